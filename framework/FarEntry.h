@@ -1,0 +1,17 @@
+// The bodies of the six exports, each inside the entry guard: START and END
+// log lines around it, every exception caught and reported, the host's value
+// for "nothing done" returned after a failure.
+#pragma once
+
+#include "framework/Plugin3.h"
+
+namespace Tessel::Entry {
+
+void SetStartupInfoW(const Far3::PluginStartupInfo* info);
+void GetGlobalInfoW(Far3::GlobalInfo* info);
+void GetPluginInfoW(Far3::PluginInfo* info);
+Far3::HANDLE OpenW(const Far3::OpenInfo* info);
+intptr_t ConfigureW(const Far3::ConfigureInfo* info);
+void ExitFARW(const Far3::ExitInfo* info);
+
+} // namespace Tessel::Entry

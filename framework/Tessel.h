@@ -1,0 +1,8 @@
+// Tessel: the host-binding framework. Includes every part of it.
+#pragma once
+
+#include "framework/FarEntry.h"
+#include "framework/FarErrors.h"
+#include "framework/FarModule.h"
+#include "framework/FarPlugin.h"
+#include "framework/Plugin3.h"

@@ -1,0 +1,15 @@
+// The plugin's fixed GUIDs: its identity (and settings store), and its two menu entries.
+#pragma once
+
+#include "framework/Plugin3.h"
+
+namespace Zelvane {
+
+// {6F3B1C2A-8E4D-4A7B-9C15-2D7E0A9B4F61}
+constexpr Far3::GUID PluginGuid{0x6F3B1C2A, 0x8E4D, 0x4A7B, {0x9C, 0x15, 0x2D, 0x7E, 0x0A, 0x9B, 0x4F, 0x61}};
+// {B81D4E07-3C29-4F5A-A6E2-71C0D8F35B94}
+constexpr Far3::GUID PluginMenuGuid{0xB81D4E07, 0x3C29, 0x4F5A, {0xA6, 0xE2, 0x71, 0xC0, 0xD8, 0xF3, 0x5B, 0x94}};
+// {2C95A7F3-D1E6-48B0-8F4C-5A03E96B1D28}
+constexpr Far3::GUID ConfigMenuGuid{0x2C95A7F3, 0xD1E6, 0x48B0, {0x8F, 0x4C, 0x5A, 0x03, 0xE9, 0x6B, 0x1D, 0x28}};
+
+} // namespace Zelvane
