@@ -1,0 +1,79 @@
+// A fake host for unit tests: a registered test plugin object whose service
+// table forwards every call to std::function hooks a test can set, and
+// records what it was asked. Only one FakeHost exists at a time.
+#pragma once
+
+#include "framework/FarPlugin.h"
+
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace TestSupport {
+
+using Base::String;
+
+// A shown message box, as the host received it.
+struct ShownMessage {
+    Far3::FARMESSAGEFLAGS Flags = 0;
+    std::vector<String> Items;
+    intptr_t Buttons = 0;
+};
+
+class TestPlugin : public Tessel::TFarPlugin {
+public:
+    Far3::GUID GetPluginGuid() override { return Guid; }
+    String GetPluginIdentity(String& description, String& author) override
+    {
+        description = u"Test plugin";
+        author = u"Tests";
+        return u"TestTitle";
+    }
+    void GetMenus(Far3::PLUGIN_FLAGS&, TFarPluginMenu&, TFarPluginMenu&, TFarPluginMenu&, String&) override {}
+    Far3::HANDLE Open(int32_t, const Far3::GUID*, intptr_t) override { return nullptr; }
+    void Log(const String& text) override { LogLines.push_back(text); }
+
+    Far3::GUID Guid{0x11111111, 0x2222, 0x3333, {0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}};
+    std::vector<String> LogLines;
+};
+
+class FakeHost {
+public:
+    // Registers `plugin` (a TestPlugin when null) and hands it the fake service table.
+    explicit FakeHost(Tessel::TFarPlugin* plugin = nullptr);
+    ~FakeHost();
+    FakeHost(const FakeHost&) = delete;
+    FakeHost& operator=(const FakeHost&) = delete;
+
+    static FakeHost& Current();
+
+    Tessel::TFarPlugin& Plugin() { return *PluginObject; }
+    TestPlugin* Test() { return OwnedPlugin.get(); }
+
+    // Hooks; unset ones answer 0 (refusal) and record nothing else.
+    std::function<const char16_t*(intptr_t)> GetMsg;
+    std::function<intptr_t(const ShownMessage&)> Message;
+    std::function<intptr_t(Far3::HANDLE, Far3::FILE_CONTROL_COMMANDS, intptr_t, void*)> PanelControl;
+    std::function<intptr_t(Far3::HANDLE, Far3::FAR_SETTINGS_CONTROL_COMMANDS, intptr_t, void*)> SettingsControl;
+    std::function<intptr_t(Far3::ADVANCED_CONTROL_COMMANDS, intptr_t, void*)> AdvControl;
+    std::function<intptr_t(const char16_t*, const char16_t*, intptr_t, intptr_t, intptr_t, intptr_t,
+                           Far3::EDITOR_FLAGS, intptr_t, intptr_t, uintptr_t)>
+        Editor;
+    std::function<intptr_t(intptr_t, Far3::EDITOR_CONTROL_COMMANDS, intptr_t, void*)> EditorControl;
+    std::function<size_t(Far3::CONVERTPATHMODES, const char16_t*, char16_t*, size_t)> ConvertPath;
+
+    // Messages of the language file by number (used when GetMsg is not set).
+    std::map<intptr_t, String> Messages;
+    std::vector<ShownMessage> ShownMessages;
+    int ConvertPathCalls = 0;
+    int GetMsgCalls = 0;
+
+    Far3::PluginStartupInfo Info{};
+    Far3::FarStandardFunctions Functions{};
+
+private:
+    std::unique_ptr<TestPlugin> OwnedPlugin;
+    Tessel::TFarPlugin* PluginObject = nullptr;
+};
+
+} // namespace TestSupport
