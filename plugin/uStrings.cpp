@@ -1,5 +1,10 @@
 #include "plugin/uStrings.h"
 
+#include "framework/FarModule.h"
+#include "platform/Platform.h"
+
+#include <climits>
+
 namespace Zelvane {
 
 namespace {
@@ -54,6 +59,61 @@ bool ExtractLine(String& text, String& line, bool trim)
 {
     static const std::vector<String> lineBreaks{u"\r\n", u"\r", u"\n"};
     return SplitFirst(text, lineBreaks, line, trim);
+}
+
+EStringError::EStringError() : Base::Exception(u"Conversion failed.")
+{
+}
+
+std::string AnsiToOem(const char* ansi, int length)
+{
+    if (length <= 0)
+        return {};
+    std::string oem(static_cast<size_t>(length), '\0');
+    if (!Platform::CharToOemBuffA(ansi, oem.data(), static_cast<Platform::DWORD>(length)))
+        throw EStringError();
+    return oem;
+}
+
+std::string AnsiToOem(const std::string& ansi)
+{
+    if (ansi.size() > INT_MAX)
+        throw EStringError();
+    return AnsiToOem(ansi.data(), static_cast<int>(ansi.size()));
+}
+
+std::string WideToMultiByte(uint32_t codePage, const char16_t* wide, int count)
+{
+    if (count <= 0)
+        return {};
+    // The worst case of the code page: three bytes per UTF-16 unit for UTF-8
+    // (a surrogate pair needs four for two units), two for the double-byte
+    // ANSI code pages, four for GB 18030.
+    const size_t perUnit = codePage == Platform::CP_UTF8 ? 3 : 4;
+    const size_t capacity = static_cast<size_t>(count) * perUnit;
+    if (capacity > INT_MAX)
+        throw EStringError();
+    std::string bytes(capacity, '\0');
+    const int length = Platform::WideCharToMultiByte(codePage, 0, wide, count, bytes.data(),
+                                                     static_cast<int>(capacity), nullptr, nullptr);
+    if (length <= 0)
+        throw EStringError();
+    bytes.resize(static_cast<size_t>(length));
+    return bytes;
+}
+
+std::string WideToUtf8(const String& text)
+{
+    if (text.size() > INT_MAX)
+        throw EStringError();
+    return WideToMultiByte(Platform::CP_UTF8, text.data(), static_cast<int>(text.size()));
+}
+
+String MessageText(TMessage id)
+{
+    if (id == TMessage::None)
+        return {};
+    return Tessel::TFarModule::GetMsg(static_cast<uint8_t>(id));
 }
 
 } // namespace Zelvane

@@ -1,9 +1,13 @@
 // Text helpers of the renamer: splitting at the first of several separators,
-// taking lines off the front of a text.
+// taking lines off the front of a text, converting UTF-16 text to the bytes
+// of a code page, and fetching message texts.
 #pragma once
 
+#include "base/Exception.h"
 #include "base/String.h"
+#include "plugin/uMessages.h"
 
+#include <string>
 #include <vector>
 
 namespace Zelvane {
@@ -21,5 +25,28 @@ bool SplitFirst(String& text, const String& separator, String& part, bool trim);
 // SplitFirst at CR LF, CR or LF: called until it returns false, it yields the
 // lines of a text in order (a final line break yields no empty last line).
 bool ExtractLine(String& text, String& line, bool trim);
+
+// A conversion the system refused; its one message is "Conversion failed.".
+class EStringError : public Base::Exception {
+public:
+    EStringError();
+};
+
+// Byte strings are std::string: bytes of some code page, not characters.
+
+// ANSI bytes to OEM bytes of the same length; a length of 0 or less gives
+// the empty byte string.
+std::string AnsiToOem(const char* ansi, int length);
+std::string AnsiToOem(const std::string& ansi);
+
+// UTF-16 to the bytes of `codePage`; characters it cannot hold become its
+// default character. A count of 0 or less gives the empty byte string.
+std::string WideToMultiByte(uint32_t codePage, const char16_t* wide, int count);
+// Always succeeds for text of any characters (unpaired surrogates become U+FFFD).
+std::string WideToUtf8(const String& text);
+
+// The host's text of a message of this plugin; TMessage::None gives the
+// empty string without asking the host.
+String MessageText(TMessage id);
 
 } // namespace Zelvane

@@ -1,0 +1,571 @@
+// The file calls for the POSIX build, following Windows' rules: renames
+// never replace, names Windows refuses are refused, links are seen as links
+// and never followed when a file is created, truncated or deleted (the
+// temporary folder is shared by all users, so a planted link must not steer
+// a write or a deletion elsewhere).
+#include "platform/posix/PosixSupport.h"
+
+#include "base/Utf.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwctype>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace Platform {
+
+using namespace Posix;
+using Base::String;
+
+namespace {
+
+class TFileHandle : public THandleObject {
+public:
+    explicit TFileHandle(int descriptor) : Descriptor(descriptor) {}
+    ~TFileHandle() override { ::close(Descriptor); }
+    TFileHandle(const TFileHandle&) = delete;
+    TFileHandle& operator=(const TFileHandle&) = delete;
+
+    const int Descriptor;
+};
+
+class TFindHandle : public THandleObject {
+public:
+    TFindHandle(DIR* directory, String pattern) : Directory(directory), Pattern(std::move(pattern)) {}
+    ~TFindHandle() override { ::closedir(Directory); }
+    TFindHandle(const TFindHandle&) = delete;
+    TFindHandle& operator=(const TFindHandle&) = delete;
+
+    DIR* const Directory;
+    const String Pattern;
+};
+
+TFileHandle* FileOf(HANDLE handle)
+{
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
+        return nullptr;
+    return dynamic_cast<TFileHandle*>(static_cast<THandleObject*>(handle));
+}
+
+bool IsSeparator(char16_t c)
+{
+    return c == u'/' || c == u'\\';
+}
+
+// The last part of a path: what follows the last separator.
+String LastName(const String& path)
+{
+    size_t at = path.size();
+    while (at > 0 && !IsSeparator(path[at - 1]))
+        --at;
+    return path.substr(at);
+}
+
+bool IsRefusedName(const String& name)
+{
+    for (const char16_t c : name) {
+        if ((c >= 1 && c <= 31) || String(u"<>:\"|?*").find(c) != String::npos)
+            return true;
+    }
+    return false;
+}
+
+char16_t Folded(char16_t c)
+{
+    return static_cast<char16_t>(std::towlower(static_cast<wint_t>(c)));
+}
+
+bool EqualIgnoringCase(const String& a, const String& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (Folded(a[i]) != Folded(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// Windows' attribute bits for what lstat saw at `path`: a link is reported
+// as a reparse point (a directory one when it leads to a directory).
+DWORD AttributesOf(const struct stat& seen, const std::string& path)
+{
+    if (S_ISLNK(seen.st_mode)) {
+        struct stat target{};
+        const bool toDirectory = ::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+        return FILE_ATTRIBUTE_REPARSE_POINT | (toDirectory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE);
+    }
+    DWORD attributes = S_ISDIR(seen.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    if ((seen.st_mode & S_IWUSR) == 0)
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    return attributes;
+}
+
+bool IsLinkToDirectory(const struct stat& seen, const std::string& path)
+{
+    struct stat target{};
+    return S_ISLNK(seen.st_mode) && ::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+}
+
+BOOL Fail(DWORD error)
+{
+    Posix::SetLastError(error);
+    return 0;
+}
+
+BOOL FailErrno()
+{
+    SetLastErrorFromErrno(errno);
+    return 0;
+}
+
+// Where the file system has no no-replace rename: a hard link refuses an
+// existing target atomically; directories (and file systems without hard
+// links) are checked first, which leaves only a narrow race.
+BOOL MoveWithoutReplacing(const std::string& from, const std::string& to)
+{
+    struct stat source{};
+    if (::lstat(from.c_str(), &source) != 0)
+        return FailErrno();
+    if (!S_ISDIR(source.st_mode)) {
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            if (::unlink(from.c_str()) == 0)
+                return 1;
+            const int error = errno;
+            ::unlink(to.c_str());
+            SetLastErrorFromErrno(error);
+            return 0;
+        }
+        if (errno != EPERM && errno != ENOTSUP && errno != EMLINK && errno != ENOSYS)
+            return FailErrno();
+    }
+    struct stat target{};
+    if (::lstat(to.c_str(), &target) == 0)
+        return Fail(ERROR_ALREADY_EXISTS);
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return FailErrno();
+    return 1;
+}
+
+// Windows' wildcard match: "*" any run, "?" one character, letters in any case.
+bool Matches(const char16_t* pattern, const char16_t* name)
+{
+    if (*pattern == u'\0')
+        return *name == u'\0';
+    if (*pattern == u'*')
+        return Matches(pattern + 1, name) || (*name != u'\0' && Matches(pattern, name + 1));
+    if (*name == u'\0')
+        return false;
+    if (*pattern != u'?' && Folded(*pattern) != Folded(*name))
+        return false;
+    return Matches(pattern + 1, name + 1);
+}
+
+bool MatchesAll(const String& pattern)
+{
+    return pattern == u"*" || pattern == u"*.*";
+}
+
+FILETIME FileTimeOf(const struct timespec& time)
+{
+    constexpr int64_t SecondsFrom1601To1970 = 11644473600;
+    const auto ticks = static_cast<uint64_t>((time.tv_sec + SecondsFrom1601To1970) * 10000000 + time.tv_nsec / 100);
+    return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+// The next entry of the enumeration that matches its pattern, into `data`.
+bool NextMatch(TFindHandle& find, WIN32_FIND_DATAW& data)
+{
+    while (const dirent* entry = ::readdir(find.Directory)) {
+        const String name = Base::FromUtf8(entry->d_name);
+        if (!MatchesAll(find.Pattern) && !Matches(find.Pattern.c_str(), name.c_str()))
+            continue;
+        struct stat seen{};
+        if (::fstatat(::dirfd(find.Directory), entry->d_name, &seen, AT_SYMLINK_NOFOLLOW) != 0)
+            continue; // gone since the listing was read
+        data = WIN32_FIND_DATAW{};
+        struct stat target{};
+        const bool linkToDirectory = S_ISLNK(seen.st_mode) &&
+                                     ::fstatat(::dirfd(find.Directory), entry->d_name, &target, 0) == 0 &&
+                                     S_ISDIR(target.st_mode);
+        if (S_ISLNK(seen.st_mode))
+            data.dwFileAttributes = FILE_ATTRIBUTE_REPARSE_POINT |
+                                    (linkToDirectory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE);
+        else
+            data.dwFileAttributes = AttributesOf(seen, std::string());
+        data.ftCreationTime = FileTimeOf(seen.st_ctim);
+        data.ftLastAccessTime = FileTimeOf(seen.st_atim);
+        data.ftLastWriteTime = FileTimeOf(seen.st_mtim);
+        if (!S_ISDIR(seen.st_mode)) {
+            const auto size = static_cast<uint64_t>(seen.st_size);
+            data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+            data.nFileSizeLow = static_cast<DWORD>(size);
+        }
+        const size_t length = std::min<size_t>(name.size(), MAX_PATH - 1);
+        name.copy(data.cFileName, length);
+        data.cFileName[length] = u'\0';
+        return true;
+    }
+    return false;
+}
+
+String HexDigits(UINT value)
+{
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%X", value);
+    return Base::FromUtf8(digits);
+}
+
+} // namespace
+
+BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
+{
+    if (existingName == nullptr || newName == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    const String target = newName;
+    if (IsRefusedName(LastName(target)))
+        return Fail(ERROR_INVALID_NAME);
+    const std::string from = NativePath(existingName);
+    const std::string to = NativePath(newName);
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 1;
+    const int error = errno;
+    if (error == EINVAL || error == ENOSYS || error == ENOTSUP)
+        return MoveWithoutReplacing(from, to);
+    if (error == EEXIST && EqualIgnoringCase(existingName, target)) {
+        // A case-insensitive file system sees the new spelling as the file
+        // itself: a case-only rename replaces nothing, so it may go ahead.
+        struct stat source{};
+        struct stat existing{};
+        if (::lstat(from.c_str(), &source) == 0 && ::lstat(to.c_str(), &existing) == 0 &&
+            source.st_dev == existing.st_dev && source.st_ino == existing.st_ino) {
+            if (::rename(from.c_str(), to.c_str()) != 0)
+                return FailErrno();
+            return 1;
+        }
+    }
+    SetLastErrorFromErrno(error);
+    return 0;
+}
+
+DWORD GetTempPathW(DWORD bufferLength, char16_t* buffer)
+{
+    const char* variable = std::getenv("TMPDIR");
+    std::string directory = variable != nullptr && *variable != '\0' ? variable : "/tmp";
+    if (directory.back() != '/')
+        directory += '/';
+    const String path = Base::FromUtf8(directory);
+    if (buffer == nullptr || bufferLength <= path.size())
+        return static_cast<DWORD>(path.size() + 1);
+    path.copy(buffer, path.size());
+    buffer[path.size()] = u'\0';
+    return static_cast<DWORD>(path.size());
+}
+
+UINT GetTempFileNameW(const char16_t* pathName, const char16_t* prefix, UINT unique, char16_t* tempFileName)
+{
+    if (pathName == nullptr || tempFileName == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    String base = pathName;
+    if (!base.empty() && !IsSeparator(base.back()))
+        base += u'/';
+    if (prefix != nullptr)
+        base += String(prefix).substr(0, 3);
+
+    auto nameFor = [&base](UINT number) { return base + HexDigits(number) + u".tmp"; };
+    auto hand = [tempFileName](const String& name) {
+        name.copy(tempFileName, name.size());
+        tempFileName[name.size()] = u'\0';
+    };
+
+    if (unique != 0) { // the caller's number: the name only, nothing is created
+        const String name = nameFor(unique & 0xFFFF);
+        if (name.size() >= MAX_PATH)
+            return Fail(ERROR_BUFFER_OVERFLOW);
+        hand(name);
+        return unique & 0xFFFF;
+    }
+    const UINT start = std::random_device{}() & 0xFFFF;
+    for (UINT step = 0; step < 0x10000; ++step) {
+        const UINT number = (start + step) & 0xFFFF;
+        if (number == 0)
+            continue;
+        const String name = nameFor(number);
+        if (name.size() >= MAX_PATH)
+            return Fail(ERROR_BUFFER_OVERFLOW);
+        const int descriptor =
+            ::open(NativePath(name.c_str()).c_str(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (descriptor >= 0) {
+            ::close(descriptor);
+            hand(name);
+            return number;
+        }
+        if (errno != EEXIST)
+            return FailErrno();
+    }
+    return Fail(ERROR_FILE_EXISTS);
+}
+
+BOOL DeleteFileW(const char16_t* fileName)
+{
+    const std::string path = NativePath(fileName);
+    struct stat seen{};
+    if (::lstat(path.c_str(), &seen) != 0)
+        return FailErrno();
+    // Windows deletes neither directories (nor links to them) nor read-only files.
+    if (S_ISDIR(seen.st_mode) || IsLinkToDirectory(seen, path))
+        return Fail(ERROR_ACCESS_DENIED);
+    if (!S_ISLNK(seen.st_mode) && (seen.st_mode & S_IWUSR) == 0)
+        return Fail(ERROR_ACCESS_DENIED);
+    if (::unlink(path.c_str()) != 0)
+        return FailErrno();
+    return 1;
+}
+
+DWORD GetFileAttributesW(const char16_t* fileName)
+{
+    const std::string path = NativePath(fileName);
+    struct stat seen{};
+    if (::lstat(path.c_str(), &seen) != 0) {
+        SetLastErrorFromErrno(errno);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return AttributesOf(seen, path);
+}
+
+BOOL SetFileAttributesW(const char16_t* fileName, DWORD attributes)
+{
+    const std::string path = NativePath(fileName);
+    struct stat seen{};
+    if (::lstat(path.c_str(), &seen) != 0)
+        return FailErrno();
+    // Only the read-only bit has a POSIX counterpart, and only on files; a
+    // link has no mode of its own and its target is left alone.
+    if (S_ISLNK(seen.st_mode) || S_ISDIR(seen.st_mode))
+        return 1;
+    const mode_t mode = (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? (seen.st_mode & ~mode_t{0222})
+                                                                    : (seen.st_mode | S_IWUSR);
+    if (::fchmodat(AT_FDCWD, path.c_str(), mode & 07777, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOTSUP || errno == EOPNOTSUPP)
+            return 1; // replaced by a link meanwhile: left alone
+        return FailErrno();
+    }
+    return 1;
+}
+
+BOOL RemoveDirectoryW(const char16_t* pathName)
+{
+    std::string path = NativePath(pathName);
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    struct stat seen{};
+    if (::lstat(path.c_str(), &seen) != 0)
+        return FailErrno();
+    if (S_ISLNK(seen.st_mode)) {
+        // As on Windows, removing a directory link removes the link only.
+        if (!IsLinkToDirectory(seen, path))
+            return Fail(ERROR_DIRECTORY);
+        if (::unlink(path.c_str()) != 0)
+            return FailErrno();
+        return 1;
+    }
+    if (!S_ISDIR(seen.st_mode))
+        return Fail(ERROR_DIRECTORY);
+    if (::rmdir(path.c_str()) != 0)
+        return FailErrno();
+    return 1;
+}
+
+HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData)
+{
+    if (fileName == nullptr || findData == nullptr) {
+        Fail(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    const String whole = fileName;
+    const String pattern = LastName(whole);
+    String directory = whole.substr(0, whole.size() - pattern.size());
+    if (directory.empty())
+        directory = u".";
+    DIR* listing = ::opendir(NativePath(directory.c_str()).c_str());
+    if (listing == nullptr) {
+        if (errno == ENOENT)
+            Fail(ERROR_PATH_NOT_FOUND);
+        else
+            FailErrno();
+        return INVALID_HANDLE_VALUE;
+    }
+    auto* find = new TFindHandle(listing, pattern);
+    if (!NextMatch(*find, *findData)) {
+        delete find;
+        Fail(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    return static_cast<THandleObject*>(find);
+}
+
+BOOL FindNextFileW(HANDLE findFile, WIN32_FIND_DATAW* findData)
+{
+    auto* find = findFile == nullptr || findFile == INVALID_HANDLE_VALUE
+                     ? nullptr
+                     : dynamic_cast<TFindHandle*>(static_cast<THandleObject*>(findFile));
+    if (find == nullptr || findData == nullptr)
+        return Fail(ERROR_INVALID_HANDLE);
+    if (!NextMatch(*find, *findData))
+        return Fail(ERROR_NO_MORE_FILES);
+    return 1;
+}
+
+BOOL FindClose(HANDLE findFile)
+{
+    return CloseHandle(findFile);
+}
+
+HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode, DWORD creationDisposition,
+                   DWORD /*flagsAndAttributes*/)
+{
+    const bool reading = (desiredAccess & GENERIC_READ) != 0;
+    const bool writing = (desiredAccess & GENERIC_WRITE) != 0;
+    int flags = O_CLOEXEC | (reading && writing ? O_RDWR : writing ? O_WRONLY : O_RDONLY);
+    bool truncate = false;
+    switch (creationDisposition) {
+    case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
+    case CREATE_ALWAYS: flags |= O_CREAT; truncate = true; break;
+    case OPEN_EXISTING: break;
+    case OPEN_ALWAYS: flags |= O_CREAT; break;
+    case TRUNCATE_EXISTING: truncate = true; break;
+    default: Fail(ERROR_INVALID_PARAMETER); return INVALID_HANDLE_VALUE;
+    }
+    if (truncate && !writing) {
+        Fail(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    // Whatever may create or truncate never goes through a link at the last name.
+    if (creationDisposition != OPEN_EXISTING)
+        flags |= O_NOFOLLOW;
+
+    const int descriptor = ::open(NativePath(fileName).c_str(), flags, 0600);
+    if (descriptor < 0) {
+        if (errno == EEXIST)
+            Fail(ERROR_FILE_EXISTS);
+        else
+            FailErrno();
+        return INVALID_HANDLE_VALUE;
+    }
+    auto file = std::make_unique<TFileHandle>(descriptor);
+    struct stat opened{};
+    if (::fstat(descriptor, &opened) != 0 || S_ISDIR(opened.st_mode)) {
+        Fail(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    // No sharing: another opener asking the same is refused, as on Windows
+    // (advisory only: POSIX has no mandatory share modes). Taken before the
+    // truncation, so a refused open changes nothing.
+    if (shareMode == 0 && ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        Fail(ERROR_SHARING_VIOLATION);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (truncate && ::ftruncate(descriptor, 0) != 0) {
+        FailErrno();
+        return INVALID_HANDLE_VALUE;
+    }
+    Posix::SetLastError(ERROR_SUCCESS);
+    return static_cast<THandleObject*>(file.release());
+}
+
+BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read)
+{
+    TFileHandle* handle = FileOf(file);
+    if (read != nullptr)
+        *read = 0;
+    if (handle == nullptr)
+        return Fail(ERROR_INVALID_HANDLE);
+    ssize_t got;
+    do {
+        got = ::read(handle->Descriptor, buffer, toRead);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0)
+        return FailErrno();
+    if (read != nullptr)
+        *read = static_cast<DWORD>(got);
+    return 1;
+}
+
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written)
+{
+    TFileHandle* handle = FileOf(file);
+    if (written != nullptr)
+        *written = 0;
+    if (handle == nullptr)
+        return Fail(ERROR_INVALID_HANDLE);
+    const auto* bytes = static_cast<const char*>(buffer);
+    DWORD done = 0;
+    while (done < toWrite) {
+        const ssize_t put = ::write(handle->Descriptor, bytes + done, toWrite - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            if (done > 0)
+                break; // report what was taken; the next write reports the failure
+            if (put == 0)
+                return Fail(ERROR_DISK_FULL);
+            return FailErrno();
+        }
+        done += static_cast<DWORD>(put);
+    }
+    if (written != nullptr)
+        *written = done;
+    return 1;
+}
+
+BOOL SetFilePointerEx(HANDLE file, int64_t distance, int64_t* newPosition, DWORD moveMethod)
+{
+    TFileHandle* handle = FileOf(file);
+    if (handle == nullptr)
+        return Fail(ERROR_INVALID_HANDLE);
+    int whence;
+    switch (moveMethod) {
+    case FILE_BEGIN: whence = SEEK_SET; break;
+    case FILE_CURRENT: whence = SEEK_CUR; break;
+    case FILE_END: whence = SEEK_END; break;
+    default: return Fail(ERROR_INVALID_PARAMETER);
+    }
+    const off_t at = ::lseek(handle->Descriptor, static_cast<off_t>(distance), whence);
+    if (at < 0)
+        return errno == EINVAL ? Fail(ERROR_NEGATIVE_SEEK) : FailErrno();
+    if (newPosition != nullptr)
+        *newPosition = at;
+    return 1;
+}
+
+BOOL SetEndOfFile(HANDLE file)
+{
+    TFileHandle* handle = FileOf(file);
+    if (handle == nullptr)
+        return Fail(ERROR_INVALID_HANDLE);
+    const off_t at = ::lseek(handle->Descriptor, 0, SEEK_CUR);
+    if (at < 0 || ::ftruncate(handle->Descriptor, at) != 0)
+        return FailErrno();
+    return 1;
+}
+
+BOOL CloseHandle(HANDLE object)
+{
+    if (object == nullptr || object == INVALID_HANDLE_VALUE)
+        return Fail(ERROR_INVALID_HANDLE);
+    delete static_cast<THandleObject*>(object);
+    return 1;
+}
+
+} // namespace Platform

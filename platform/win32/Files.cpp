@@ -1,0 +1,130 @@
+// The file calls and the last error: the real Windows API.
+#include "platform/Platform.h"
+
+#include <windows.h>
+
+#include <cstddef>
+
+namespace Platform {
+
+namespace {
+
+LPCWSTR Wide(const char16_t* text)
+{
+    return reinterpret_cast<LPCWSTR>(text);
+}
+
+// Our record is Windows' own, field for field.
+static_assert(sizeof(WIN32_FIND_DATAW) == sizeof(::WIN32_FIND_DATAW));
+static_assert(offsetof(WIN32_FIND_DATAW, cFileName) == offsetof(::WIN32_FIND_DATAW, cFileName));
+
+::WIN32_FIND_DATAW* Native(WIN32_FIND_DATAW* data)
+{
+    return reinterpret_cast<::WIN32_FIND_DATAW*>(data);
+}
+
+} // namespace
+
+BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
+{
+    return ::MoveFileW(Wide(existingName), Wide(newName));
+}
+
+DWORD GetTempPathW(DWORD bufferLength, char16_t* buffer)
+{
+    return ::GetTempPathW(bufferLength, reinterpret_cast<LPWSTR>(buffer));
+}
+
+UINT GetTempFileNameW(const char16_t* pathName, const char16_t* prefix, UINT unique, char16_t* tempFileName)
+{
+    return ::GetTempFileNameW(Wide(pathName), Wide(prefix), unique, reinterpret_cast<LPWSTR>(tempFileName));
+}
+
+BOOL DeleteFileW(const char16_t* fileName)
+{
+    return ::DeleteFileW(Wide(fileName));
+}
+
+DWORD GetFileAttributesW(const char16_t* fileName)
+{
+    return ::GetFileAttributesW(Wide(fileName));
+}
+
+BOOL SetFileAttributesW(const char16_t* fileName, DWORD attributes)
+{
+    return ::SetFileAttributesW(Wide(fileName), attributes);
+}
+
+BOOL RemoveDirectoryW(const char16_t* pathName)
+{
+    return ::RemoveDirectoryW(Wide(pathName));
+}
+
+HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData)
+{
+    return ::FindFirstFileW(Wide(fileName), Native(findData));
+}
+
+BOOL FindNextFileW(HANDLE findFile, WIN32_FIND_DATAW* findData)
+{
+    return ::FindNextFileW(findFile, Native(findData));
+}
+
+BOOL FindClose(HANDLE findFile)
+{
+    return ::FindClose(findFile);
+}
+
+HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode, DWORD creationDisposition,
+                   DWORD flagsAndAttributes)
+{
+    return ::CreateFileW(Wide(fileName), desiredAccess, shareMode, nullptr, creationDisposition, flagsAndAttributes,
+                         nullptr);
+}
+
+BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read)
+{
+    return ::ReadFile(file, buffer, toRead, reinterpret_cast<LPDWORD>(read), nullptr);
+}
+
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written)
+{
+    return ::WriteFile(file, buffer, toWrite, reinterpret_cast<LPDWORD>(written), nullptr);
+}
+
+BOOL SetFilePointerEx(HANDLE file, int64_t distance, int64_t* newPosition, DWORD moveMethod)
+{
+    LARGE_INTEGER move{};
+    move.QuadPart = distance;
+    LARGE_INTEGER reached{};
+    const BOOL done = ::SetFilePointerEx(file, move, &reached, moveMethod);
+    if (done && newPosition != nullptr)
+        *newPosition = reached.QuadPart;
+    return done;
+}
+
+BOOL SetEndOfFile(HANDLE file)
+{
+    return ::SetEndOfFile(file);
+}
+
+BOOL CloseHandle(HANDLE object)
+{
+    return ::CloseHandle(object);
+}
+
+DWORD GetLastError()
+{
+    return ::GetLastError();
+}
+
+DWORD FormatSystemMessage(DWORD error, char16_t* buffer, DWORD size)
+{
+    DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                    reinterpret_cast<LPWSTR>(buffer), size, nullptr);
+    while (length > 0 && (buffer[length - 1] == u'\r' || buffer[length - 1] == u'\n'))
+        buffer[--length] = u'\0';
+    return length;
+}
+
+} // namespace Platform

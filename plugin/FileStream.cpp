@@ -1,0 +1,107 @@
+#include "plugin/FileStream.h"
+
+#include <filesystem>
+
+namespace Zelvane {
+
+namespace {
+
+// The full name for messages; the name as given when it cannot be expanded.
+String ExpandedFileName(const String& fileName)
+{
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(fileName), error);
+    if (error)
+        return fileName;
+    return full.u16string();
+}
+
+Platform::DWORD ShareModeOf(uint16_t mode)
+{
+    switch (mode & 0x00F0) {
+    case TFileStream::ShareDenyWrite: return Platform::FILE_SHARE_READ;
+    case TFileStream::ShareDenyRead: return Platform::FILE_SHARE_WRITE;
+    case TFileStream::ShareDenyNone: return Platform::FILE_SHARE_READ | Platform::FILE_SHARE_WRITE;
+    default: return 0;
+    }
+}
+
+Platform::DWORD AccessOf(uint16_t mode)
+{
+    switch (mode & 0x0003) {
+    case TFileStream::ModeOpenWrite: return Platform::GENERIC_WRITE;
+    case TFileStream::ModeOpenReadWrite: return Platform::GENERIC_READ | Platform::GENERIC_WRITE;
+    default: return Platform::GENERIC_READ;
+    }
+}
+
+} // namespace
+
+String LastSystemErrorText()
+{
+    const Platform::DWORD error = Platform::GetLastError();
+    char16_t text[1024] = {};
+    const Platform::DWORD length = Platform::FormatSystemMessage(error, text, 1024);
+    return String(text, length);
+}
+
+TFileStream::TFileStream(const String& fileName, uint16_t mode) : Name(fileName)
+{
+    const bool creating = (mode & ModeCreate) == ModeCreate;
+    if (creating) {
+        Handle = Platform::CreateFileW(fileName.c_str(), Platform::GENERIC_READ | Platform::GENERIC_WRITE, 0,
+                                       Platform::CREATE_ALWAYS, Platform::FILE_ATTRIBUTE_NORMAL);
+    } else {
+        Handle = Platform::CreateFileW(fileName.c_str(), AccessOf(mode), ShareModeOf(mode), Platform::OPEN_EXISTING,
+                                       Platform::FILE_ATTRIBUTE_NORMAL);
+    }
+    if (Handle == Platform::INVALID_HANDLE_VALUE) {
+        const String reason = LastSystemErrorText();
+        const String what = creating ? u"Cannot create file \"" : u"Cannot open file \"";
+        const String message = what + ExpandedFileName(fileName) + u"\". " + reason;
+        if (creating)
+            throw Base::EFCreateError(message);
+        throw EFOpenError(message);
+    }
+}
+
+TFileStream::~TFileStream()
+{
+    Platform::CloseHandle(Handle);
+}
+
+void TFileStream::SetSize(int64_t newSize)
+{
+    if (Seek(newSize, Base::TSeekOrigin::Beginning) != newSize || !Platform::SetEndOfFile(Handle))
+        throw Base::EStreamError(u"Cannot set the size of \"" + Name + u"\". " + LastSystemErrorText());
+}
+
+int32_t TFileStream::Read(void* buffer, int32_t count)
+{
+    if (count <= 0)
+        return 0;
+    Platform::DWORD read = 0;
+    if (!Platform::ReadFile(Handle, buffer, static_cast<Platform::DWORD>(count), &read))
+        return 0;
+    return static_cast<int32_t>(read);
+}
+
+int32_t TFileStream::Write(const void* buffer, int32_t count)
+{
+    if (count <= 0)
+        return 0;
+    Platform::DWORD written = 0;
+    if (!Platform::WriteFile(Handle, buffer, static_cast<Platform::DWORD>(count), &written))
+        return 0;
+    return static_cast<int32_t>(written);
+}
+
+int64_t TFileStream::Seek(int64_t offset, Base::TSeekOrigin origin)
+{
+    int64_t position = 0;
+    if (!Platform::SetFilePointerEx(Handle, offset, &position, static_cast<Platform::DWORD>(origin)))
+        return -1;
+    return position;
+}
+
+} // namespace Zelvane
