@@ -1,0 +1,28 @@
+#include "host/AdvControlService.h"
+
+#include "host/LoadedPlugin.h"
+
+namespace Host {
+
+intptr_t AdvControlService::Control(Far3::ADVANCED_CONTROL_COMMANDS command, intptr_t, void* param2)
+{
+    switch (command) {
+    case Far3::ACTL_GETFARMANAGERVERSION:
+        if (!param2)
+            return 0;
+        *static_cast<Far3::VersionInfo*>(param2) = HostFarVersion;
+        return 1;
+    case Far3::ACTL_GETFARRECT: {
+        auto* rect = static_cast<Far3::SMALL_RECT*>(param2);
+        std::optional<ScreenSize> size = Screen.Screen();
+        if (!rect || !size)
+            return 0;
+        *rect = {0, 0, static_cast<int16_t>(size->Width - 1), static_cast<int16_t>(size->Height - 1)};
+        return 1;
+    }
+    case Far3::ACTL_REDRAWALL: ++RedrawCount; return 1;
+    default: return 0;
+    }
+}
+
+} // namespace Host

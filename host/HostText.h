@@ -1,0 +1,34 @@
+// Text conversions the host needs at its edges: the plugin speaks UTF-16,
+// the file system, SQLite and the front end speak UTF-8.
+#pragma once
+
+#include "framework/Plugin3.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace Host {
+
+// Invalid sequences become U+FFFD; the conversions never fail.
+std::u16string Utf8ToUtf16(std::string_view text);
+std::string Utf16ToUtf8(std::u16string_view text);
+
+// A NUL-terminated UTF-16 text from the plugin; null reads as "".
+std::u16string_view PluginText(const char16_t* text);
+
+// True when `text` is a complete, valid UTF-8 sequence.
+bool IsValidUtf8(std::string_view text);
+
+std::u16string PathToUtf16(const std::filesystem::path& path);
+std::filesystem::path PathFromUtf16(std::u16string_view text);
+
+// ASCII-only case folding, enough for language names and sorting.
+std::string AsciiLower(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX", upper-case, no braces.
+std::string GuidText(const Far3::GUID& guid);
+bool IsNullGuid(const Far3::GUID& guid);
+
+} // namespace Host

@@ -1,0 +1,231 @@
+#include "host/Language.h"
+
+#include "host/HostText.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace Host {
+
+namespace {
+
+// Code page 437, bytes 0x80..0xFF.
+constexpr char16_t Oem437High[129] =
+    u"ÇüéâäàåçêëèïîìÄÅÉæÆôöòûùÿÖÜ¢£¥₧ƒáíóúñÑªº¿⌐¬½¼¡«»░▒▓│┤╡╢╖╕╣║╗╝╜╛┐"
+    u"└┴┬├─┼╞╟╚╔╩╦╠═╬╧╨╤╥╙╘╒╓╫╪┘┌█▄▌▐▀αßΓπΣσµτΦΘΩδ∞φε∩≡±≥≤⌠⌡÷≈°∙·√ⁿ²■\u00A0";
+
+std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian)
+{
+    std::u16string out;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        auto first = static_cast<unsigned char>(bytes[i]);
+        auto second = static_cast<unsigned char>(bytes[i + 1]);
+        out += static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    }
+    return out;
+}
+
+bool IsBlank(char16_t c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+std::u16string_view Trim(std::u16string_view text)
+{
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::vector<std::u16string_view> SplitLines(std::u16string_view text)
+{
+    std::vector<std::u16string_view> lines;
+    size_t start = 0;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == u'\n' || text[i] == u'\r') {
+            lines.push_back(text.substr(start, i - start));
+            if (i + 1 < text.size() && text[i] == u'\r' && text[i + 1] == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    return lines;
+}
+
+// The text of a message line: what follows the opening quote, without a
+// closing quote, with Far's escapes replaced.
+std::u16string MessageText(std::u16string_view line)
+{
+    std::u16string_view body = line.substr(1);
+    if (!body.empty() && body.back() == u'"')
+        body.remove_suffix(1);
+    std::u16string out;
+    for (size_t i = 0; i < body.size(); ++i) {
+        char16_t c = body[i];
+        bool hasNext = i + 1 < body.size();
+        if (c == u'\\' && hasNext) {
+            char16_t next = body[i + 1];
+            char16_t replacement = 0;
+            switch (next) {
+            case u'\\': replacement = u'\\'; break;
+            case u'"': replacement = u'"'; break;
+            case u'n': replacement = u'\n'; break;
+            case u'r': replacement = u'\r'; break;
+            case u't': replacement = u'\t'; break;
+            case u'b': replacement = u'\b'; break;
+            default: break;
+            }
+            if (replacement) {
+                out += replacement;
+                ++i;
+                continue;
+            }
+            out += c;
+            out += next;
+            ++i;
+            continue;
+        }
+        if (c == u'"' && hasNext && body[i + 1] == u'"') {
+            out += u'"';
+            ++i;
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+// ".Language" (any case) at the start of the line followed by '='.
+std::optional<std::u16string_view> LanguageHeaderValue(std::u16string_view line)
+{
+    constexpr std::u16string_view keyword = u".language";
+    if (line.size() < keyword.size())
+        return std::nullopt;
+    for (size_t i = 0; i < keyword.size(); ++i) {
+        char16_t c = line[i];
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c - u'A' + u'a');
+        if (c != keyword[i])
+            return std::nullopt;
+    }
+    std::u16string_view rest = Trim(line.substr(keyword.size()));
+    if (rest.empty() || rest.front() != u'=')
+        return std::nullopt;
+    return rest.substr(1);
+}
+
+std::u16string FoldCase(std::u16string_view text)
+{
+    std::u16string out(text);
+    for (char16_t& c : out)
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c - u'A' + u'a');
+    return out;
+}
+
+std::optional<std::string> ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+std::u16string DecodeLanguageText(std::string_view bytes)
+{
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        return Utf8ToUtf16(bytes.substr(3));
+    if (bytes.starts_with("\xFF\xFE"))
+        return DecodeUtf16(bytes.substr(2), false);
+    if (bytes.starts_with("\xFE\xFF"))
+        return DecodeUtf16(bytes.substr(2), true);
+    if (IsValidUtf8(bytes))
+        return Utf8ToUtf16(bytes);
+    std::u16string out;
+    for (char byte : bytes) {
+        auto b = static_cast<unsigned char>(byte);
+        out += b < 0x80 ? static_cast<char16_t>(b) : Oem437High[b - 0x80];
+    }
+    return out;
+}
+
+std::optional<LanguageFile> ParseLanguageFile(std::string_view bytes)
+{
+    std::u16string text = DecodeLanguageText(bytes);
+    LanguageFile file;
+    bool hasHeader = false;
+    for (std::u16string_view rawLine : SplitLines(text)) {
+        std::u16string_view line = Trim(rawLine);
+        if (line.empty())
+            continue;
+        if (line.front() == u'"') {
+            if (!hasHeader)
+                return std::nullopt;
+            file.Messages.push_back(MessageText(line));
+            continue;
+        }
+        if (hasHeader)
+            continue;
+        if (auto value = LanguageHeaderValue(line)) {
+            std::u16string_view header = *value;
+            while (!header.empty() && IsBlank(header.back()))
+                header.remove_suffix(1);
+            size_t comma = header.find(u',');
+            file.Name = header.substr(0, comma);
+            if (comma != std::u16string_view::npos)
+                file.Description = header.substr(comma + 1);
+            hasHeader = true;
+        }
+    }
+    if (!hasHeader)
+        return std::nullopt;
+    return file;
+}
+
+std::optional<LanguageFile> ChooseLanguageFile(const std::filesystem::path& folder, std::u16string_view language)
+{
+    std::vector<std::filesystem::path> files;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        std::error_code typeError;
+        if (entry.is_regular_file(typeError) && EqualsNoCase(entry.path().extension().string(), ".lng"))
+            files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+
+    std::optional<LanguageFile> english;
+    std::optional<LanguageFile> last;
+    for (const auto& path : files) {
+        auto bytes = ReadFile(path);
+        std::optional<LanguageFile> parsed = bytes ? ParseLanguageFile(*bytes) : std::nullopt;
+        if (parsed && FoldCase(parsed->Name) == FoldCase(language))
+            return parsed;
+        if (parsed && !english && FoldCase(parsed->Name) == u"english")
+            english = parsed;
+        last = std::move(parsed);
+    }
+    return english ? english : last;
+}
+
+Language::Language(std::filesystem::path folder, std::u16string language)
+    : Folder(std::move(folder)), Name(std::move(language))
+{
+}
+
+Language::Lookup Language::Message(intptr_t id)
+{
+    if (!File)
+        File = ChooseLanguageFile(Folder, Name);
+    if (!File)
+        return {Status::NoFile, u""};
+    if (id < 0 || static_cast<size_t>(id) >= File->Messages.size())
+        return {Status::OutOfRange, u""};
+    return {Status::Found, File->Messages[static_cast<size_t>(id)].c_str()};
+}
+
+} // namespace Host

@@ -1,0 +1,219 @@
+#include "host/StandInHost.h"
+
+#include "host/HostError.h"
+#include "host/HostText.h"
+#include "host/MemorySettingsStore.h"
+#include "host/PathConversion.h"
+#include "host/ServiceTable.h"
+#include "host/SqliteSettingsStore.h"
+
+namespace Host {
+
+namespace {
+
+FrontEnd& RequireFrontEnd(FrontEnd* screen)
+{
+    if (!screen)
+        throw HostError("The stand-in host needs a front end");
+    return *screen;
+}
+
+std::unique_ptr<SettingsStore> MakeStore(const HostOptions& options)
+{
+#if !defined(ZELVANE_HOST_NO_SQLITE)
+    if (!options.Profile.empty())
+        return std::make_unique<SqliteSettingsStore>(
+            options.Profile, options.LocalProfile.empty() ? options.Profile : options.LocalProfile);
+#else
+    (void)options;
+#endif
+    return std::make_unique<MemorySettingsStore>();
+}
+
+} // namespace
+
+StandInHost::StandInHost(HostOptions options)
+    : Options(std::move(options)), User(RequireFrontEnd(Options.Screen)), Store(MakeStore(Options)), Messages(User),
+      Screen(User), PanelCalls(Active, Passive, User), EditorWindows(User, Messages), SettingsCalls(*Store)
+{
+    if (CurrentHost())
+        throw HostError("Only one stand-in host may exist at a time");
+    SetCurrentHost(this);
+}
+
+StandInHost::~StandInHost()
+{
+    Unload();
+    SetCurrentHost(nullptr);
+}
+
+void StandInHost::Load(const std::filesystem::path& path)
+{
+    if (Plugin)
+        throw HostError("A plugin is already loaded");
+    auto plugin = std::make_unique<LoadedPlugin>(path);
+    LastIdentity = plugin->Identity();
+    SettingsCalls.SetPlugin(LastIdentity.Guid, LastIdentity.Title);
+    Texts = std::make_unique<Language>(plugin->Path().parent_path(), Options.Language);
+    ModulePath = PathToUtf16(plugin->Path());
+    Plugin = std::move(plugin);
+
+    // Both tables are temporaries, as in Far: the plugin must copy them.
+    Far3::FarStandardFunctions standardFunctions = MakeStandardFunctions();
+    Far3::PluginStartupInfo startupInfo = MakeStartupInfo(ModulePath.c_str(), &standardFunctions);
+    Plugin->SetStartupInfo(startupInfo);
+    PluginMenuData = Plugin->QueryPluginInfo();
+}
+
+void StandInHost::Unload()
+{
+    if (!Plugin)
+        return;
+    EditorWindows.CloseAll();
+    Plugin->ExitFar();
+    SettingsCalls.DiscardAll();
+    Plugin.reset();
+    Texts.reset();
+}
+
+LoadedPlugin& StandInHost::RequirePlugin() const
+{
+    if (!Plugin)
+        throw HostError("No plugin is loaded");
+    return *Plugin;
+}
+
+const PluginIdentity& StandInHost::Identity() const
+{
+    return RequirePlugin().Identity();
+}
+
+Far3::HANDLE StandInHost::Open(size_t menuIndex)
+{
+    LoadedPlugin& plugin = RequirePlugin();
+    // Far builds the F11 menu from a fresh GetPluginInfoW first.
+    PluginMenuData = plugin.QueryPluginInfo();
+    if (menuIndex >= PluginMenuData.PluginMenu.size())
+        throw HostError("The plugin has no plugins-menu item " + std::to_string(menuIndex));
+    Far3::GUID guid = PluginMenuData.PluginMenu[menuIndex].Guid;
+    return plugin.Open(Far3::OPEN_PLUGINSMENU, guid, 0);
+}
+
+intptr_t StandInHost::Configure(size_t structSize, size_t configIndex)
+{
+    LoadedPlugin& plugin = RequirePlugin();
+    PluginMenuData = plugin.QueryPluginInfo();
+    if (configIndex >= PluginMenuData.PluginConfig.size())
+        throw HostError("The plugin has no configuration item " + std::to_string(configIndex));
+    Far3::GUID guid = PluginMenuData.PluginConfig[configIndex].Guid;
+    intptr_t changed = plugin.Configure(guid, structSize);
+    if (changed && Plugin)
+        PluginMenuData = Plugin->QueryPluginInfo();
+    return changed;
+}
+
+bool StandInHost::SelectByName(const std::vector<std::u16string>& names, bool selected)
+{
+    bool allFound = true;
+    for (const std::u16string& name : names) {
+        std::optional<size_t> index = Active.Find(name);
+        if (index)
+            Active.Select(*index, selected);
+        else
+            allFound = false;
+    }
+    return allFound;
+}
+
+std::optional<SettingValue> StandInHost::StoredSetting(const std::vector<std::string>& keyPath,
+                                                       const std::string& name, Far3::FARSETTINGS_SUBFOLDERS place)
+{
+    if (IsNullGuid(LastIdentity.Guid))
+        return std::nullopt;
+    std::unique_ptr<SettingsSession> session = Store->Open(LastIdentity.Guid, LastIdentity.Title, place);
+    if (!session)
+        return std::nullopt;
+    SettingsKeyId key = session->PluginRoot();
+    for (const std::string& part : keyPath) {
+        std::optional<SettingsKeyId> child = session->FindKey(key, part);
+        if (!child)
+            return std::nullopt;
+        key = *child;
+    }
+    return session->GetValue(key, name);
+}
+
+std::filesystem::path StandInHost::CurrentDirectory() const
+{
+    if (!Active.Folder().empty())
+        return Active.Folder();
+    std::error_code error;
+    return std::filesystem::current_path(error);
+}
+
+intptr_t StandInHost::Message(const Far3::GUID*, Far3::FARMESSAGEFLAGS flags, const char16_t* const* items,
+                              size_t itemsNumber, intptr_t buttonsNumber)
+{
+    return Messages.Message(flags, items, itemsNumber, buttonsNumber);
+}
+
+const char16_t* StandInHost::GetMsg(const Far3::GUID* pluginId, intptr_t msgId)
+{
+    if (!Plugin || !Texts || !pluginId || !(*pluginId == Plugin->Identity().Guid))
+        return u"";
+    Language::Lookup found = Texts->Message(msgId);
+    if (found.Result == Language::Status::OutOfRange)
+        Messages.Show({Far3::FMSG_WARNING, "Error",
+                       {"Bad language file: message " + std::to_string(msgId) + " not found"}, {"Ok", "Quit"}});
+    return found.Text;
+}
+
+intptr_t StandInHost::PanelControl(Far3::HANDLE panel, Far3::FILE_CONTROL_COMMANDS command, intptr_t param1,
+                                   void* param2)
+{
+    return PanelCalls.Control(panel, command, param1, param2);
+}
+
+intptr_t StandInHost::Editor(const char16_t* fileName, const char16_t* title, intptr_t x1, intptr_t y1, intptr_t x2,
+                             intptr_t y2, Far3::EDITOR_FLAGS flags, intptr_t startLine, intptr_t startChar,
+                             uintptr_t codePage)
+{
+    EditorWindow request;
+    request.FileName = PathFromUtf16(PluginText(fileName));
+    request.Title = Utf16ToUtf8(PluginText(title));
+    request.X1 = x1;
+    request.Y1 = y1;
+    request.X2 = x2;
+    request.Y2 = y2;
+    request.Flags = flags;
+    request.StartLine = startLine;
+    request.StartChar = startChar;
+    request.CodePage = codePage;
+    return EditorWindows.Open(request, CurrentDirectory());
+}
+
+intptr_t StandInHost::EditorControl(intptr_t editorId, Far3::EDITOR_CONTROL_COMMANDS command, intptr_t param1,
+                                    void* param2)
+{
+    return EditorWindows.Control(editorId, command, param1, param2);
+}
+
+intptr_t StandInHost::AdvControl(const Far3::GUID*, Far3::ADVANCED_CONTROL_COMMANDS command, intptr_t param1,
+                                 void* param2)
+{
+    return Screen.Control(command, param1, param2);
+}
+
+intptr_t StandInHost::SettingsControl(Far3::HANDLE handle, Far3::FAR_SETTINGS_CONTROL_COMMANDS command,
+                                      intptr_t param1, void* param2)
+{
+    return SettingsCalls.Control(handle, command, param1, param2);
+}
+
+size_t StandInHost::ConvertPath(Far3::CONVERTPATHMODES mode, const char16_t* source, char16_t* dest,
+                                size_t destSize)
+{
+    return Host::ConvertPath(mode, source, dest, destSize, PathToUtf16(CurrentDirectory()));
+}
+
+} // namespace Host

@@ -1,0 +1,136 @@
+// StandInHost: Far Manager 3 in a box, for one plugin library at a time.
+//
+// It loads the plugin as Far does (GetGlobalInfoW, SetStartupInfoW,
+// GetPluginInfoW), serves its calls (messages, language, panels, settings,
+// editor, screen, paths) and lets the caller act as the user: fill the
+// panels, choose the menu item (Open), the configuration item (Configure),
+// close editors, and unload (ExitFARW, then the library is freed).
+//
+// Typical end-to-end use:
+//
+//     Host::ScriptedFrontEnd user;
+//     Host::StandInHost host({.Screen = &user, .Profile = profileFolder});
+//     host.Load(Host::DefaultPluginPath());
+//     host.ActivePanel().ShowFolder(folder);
+//     host.SelectByName({u"a.txt", u"b.txt"});
+//     user.QueueAnswer(0);                     // the first button of the next box
+//     host.Open();                             // OpenW from the plugins menu
+//     user.Messages(), user.Editors()          // what the user saw
+//     host.Panels().Log(), host.StoredSetting({"Options"}, "Mask")
+//
+// Only one StandInHost may exist at a time (the service table is global).
+#pragma once
+
+#include "host/AdvControlService.h"
+#include "host/EditorService.h"
+#include "host/FrontEnd.h"
+#include "host/HostServices.h"
+#include "host/Language.h"
+#include "host/LoadedPlugin.h"
+#include "host/MessageService.h"
+#include "host/Panel.h"
+#include "host/PanelService.h"
+#include "host/PluginLibrary.h"
+#include "host/SettingsService.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Host {
+
+struct HostOptions {
+    // The user; required, not owned.
+    FrontEnd* Screen = nullptr;
+    // Far's profile folder: settings go to <Profile>/PluginsData/<GUID>.db.
+    // Empty: settings live in memory for the life of the host.
+    std::filesystem::path Profile;
+    // The local profile (PSL_LOCAL); empty: the same folder as Profile.
+    std::filesystem::path LocalProfile;
+    // The interface language, for choosing the .lng file.
+    std::u16string Language = u"English";
+};
+
+class StandInHost : private HostServices {
+public:
+    explicit StandInHost(HostOptions options);
+    ~StandInHost() override;
+    StandInHost(const StandInHost&) = delete;
+    StandInHost& operator=(const StandInHost&) = delete;
+
+    // Loads and starts the plugin; throws HostError when Far would refuse it.
+    void Load(const std::filesystem::path& path = DefaultPluginPath());
+    bool Loaded() const { return Plugin != nullptr; }
+    // ExitFARW, editors closed as at Far's exit, library freed. Safe to repeat.
+    void Unload();
+
+    const PluginIdentity& Identity() const;
+    // As of the last GetPluginInfoW.
+    const PluginMenus& Menus() const { return PluginMenuData; }
+    const std::u16string& ModuleName() const { return ModulePath; }
+
+    // The user picks item `menuIndex` of the plugin's entries in the F11 menu.
+    Far3::HANDLE Open(size_t menuIndex = 0);
+    // The user picks configuration item `configIndex`; `structSize` is what
+    // ConfigureInfo.StructSize says (a test may pass an older, smaller size).
+    intptr_t Configure(size_t structSize = sizeof(Far3::ConfigureInfo), size_t configIndex = 0);
+
+    Panel& ActivePanel() { return Active; }
+    Panel& PassivePanel() { return Passive; }
+    // Selects the active panel's items of these names; false if one is missing.
+    bool SelectByName(const std::vector<std::u16string>& names, bool selected = true);
+    PanelService& Panels() { return PanelCalls; }
+
+    EditorService& Editors() { return EditorWindows; }
+    bool CloseEditor(intptr_t id) { return EditorWindows.Close(id); }
+
+    SettingsService& Settings() { return SettingsCalls; }
+    // A stored value of the (last) loaded plugin, read straight from the
+    // store: `keyPath` are subkey names below the plugin's root.
+    std::optional<SettingValue> StoredSetting(const std::vector<std::string>& keyPath, const std::string& name,
+                                              Far3::FARSETTINGS_SUBFOLDERS place = Far3::PSL_ROAMING);
+
+    int Redraws() const { return Screen.Redraws(); }
+    // The folder relative paths are taken from: the active panel's folder.
+    std::filesystem::path CurrentDirectory() const;
+
+private:
+    intptr_t Message(const Far3::GUID* pluginId, Far3::FARMESSAGEFLAGS flags, const char16_t* const* items,
+                     size_t itemsNumber, intptr_t buttonsNumber) override;
+    const char16_t* GetMsg(const Far3::GUID* pluginId, intptr_t msgId) override;
+    intptr_t PanelControl(Far3::HANDLE panel, Far3::FILE_CONTROL_COMMANDS command, intptr_t param1,
+                          void* param2) override;
+    intptr_t Editor(const char16_t* fileName, const char16_t* title, intptr_t x1, intptr_t y1, intptr_t x2,
+                    intptr_t y2, Far3::EDITOR_FLAGS flags, intptr_t startLine, intptr_t startChar,
+                    uintptr_t codePage) override;
+    intptr_t EditorControl(intptr_t editorId, Far3::EDITOR_CONTROL_COMMANDS command, intptr_t param1,
+                           void* param2) override;
+    intptr_t AdvControl(const Far3::GUID* pluginId, Far3::ADVANCED_CONTROL_COMMANDS command, intptr_t param1,
+                        void* param2) override;
+    intptr_t SettingsControl(Far3::HANDLE handle, Far3::FAR_SETTINGS_CONTROL_COMMANDS command, intptr_t param1,
+                             void* param2) override;
+    size_t ConvertPath(Far3::CONVERTPATHMODES mode, const char16_t* source, char16_t* dest,
+                       size_t destSize) override;
+
+    LoadedPlugin& RequirePlugin() const;
+
+    HostOptions Options;
+    FrontEnd& User;
+    std::unique_ptr<SettingsStore> Store;
+    MessageService Messages;
+    AdvControlService Screen;
+    Panel Active;
+    Panel Passive;
+    PanelService PanelCalls;
+    EditorService EditorWindows;
+    SettingsService SettingsCalls;
+    std::unique_ptr<Language> Texts;
+    std::unique_ptr<LoadedPlugin> Plugin;
+    PluginIdentity LastIdentity;
+    PluginMenus PluginMenuData;
+    std::u16string ModulePath;
+};
+
+} // namespace Host
