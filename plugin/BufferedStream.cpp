@@ -51,10 +51,15 @@ void TBufferedStream::Close()
     OwnedStream.reset();
 }
 
-Base::TStream& TBufferedStream::Wrapped()
+void TBufferedStream::RequireOpen() const
 {
     if (Stream == nullptr)
         throw Base::EStreamError(u"The stream is closed");
+}
+
+Base::TStream& TBufferedStream::Wrapped()
+{
+    RequireOpen();
     return *Stream;
 }
 
@@ -100,6 +105,7 @@ int32_t TBufferedStream::Read(void* buffer, int32_t count)
 {
     if (count <= 0)
         return 0;
+    RequireOpen();
     auto* destination = static_cast<uint8_t*>(buffer);
     int32_t delivered = 0;
     const int64_t rel = Position - BufferStart;
@@ -135,6 +141,7 @@ int32_t TBufferedStream::Write(const void* buffer, int32_t count)
 {
     if (count <= 0)
         return 0;
+    RequireOpen();
     const auto* source = static_cast<const uint8_t*>(buffer);
     int32_t accepted = 0;
     const int64_t rel = Position - BufferStart;

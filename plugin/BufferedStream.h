@@ -67,6 +67,7 @@ protected:
     virtual int64_t DoSeek(int64_t offset, Base::TSeekOrigin origin);
 
 private:
+    void RequireOpen() const;
     Base::TStream& Wrapped();
     void ResetWindow();
     void FillWindow();

@@ -1,0 +1,298 @@
+// Temporary names, directory trees and the file calls under them: renames
+// that never replace, names Windows refuses, and links that must not steer
+// a write or a deletion outside where it was meant to go.
+#include "plugin/uSystem.h"
+
+#include "TestFiles.h"
+#include "base/Exception.h"
+#include "base/Utf.h"
+#include "platform/Platform.h"
+#include "plugin/FileStream.h"
+#include "plugin/TextStream.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+using namespace Zelvane;
+using TestSupport::ReadBytes;
+using TestSupport::TestFolder;
+using TestSupport::WriteBytes;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr Platform::DWORD ErrorAlreadyExists = 183;
+constexpr Platform::DWORD ErrorInvalidName = 123;
+
+bool Exists(const fs::path& path)
+{
+    return fs::symlink_status(path).type() != fs::file_type::not_found;
+}
+
+bool IsRegistered(const String& name)
+{
+    const auto& names = TemporaryNames();
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Runs in `directory` and goes back to where it was.
+class CurrentDirectory {
+public:
+    explicit CurrentDirectory(const fs::path& directory) : Previous(fs::current_path()) { fs::current_path(directory); }
+    ~CurrentDirectory() { fs::current_path(Previous); }
+    CurrentDirectory(const CurrentDirectory&) = delete;
+    CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+
+private:
+    fs::path Previous;
+};
+
+// "zel", one to four hexadecimal digits, then `extension`.
+bool IsTempLeaf(const String& leaf, const String& extension)
+{
+    if (leaf.size() < 3 + 1 + extension.size() || leaf.size() > 3 + 4 + extension.size())
+        return false;
+    if (leaf.substr(0, 3) != u"zel" || leaf.substr(leaf.size() - extension.size()) != extension)
+        return false;
+    const String digits = leaf.substr(3, leaf.size() - 3 - extension.size());
+    return std::all_of(digits.begin(), digits.end(),
+                       [](char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F'); });
+}
+
+TEST(TempDirectory, EndsInASeparator)
+{
+    const String directory = TempDirectory();
+    ASSERT_FALSE(directory.empty());
+    EXPECT_TRUE(directory.back() == u'\\' || directory.back() == u'/');
+    EXPECT_TRUE(fs::is_directory(fs::path(directory)));
+}
+
+#ifndef _WIN32
+TEST(TempDirectory, FollowsTmpdirAndRefusesTooLongAPath)
+{
+    const char* saved = std::getenv("TMPDIR");
+    const std::string previous = saved ? saved : "";
+    struct Case {
+        std::string Tmpdir;
+        String Expected;
+    };
+    const Case cases[] = {
+        {"/var/tmp", u"/var/tmp/"},
+        {"", u"/tmp/"},
+        {"/" + std::string(258, 'd'), u"/" + String(258, u'd') + u"/"}, // 260 units: fits
+        {"/" + std::string(259, 'd'), u""},                             // 261 units: too long
+    };
+    for (const auto& c : cases) {
+        setenv("TMPDIR", c.Tmpdir.c_str(), 1);
+        EXPECT_EQ(TempDirectory(), c.Expected) << c.Tmpdir;
+    }
+    if (saved)
+        setenv("TMPDIR", previous.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
+}
+#endif
+
+TEST(UniqueTempName, NamesAFreshFileAndRegistersIt)
+{
+    TestFolder folder;
+    const String directory = folder.Name() + u"/";
+    const String name = UniqueTempName(directory, u"zelvane");
+    ASSERT_FALSE(name.empty());
+    EXPECT_TRUE(IsTempLeaf(fs::path(name).filename().u16string(), u".tmp")) << Base::ToUtf8(name);
+    EXPECT_FALSE(Exists(fs::path(name))); // only the name is kept
+    EXPECT_TRUE(IsRegistered(name));
+
+    const String withExt = UniqueTempNameWithExt(directory, u"zelvane", u".txt");
+    EXPECT_TRUE(IsTempLeaf(fs::path(withExt).filename().u16string(), u".txt")) << Base::ToUtf8(withExt);
+    EXPECT_FALSE(Exists(fs::path(withExt)));
+    EXPECT_TRUE(IsRegistered(withExt));
+}
+
+TEST(UniqueTempName, EmptyWhenTheSystemHasNoName)
+{
+    TestFolder folder;
+    EXPECT_EQ(UniqueTempName(folder.Name("missing") + u"/", u"zel"), u"");
+}
+
+TEST(UniqueTempName, CounterGoesBeforeTheExtensionWhileTheNameIsTaken)
+{
+    // Without a unique name the candidates are relative: ".txt", "0.txt", ...
+    TestFolder folder;
+    CurrentDirectory inFolder(folder.Path);
+    const String missing = folder.Name("missing") + u"/";
+    WriteBytes(".txt", "taken");
+    EXPECT_EQ(UniqueTempNameWithExt(missing, u"zelvane", u".txt"), u"0.txt");
+    WriteBytes("0.txt", "taken");
+    EXPECT_EQ(UniqueTempNameWithExt(missing, u"zelvane", u".txt"), u"1.txt");
+    fs::create_directory("1.txt"); // a directory occupies the name just as well
+    EXPECT_EQ(UniqueTempNameWithExt(missing, u"zelvane", u".txt"), u"2.txt");
+}
+
+TEST(UniqueTempName, EveryNameHandedOutIsDeletedAtCleanUp)
+{
+    TestFolder folder;
+    const String directory = folder.Name() + u"/";
+    const String file = UniqueTempNameWithExt(directory, u"zelvane", u".txt");
+    WriteBytes(fs::path(file), "list");
+    const String tree = UniqueTempName(directory, u"tree");
+    fs::create_directories(fs::path(tree) / "sub");
+    WriteBytes(fs::path(tree) / "sub" / "f", "x");
+
+    DeleteTemporaryNames();
+    EXPECT_FALSE(Exists(fs::path(file)));
+    EXPECT_FALSE(Exists(fs::path(tree)));
+    EXPECT_TRUE(TemporaryNames().empty());
+}
+
+TEST(GetTempFileName, CreatesAnEmptyPrivateFile)
+{
+    TestFolder folder;
+    char16_t buffer[Platform::MAX_PATH + 1] = {};
+    const Platform::UINT number = Platform::GetTempFileNameW(folder.Name().c_str(), u"abcdef", 0, buffer);
+    ASSERT_NE(number, 0u);
+    const fs::path made(buffer);
+    const String leaf = made.filename().u16string();
+    EXPECT_EQ(leaf.substr(0, 3), u"abc");
+    EXPECT_EQ(Base::ToUtf8(leaf.substr(3)), [number] {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%X.tmp", number);
+        return std::string(hex);
+    }());
+    ASSERT_TRUE(fs::is_regular_file(made));
+    EXPECT_EQ(fs::file_size(made), 0u);
+#ifndef _WIN32
+    EXPECT_EQ(fs::status(made).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+#endif
+}
+
+TEST(MoveFile, NeverReplacesAndRefusesWindowsForbiddenNames)
+{
+    TestFolder folder;
+    WriteBytes(folder.Child("a"), "A");
+    WriteBytes(folder.Child("b"), "B");
+    fs::create_directory(folder.Child("dir"));
+
+    struct Case {
+        const char* Name;
+        String To;
+        Platform::DWORD Error;
+    };
+    const Case refused[] = {
+        {"existing file", folder.Name("b"), ErrorAlreadyExists},
+        {"existing directory", folder.Name("dir"), ErrorAlreadyExists},
+        {"double quote", folder.Name() + u"/x\"y", ErrorInvalidName},
+        {"less than", folder.Name() + u"/x<y", ErrorInvalidName},
+        {"greater than", folder.Name() + u"/x>y", ErrorInvalidName},
+        {"bar", folder.Name() + u"/x|y", ErrorInvalidName},
+        {"question mark", folder.Name() + u"/x?y", ErrorInvalidName},
+        {"star", folder.Name() + u"/x*y", ErrorInvalidName},
+        {"code 1", folder.Name() + u"/x\x01y", ErrorInvalidName},
+        {"code 31", folder.Name() + u"/x\x1Fy", ErrorInvalidName},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(Platform::MoveFileW(folder.Name("a").c_str(), c.To.c_str()), 0);
+        EXPECT_EQ(Platform::GetLastError(), c.Error);
+        EXPECT_EQ(ReadBytes(folder.Child("a")), "A");
+        EXPECT_EQ(ReadBytes(folder.Child("b")), "B");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path), fs::directory_iterator()), 3);
+
+    EXPECT_NE(Platform::MoveFileW(folder.Name("a").c_str(), folder.Name("c").c_str()), 0);
+    EXPECT_EQ(ReadBytes(folder.Child("c")), "A");
+    EXPECT_FALSE(Exists(folder.Child("a")));
+    EXPECT_EQ(Platform::MoveFileW(folder.Name("a").c_str(), folder.Name("d").c_str()), 0); // gone
+}
+
+TEST(MoveFile, CaseOnlyRenameWorks)
+{
+    TestFolder folder;
+    WriteBytes(folder.Child("name.txt"), "x");
+    ASSERT_NE(Platform::MoveFileW(folder.Name("name.txt").c_str(), folder.Name("Name.TXT").c_str()), 0);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder.Path))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"Name.TXT"});
+    EXPECT_EQ(ReadBytes(folder.Child("Name.TXT")), "x");
+}
+
+TEST(DeleteTree, RemovesNestedFoldersAndReadOnlyFiles)
+{
+    TestFolder folder;
+    const auto root = folder.Child("tree");
+    fs::create_directories(root / "a" / "b");
+    WriteBytes(root / "top.txt", "1");
+    WriteBytes(root / "a" / "b" / "deep.txt", "2");
+    WriteBytes(root / "a" / "locked.txt", "3");
+    Platform::SetFileAttributesW((root / "a" / "locked.txt").u16string().c_str(), Platform::FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(DeleteTree(root.u16string()));
+    EXPECT_FALSE(Exists(root));
+    EXPECT_TRUE(DeleteTree(u""));
+    EXPECT_FALSE(DeleteTree(folder.Name("never there")));
+}
+
+TEST(DeleteTree, LinksGoAsLinksAndNothingOutsideIsTouched)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "link handling of the POSIX emulation; Windows applies its own rules";
+#endif
+    TestFolder folder;
+    const auto outside = folder.Child("outside");
+    fs::create_directory(outside);
+    WriteBytes(outside / "keep.txt", "keep");
+    const auto root = folder.Child("tree");
+    fs::create_directories(root / "sub");
+    fs::create_directory_symlink(outside, root / "sub" / "to-outside");
+    fs::create_symlink(outside / "keep.txt", root / "file-link");
+    fs::create_symlink(folder.Child("nowhere"), root / "dangling");
+
+    EXPECT_TRUE(DeleteTree(root.u16string()));
+    EXPECT_FALSE(Exists(root));
+    EXPECT_EQ(ReadBytes(outside / "keep.txt"), "keep");
+
+    // A link given as the tree itself goes alone.
+    fs::create_directory_symlink(outside, folder.Child("root-link"));
+    EXPECT_TRUE(DeleteTree(folder.Name("root-link")));
+    EXPECT_FALSE(Exists(folder.Child("root-link")));
+    EXPECT_EQ(ReadBytes(outside / "keep.txt"), "keep");
+}
+
+TEST(CreateFile, NeverWritesThroughAPlantedLink)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "link handling of the POSIX emulation; Windows applies its own rules";
+#endif
+    TestFolder folder;
+    const auto victim = folder.Child("victim.txt");
+    WriteBytes(victim, "precious");
+    const auto list = folder.Child("zel1A2B.txt");
+    fs::create_symlink(victim, list);
+    fs::create_symlink(folder.Child("would-be-made"), folder.Child("dangling.txt"));
+
+    EXPECT_NE(Platform::GetFileAttributesW(list.u16string().c_str()), Platform::INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(Platform::GetFileAttributesW(folder.Name("dangling.txt").c_str()), Platform::INVALID_FILE_ATTRIBUTES);
+    EXPECT_THROW(TTextStream::Create(list.u16string(), TFileStream::ModeCreate), Base::EFCreateError);
+    EXPECT_THROW(TTextStream::Create(folder.Name("dangling.txt"), TFileStream::ModeCreate), Base::EFCreateError);
+    EXPECT_EQ(ReadBytes(victim), "precious");
+    EXPECT_FALSE(Exists(folder.Child("would-be-made")));
+}
+
+#ifndef _WIN32
+TEST(CreateFile, MakesPrivateFilesAndRefusesASecondExclusiveOpener)
+{
+    TestFolder folder;
+    const auto file = folder.Child("list.txt");
+    auto first = TTextStream::Create(file.u16string(), TFileStream::ModeCreate);
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    first->WriteLine(u"kept");
+    first->Flush();
+    EXPECT_THROW(TTextStream::Create(file.u16string(), TFileStream::ModeCreate), Base::EFCreateError);
+    first->Close();
+    EXPECT_EQ(ReadBytes(file), "\xEF\xBB\xBFkept\r\n"); // the refused opener truncated nothing
+}
+#endif
+
+} // namespace
