@@ -176,9 +176,9 @@ std::optional<LanguageFile> ParseLanguageFile(std::string_view bytes)
             while (!header.empty() && IsBlank(header.back()))
                 header.remove_suffix(1);
             size_t comma = header.find(u',');
-            file.Name = header.substr(0, comma);
+            file.Name = Trim(header.substr(0, comma));
             if (comma != std::u16string_view::npos)
-                file.Description = header.substr(comma + 1);
+                file.Description = Trim(header.substr(comma + 1));
             hasHeader = true;
         }
     }

@@ -11,13 +11,6 @@ namespace Host {
 
 namespace {
 
-FrontEnd& RequireFrontEnd(FrontEnd* screen)
-{
-    if (!screen)
-        throw HostError("The stand-in host needs a front end");
-    return *screen;
-}
-
 std::unique_ptr<SettingsStore> MakeStore(const HostOptions& options)
 {
 #if !defined(ZELVANE_HOST_NO_SQLITE)
@@ -32,8 +25,8 @@ std::unique_ptr<SettingsStore> MakeStore(const HostOptions& options)
 
 } // namespace
 
-StandInHost::StandInHost(HostOptions options)
-    : Options(std::move(options)), User(RequireFrontEnd(Options.Screen)), Store(MakeStore(Options)), Messages(User),
+StandInHost::StandInHost(FrontEnd& user, HostOptions options)
+    : Options(std::move(options)), User(user), Store(MakeStore(Options)), Messages(User),
       Screen(User), PanelCalls(Active, Passive, User), EditorWindows(User, Messages), SettingsCalls(*Store)
 {
     if (CurrentHost())

@@ -9,7 +9,9 @@
 // Typical end-to-end use:
 //
 //     Host::ScriptedFrontEnd user;
-//     Host::StandInHost host({.Screen = &user, .Profile = profileFolder});
+//     Host::HostOptions options;
+//     options.Profile = profileFolder;          // or leave empty: settings in memory
+//     Host::StandInHost host(user, options);
 //     host.Load(Host::DefaultPluginPath());
 //     host.ActivePanel().ShowFolder(folder);
 //     host.SelectByName({u"a.txt", u"b.txt"});
@@ -42,8 +44,6 @@
 namespace Host {
 
 struct HostOptions {
-    // The user; required, not owned.
-    FrontEnd* Screen = nullptr;
     // Far's profile folder: settings go to <Profile>/PluginsData/<GUID>.db.
     // Empty: settings live in memory for the life of the host.
     std::filesystem::path Profile;
@@ -55,7 +55,8 @@ struct HostOptions {
 
 class StandInHost : private HostServices {
 public:
-    explicit StandInHost(HostOptions options);
+    // `user` is not owned and must outlive the host.
+    explicit StandInHost(FrontEnd& user, HostOptions options = {});
     ~StandInHost() override;
     StandInHost(const StandInHost&) = delete;
     StandInHost& operator=(const StandInHost&) = delete;
