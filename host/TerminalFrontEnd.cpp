@@ -1,0 +1,74 @@
+#include "host/TerminalFrontEnd.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+namespace Host {
+
+namespace {
+
+int EnvironmentNumber(const char* name, int fallback)
+{
+    const char* value = std::getenv(name);
+    if (!value)
+        return fallback;
+    int number = std::atoi(value);
+    return number > 0 ? number : fallback;
+}
+
+} // namespace
+
+intptr_t TerminalFrontEnd::ShowMessage(const MessageBox& box)
+{
+    Out << "\n+-- " << box.Title << (box.Flags & Far3::FMSG_WARNING ? " (warning)" : "") << " --\n";
+    for (const std::string& line : box.Lines)
+        Out << "| " << line << "\n";
+    if (box.Buttons.empty()) {
+        Out << "+--\n";
+        return -1;
+    }
+    for (size_t i = 0; i < box.Buttons.size(); ++i)
+        Out << (i == 0 ? "+ " : "  ") << "[" << i + 1 << "] " << box.Buttons[i];
+    Out << "\nButton number (Enter = 1, 0 = Esc): " << std::flush;
+    std::string answer;
+    if (!std::getline(In, answer))
+        return -1;
+    if (answer.empty())
+        return 0;
+    int number = std::atoi(answer.c_str());
+    return number >= 1 && static_cast<size_t>(number) <= box.Buttons.size() ? number - 1 : -1;
+}
+
+void TerminalFrontEnd::OpenEditor(const EditorWindow& editor)
+{
+    Out << "\n=== Editor #" << editor.Id << ": " << (editor.Title.empty() ? editor.FileName.string() : editor.Title)
+        << " (" << editor.FileName.string() << ") ===\n";
+    ShowFile(editor.FileName);
+    Out << "=== close it with: x " << editor.Id << " ===\n";
+}
+
+void TerminalFrontEnd::CloseEditor(intptr_t id)
+{
+    Out << "Editor #" << id << " closed.\n";
+}
+
+std::optional<ScreenSize> TerminalFrontEnd::Screen()
+{
+    return ScreenSize{EnvironmentNumber("COLUMNS", 80), EnvironmentNumber("LINES", 25)};
+}
+
+void TerminalFrontEnd::ShowFile(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        Out << "(new file)\n";
+        return;
+    }
+    std::string line;
+    while (std::getline(in, line))
+        Out << line << "\n";
+}
+
+} // namespace Host
