@@ -57,8 +57,9 @@ bool IsTempLeaf(const String& leaf, const String& extension)
     if (leaf.substr(0, 3) != u"zel" || leaf.substr(leaf.size() - extension.size()) != extension)
         return false;
     const String digits = leaf.substr(3, leaf.size() - 3 - extension.size());
-    return std::all_of(digits.begin(), digits.end(),
-                       [](char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F'); });
+    return std::all_of(digits.begin(), digits.end(), [](char16_t c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+    });
 }
 
 TEST(TempDirectory, EndsInASeparator)
@@ -98,7 +99,7 @@ TEST(TempDirectory, FollowsTmpdirAndRefusesTooLongAPath)
 TEST(UniqueTempName, NamesAFreshFileAndRegistersIt)
 {
     TestFolder folder;
-    const String directory = folder.Name() + u"/";
+    const String directory = folder.Name();
     const String name = UniqueTempName(directory, u"zelvane");
     ASSERT_FALSE(name.empty());
     EXPECT_TRUE(IsTempLeaf(fs::path(name).filename().u16string(), u".tmp")) << Base::ToUtf8(name);
@@ -156,11 +157,9 @@ TEST(GetTempFileName, CreatesAnEmptyPrivateFile)
     const fs::path made(buffer);
     const String leaf = made.filename().u16string();
     EXPECT_EQ(leaf.substr(0, 3), u"abc");
-    EXPECT_EQ(Base::ToUtf8(leaf.substr(3)), [number] {
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "%X.tmp", number);
-        return std::string(hex);
-    }());
+    const std::string rest = Base::ToUtf8(leaf.substr(3));
+    EXPECT_EQ(std::stoul(rest.substr(0, rest.find('.')), nullptr, 16), number);
+    EXPECT_EQ(rest.substr(rest.find('.')), ".tmp");
     ASSERT_TRUE(fs::is_regular_file(made));
     EXPECT_EQ(fs::file_size(made), 0u);
 #ifndef _WIN32
@@ -212,6 +211,12 @@ TEST(MoveFile, CaseOnlyRenameWorks)
     TestFolder folder;
     WriteBytes(folder.Child("name.txt"), "x");
     ASSERT_NE(Platform::MoveFileW(folder.Name("name.txt").c_str(), folder.Name("Name.TXT").c_str()), 0);
+#ifdef _WIN32
+    // Not refused as a replacement; the spelling that results is the file
+    // system's (Wine on a case-sensitive one keeps the old spelling).
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path), fs::directory_iterator()), 1);
+    return;
+#endif
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder.Path))
         names.push_back(entry.path().filename().string());
