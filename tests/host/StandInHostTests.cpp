@@ -90,6 +90,20 @@ TEST(StandInHost, LoadsTheBuiltPluginInFarsOrder)
     EXPECT_EQ(host.ModuleName(), PathToUtf16(std::filesystem::absolute(plugin)));
     EXPECT_FALSE(host.Menus().PluginMenu.empty());
     EXPECT_THROW(host.Load(plugin), HostError);
+
+    // The plugin's messages through the service table, as the plugin asks for them.
+    Far3::FarStandardFunctions functions = MakeStandardFunctions();
+    Far3::PluginStartupInfo info = MakeStartupInfo(host.ModuleName().c_str(), &functions);
+    Far3::GUID guid = host.Identity().Guid;
+    EXPECT_NE(std::u16string_view(info.GetMsg(&guid, 0)), u"") << "ZelvaneEng.lng beside the plugin";
+    Far3::GUID other = guid;
+    other.Data1 ^= 1;
+    EXPECT_EQ(std::u16string_view(info.GetMsg(&other, 0)), u"") << "another plugin's id";
+    EXPECT_TRUE(user.Messages().empty());
+    EXPECT_EQ(std::u16string_view(info.GetMsg(&guid, 1000000)), u"");
+    ASSERT_EQ(user.Messages().size(), 1u) << "a missing message is reported in a box";
+    EXPECT_EQ(user.Messages()[0].Buttons, (std::vector<std::string>{"Ok", "Quit"}));
+
     host.Unload();
     EXPECT_FALSE(host.Loaded());
     host.Unload();
