@@ -5,6 +5,7 @@
 #include "host/FrontEnd.h"
 
 #include <deque>
+#include <initializer_list>
 #include <string>
 #include <vector>
 

@@ -1,0 +1,43 @@
+#include "host/AdvControlService.h"
+#include "host/ScriptedFrontEnd.h"
+
+#include <gtest/gtest.h>
+
+using namespace Host;
+
+namespace {
+
+TEST(AdvControl, FarRectComesFromTheScreenSize)
+{
+    struct Case {
+        std::optional<ScreenSize> Screen;
+        intptr_t Result;
+        Far3::SMALL_RECT Rect;
+    };
+    for (const Case& c : {Case{ScreenSize{}, 1, {0, 0, 79, 24}}, Case{ScreenSize{132, 50}, 1, {0, 0, 131, 49}},
+                          Case{std::nullopt, 0, {-1, -1, -1, -1}}}) {
+        ScriptedFrontEnd user;
+        user.SetScreen(c.Screen);
+        AdvControlService service(user);
+        Far3::SMALL_RECT rect{-1, -1, -1, -1};
+        EXPECT_EQ(service.Control(Far3::ACTL_GETFARRECT, 0, &rect), c.Result);
+        EXPECT_EQ(rect.Left, c.Rect.Left);
+        EXPECT_EQ(rect.Top, c.Rect.Top);
+        EXPECT_EQ(rect.Right, c.Rect.Right);
+        EXPECT_EQ(rect.Bottom, c.Rect.Bottom);
+        EXPECT_EQ(service.Control(Far3::ACTL_GETFARRECT, 0, nullptr), 0);
+    }
+}
+
+TEST(AdvControl, RedrawsAreCountedAndUnknownCommandsRefused)
+{
+    ScriptedFrontEnd user;
+    AdvControlService service(user);
+    EXPECT_EQ(service.Control(Far3::ACTL_REDRAWALL, 0, nullptr), 1);
+    EXPECT_EQ(service.Control(Far3::ACTL_REDRAWALL, 0, nullptr), 1);
+    EXPECT_EQ(service.Redraws(), 2);
+    for (auto command : {Far3::ACTL_WAITKEY, Far3::ACTL_SYNCHRO, Far3::ACTL_QUIT})
+        EXPECT_EQ(service.Control(command, 0, nullptr), 0);
+}
+
+} // namespace
