@@ -75,8 +75,9 @@ String Format(StringView format, std::initializer_list<FormatArg> args)
                 BadFormat(format);
             const int64_t n = std::get<int64_t>(value);
             if (format[i] == u'd') {
-                piece = n < 0 ? u"-" + Digits(0 - static_cast<uint64_t>(n), 10, false)
-                              : Digits(static_cast<uint64_t>(n), 10, false);
+                if (n < 0)
+                    piece = u"-";
+                piece += Digits(n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n), 10, false);
             } else {
                 piece = Digits(static_cast<uint64_t>(n), format[i] == u'u' ? 10 : 16, format[i] == u'X');
             }

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds and runs every test of Zelvane 3 on a fresh Debian 12 machine:
+# natively, under AddressSanitizer + UndefinedBehaviorSanitizer, and as
+# Windows executables under Wine. Installs what is missing when run as root.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(build-essential cmake libgtest-dev libbenchmark-dev libsqlite3-dev libncurses-dev
+          g++-mingw-w64-x86-64-posix wine64 wine ccache)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "== Installing: ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+    else
+        echo "Missing packages: ${missing[*]}" >&2
+        echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+        exit 1
+    fi
+fi
+
+jobs=$(nproc)
+presets=("${@:-native sanitize windows}")
+for preset in ${presets[@]}; do
+    echo "== $preset: configure and build"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j"$jobs"
+    echo "== $preset: test"
+    ctest --preset "$preset" -j"$jobs"
+done
+echo "== All test runs passed"
