@@ -187,8 +187,8 @@ TOptions::TOptions()
 
 void TOptions::SetDefaults()
 {
-    FileNameTemplateValue = DefaultFileNameTemplate;
-    StartingNumberText = DefaultStartingNumber;
+    FileNameTemplateValue = String(DefaultFileNameTemplate);
+    StartingNumberText = String(DefaultStartingNumber);
     AllowRenameFileUnderCursorValue = false;
     SavePatternSettingsValue = false;
     SavedPatternList->Clear();
