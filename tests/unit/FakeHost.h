@@ -31,8 +31,23 @@ public:
         return u"TestTitle";
     }
     void GetMenus(Far3::PLUGIN_FLAGS&, TFarPluginMenu&, TFarPluginMenu&, TFarPluginMenu&, String&) override {}
-    Far3::HANDLE Open(int32_t, const Far3::GUID*, intptr_t) override { return nullptr; }
+    Far3::HANDLE Open(int32_t, const Far3::GUID*, intptr_t) override { return OnOpen ? OnOpen() : nullptr; }
+    bool Configure(const Far3::GUID* const*, intptr_t) override
+    {
+        ++ConfigureCalls;
+        return OnConfigure ? OnConfigure() : false;
+    }
     void Log(const String& text) override { LogLines.push_back(text); }
+    String GetStandardText(int kind) override
+    {
+        const auto it = StandardTexts.find(kind);
+        return it != StandardTexts.end() ? it->second : TFarPlugin::GetStandardText(kind);
+    }
+
+    std::function<Far3::HANDLE()> OnOpen;
+    std::function<bool()> OnConfigure;
+    std::map<int, String> StandardTexts;
+    int ConfigureCalls = 0;
 
     Far3::GUID Guid{0x11111111, 0x2222, 0x3333, {0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}};
     std::vector<String> LogLines;
