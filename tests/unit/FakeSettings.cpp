@@ -37,22 +37,6 @@ std::map<String, FakeSettings::Value>& FakeSettings::Key(const String& path)
     return Keys[static_cast<size_t>(id)].Values;
 }
 
-bool FakeSettings::HasKey(const String& path) const
-{
-    int id = 0;
-    String rest = path;
-    while (!rest.empty()) {
-        const size_t cut = rest.find(u'\\');
-        const String name = rest.substr(0, cut);
-        rest.erase(0, cut == String::npos ? String::npos : cut + 1);
-        int child = FindChild(id, name);
-        if (child < 0)
-            return false;
-        id = child;
-    }
-    return true;
-}
-
 int FakeSettings::FindChild(int parent, const String& name) const
 {
     for (size_t i = 1; i < Keys.size(); ++i)

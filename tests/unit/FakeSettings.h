@@ -35,9 +35,9 @@ public:
 
     explicit FakeSettings(FakeHost& host);
 
-    // Values stored in the key at `path` (names joined by backslashes; empty = root).
+    // Values stored in the key at `path` (names joined by backslashes; empty = root),
+    // created when missing.
     std::map<String, Value>& Key(const String& path);
-    bool HasKey(const String& path) const;
 
     // Failure switches.
     bool RefuseCreate = false;
