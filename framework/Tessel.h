@@ -1,6 +1,7 @@
 // Tessel: the host-binding framework. Includes every part of it.
 #pragma once
 
+#include "framework/FarConfig.h"
 #include "framework/FarEntry.h"
 #include "framework/FarErrors.h"
 #include "framework/FarModule.h"
