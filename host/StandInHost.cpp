@@ -136,6 +136,24 @@ std::optional<SettingValue> StandInHost::StoredSetting(const std::vector<std::st
     return session->GetValue(key, name);
 }
 
+bool StandInHost::StoreSetting(const std::vector<std::string>& keyPath, const std::string& name,
+                               const SettingValue& value, Far3::FARSETTINGS_SUBFOLDERS place)
+{
+    if (IsNullGuid(LastIdentity.Guid))
+        return false;
+    std::unique_ptr<SettingsSession> session = Store->Open(LastIdentity.Guid, LastIdentity.Title, place);
+    if (!session)
+        return false;
+    SettingsKeyId key = session->PluginRoot();
+    for (const std::string& part : keyPath) {
+        std::optional<SettingsKeyId> child = session->CreateKey(key, part);
+        if (!child)
+            return false;
+        key = *child;
+    }
+    return session->SetValue(key, name, value) && session->Commit();
+}
+
 std::filesystem::path StandInHost::CurrentDirectory() const
 {
     if (!Active.Folder().empty())

@@ -93,6 +93,11 @@ public:
     std::optional<SettingValue> StoredSetting(const std::vector<std::string>& keyPath, const std::string& name,
                                               Far3::FARSETTINGS_SUBFOLDERS place = Far3::PSL_ROAMING);
 
+    // Writes a value into the (last) loaded plugin's store, as the user's
+    // earlier sessions would have left it; false when the store refuses.
+    bool StoreSetting(const std::vector<std::string>& keyPath, const std::string& name, const SettingValue& value,
+                      Far3::FARSETTINGS_SUBFOLDERS place = Far3::PSL_ROAMING);
+
     int Redraws() const { return Screen.Redraws(); }
     // The folder relative paths are taken from: the active panel's folder.
     std::filesystem::path CurrentDirectory() const;

@@ -1,17 +1,114 @@
 #include "plugin/uPlugin.h"
 
+#include "base/IntConvert.h"
+#include "framework/FarEditor.h"
+#include "platform/Platform.h"
+#include "plugin/FileStream.h"
+#include "plugin/TextStream.h"
 #include "plugin/uPluginConsts.h"
+#include "plugin/uStrings.h"
+#include "plugin/uSystem.h"
 
 namespace Zelvane {
 
 namespace {
 
-String Msg(TMessage id)
+constexpr uint32_t Selected = static_cast<uint32_t>(Far3::PPIF_SELECTED);
+
+// The failure list opens in a non-modal editor that returns at once, keeps
+// neither history nor position, and deletes the file when it closes.
+constexpr Far3::EDITOR_FLAGS FailureListEditorFlags = Far3::EF_NONMODAL | Far3::EF_DISABLEHISTORY |
+                                                      Far3::EF_IMMEDIATERETURN |
+                                                      Far3::EF_DELETEONLYFILEONCLOSE | Far3::EF_DISABLESAVEPOS;
+
+// 32-bit counter steps that wrap instead of overflowing.
+int32_t Next(int32_t value)
 {
-    if (id == TMessage::None)
-        return String();
-    return Tessel::TFarModule::GetMsg(static_cast<intptr_t>(id));
+    return static_cast<int32_t>(static_cast<uint32_t>(value) + 1u);
 }
+
+int32_t Previous(int32_t value)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(value) - 1u);
+}
+
+String Hex(int32_t value, bool upper)
+{
+    const char16_t* digits = upper ? u"0123456789ABCDEF" : u"0123456789abcdef";
+    auto rest = static_cast<uint32_t>(value);
+    String text;
+    do {
+        text.insert(text.begin(), digits[rest % 16]);
+        rest /= 16;
+    } while (rest != 0);
+    return text;
+}
+
+// Where the extension starts: the last of ".", "\" and ":" when it is a dot.
+size_t ExtensionDot(const String& fileName)
+{
+    const size_t last = fileName.find_last_of(u".\\:");
+    return last != String::npos && fileName[last] == u'.' ? last : String::npos;
+}
+
+// A name in the failure list: in double quotes, inner quotes doubled.
+String Quoted(const String& name)
+{
+    String text = u"\"";
+    for (const char16_t c : name) {
+        text += c;
+        if (c == u'"')
+            text += u'"';
+    }
+    return text + u"\"";
+}
+
+String WithoutHotkeyMarks(const String& text)
+{
+    String plain;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size())
+            ++i;
+        plain += text[i];
+    }
+    return plain;
+}
+
+bool FileExists(const String& name)
+{
+    return Platform::GetFileAttributesW(name.c_str()) != Platform::INVALID_FILE_ATTRIBUTES;
+}
+
+// The failure list of one run: created at the first failure, written line
+// by line, closed before the host's editor shows it.
+class TFailureList {
+public:
+    void Add(const String& oldName, const String& newName)
+    {
+        if (!Stream) {
+            FileName = UniqueTempNameWithExt(TempDirectory(), u"zelvane", u".txt");
+            Stream = TTextStream::Create(FileName, TFileStream::ModeCreate);
+            Stream->SetEncoding(TEncoding::Utf8);
+            Stream->WriteLine(MessageText(TMessage::FailureListHeading));
+        }
+        Stream->WriteLine(Quoted(oldName) + u" -> " + Quoted(newName));
+    }
+
+    // Closes the list and opens it in the host's editor, when it was written.
+    void Show()
+    {
+        if (!Stream || !FileExists(FileName))
+            return;
+        Stream->Close();
+        Stream.reset();
+        Tessel::TFarEditor::OpenFile(FileName, MessageText(TMessage::Title), 0, 0, -1, -1, FailureListEditorFlags,
+                                     0, 1, Far3::CP_UTF8);
+    }
+
+private:
+    String FileName;
+    std::unique_ptr<TTextStream> Stream;
+};
 
 } // namespace
 
@@ -34,19 +131,52 @@ String TPlugin::GetPluginIdentity(String& description, String& author)
 void TPlugin::GetMenus(Far3::PLUGIN_FLAGS& /*flags*/, TFarPluginMenu& pluginMenu, TFarPluginMenu& configMenu,
                        TFarPluginMenu& /*diskMenu*/, String& /*commandPrefix*/)
 {
-    pluginMenu.push_back({Msg(TMessage::Title), PluginMenuGuid});
-    configMenu.push_back({Msg(TMessage::Title), ConfigMenuGuid});
+    pluginMenu.push_back({MessageText(TMessage::Title), PluginMenuGuid});
+    configMenu.push_back({MessageText(TMessage::Title), ConfigMenuGuid});
 }
 
 Far3::HANDLE TPlugin::Open(int32_t /*openFrom*/, const Far3::GUID* /*guid*/, intptr_t /*data*/)
 {
-    const std::vector<String> items{Msg(TMessage::Title), Msg(TMessage::NothingToRename), Msg(TMessage::Ok)};
-    ShowMessage(items, 2, Far3::FMSG_WARNING, 1);
+    TOptions& options = GetOptions();
+    options.Load();
+
+    Tessel::TFarPanel panel(true, true);
+    const intptr_t count =
+        options.AllowRenameFileUnderCursor() ? panel.SelectedItemsNumber : CountSelected(panel);
+    if (count <= 0) {
+        const std::vector<String> items{MessageText(TMessage::Title), MessageText(TMessage::NothingToRename),
+                                        MessageText(TMessage::Ok)};
+        ShowMessage(items, 2, Far3::FMSG_WARNING, 1);
+        return nullptr;
+    }
+
+    if (!ConfirmRename())
+        return nullptr;
+    options.Save(false);
+    RenameFiles(panel, options.SavePatternSettings());
+    panel.ApplySelection();
     return nullptr;
+}
+
+bool TPlugin::ConfirmRename()
+{
+    const TOptions& options = GetOptions();
+    const std::vector<String> items{MessageText(TMessage::Title),
+                                    WithoutHotkeyMarks(MessageText(TMessage::TemplateLabel)),
+                                    options.FileNameTemplate(),
+                                    WithoutHotkeyMarks(MessageText(TMessage::StartingNumberLabel)),
+                                    options.StartingNumber(),
+                                    MessageText(TMessage::Ok),
+                                    MessageText(TMessage::Cancel)};
+    return ShowMessage(items, 6, Far3::FMSG_NONE, 2) == 0;
 }
 
 bool TPlugin::Configure(const Far3::GUID* const* /*guid*/, intptr_t /*reserved*/)
 {
+    // The options are read afresh for the configuration; until the options
+    // dialog exists there is nothing for the user to change here.
+    DiscardOptions();
+    GetOptions();
     return false;
 }
 
@@ -58,20 +188,169 @@ String TPlugin::GetStandardText(int kind)
 {
     switch (kind) {
     case 0:
-        return Msg(TMessage::Title);
+        return MessageText(TMessage::Title);
     case 1:
-        return Msg(TMessage::ExceptionCaption);
+        return MessageText(TMessage::ExceptionCaption);
     case 2:
-        return Msg(TMessage::Ok);
+        return MessageText(TMessage::Ok);
     case 3:
-        return Msg(TMessage::Cancel);
+        return MessageText(TMessage::Cancel);
     case 4:
-        return Msg(TMessage::Yes);
+        return MessageText(TMessage::Yes);
     case 5:
-        return Msg(TMessage::No);
+        return MessageText(TMessage::No);
     default:
         return TFarPlugin::GetStandardText(kind);
     }
+}
+
+TOptions& TPlugin::GetOptions()
+{
+    if (!Options) {
+        Options = std::make_unique<TOptions>();
+        Options->Load();
+    }
+    return *Options;
+}
+
+void TPlugin::DiscardOptions()
+{
+    Options.reset();
+}
+
+String TPlugin::PadNumber(const String& text)
+{
+    const size_t width = GetOptions().StartingNumberWidth();
+    if (width > text.size())
+        return String(width - text.size(), u'0') + text;
+    return text;
+}
+
+void TPlugin::ReplaceToken(String& text, const String& replacement, size_t& position, size_t tokenLength)
+{
+    const size_t n = replacement.size();
+    if (n > tokenLength) {
+        text.insert(position, n - tokenLength, u' ');
+        tokenLength = n;
+    }
+    for (const char16_t c : replacement)
+        text[position++] = c;
+    if (n < tokenLength)
+        text.erase(position, tokenLength - n);
+}
+
+String TPlugin::ExpandTemplate(const String& fileName, int32_t counter, int32_t total)
+{
+    String result = GetOptions().FileNameTemplate();
+    size_t position = 0;
+    // The length is read again on every pass: replacements change it, and
+    // the text a replacement inserted is never scanned again.
+    while (position + 1 < result.size()) {
+        if (result[position] != u'%') {
+            ++position;
+            continue;
+        }
+        const char16_t token = result[position + 1];
+        const size_t dot = ExtensionDot(fileName);
+        String replacement;
+        switch (token) {
+        case u'#':
+            replacement = PadNumber(Base::IntToStr(counter));
+            break;
+        case u'H':
+            replacement = PadNumber(Hex(counter, true));
+            break;
+        case u'h':
+            replacement = PadNumber(Hex(counter, false));
+            break;
+        case u'T':
+        case u't':
+            replacement = PadNumber(Base::IntToStr(total));
+            break;
+        case u'N':
+        case u'n':
+            replacement = dot == String::npos ? fileName : fileName.substr(0, dot);
+            break;
+        case u'E':
+        case u'e':
+            replacement = dot == String::npos ? String() : fileName.substr(dot + 1);
+            break;
+        case u'F':
+        case u'f':
+            replacement = fileName;
+            break;
+        default:
+            replacement = String(1, token);
+            break;
+        }
+        ReplaceToken(result, replacement, position, 2);
+    }
+    return result;
+}
+
+int32_t TPlugin::CountSelected(const Tessel::TFarPanel& panel)
+{
+    int32_t count = 0;
+    for (int32_t i = 0; i < panel.Count(); ++i)
+        if (panel.GetItem(i).HasFlag(Selected))
+            ++count;
+    return count;
+}
+
+bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
+{
+    TOptions& options = GetOptions();
+    int32_t total = CountSelected(panel);
+    if (total == 0 && options.AllowRenameFileUnderCursor() && panel.CurrentItem >= 0 &&
+        panel.CurrentItem < panel.Count()) {
+        panel.GetItem(static_cast<int32_t>(panel.CurrentItem)).SetFlag(Selected, true);
+        total = 1;
+    }
+    if (total <= 0)
+        return false;
+
+    bool result = true;
+    const int32_t start = options.StartingNumberValue();
+    int32_t counter = start;
+
+    // Without a directory the files cannot be found: joining their names to
+    // an empty one would address the root of the file system instead.
+    String directory = NativePath(panel.Directory);
+    const bool haveDirectory = !directory.empty();
+    if (haveDirectory && directory.back() != u'\\')
+        directory += u'\\';
+
+    TFailureList failures;
+    for (int32_t i = 0; i < panel.Count(); ++i) {
+        auto& item = panel.GetItem(i);
+        if (!item.HasFlag(Selected))
+            continue;
+        const String& oldName = item.FileName;
+        const String newName = ExpandTemplate(oldName, counter, total);
+        counter = Next(counter);
+        bool renamed = oldName == newName;
+        if (!renamed && haveDirectory) {
+            const String from = directory + oldName;
+            const String to = directory + newName;
+            renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
+        }
+        if (renamed) {
+            item.SetFlag(Selected, false);
+        } else {
+            result = false;
+            counter = Previous(counter);
+            failures.Add(oldName, newName);
+        }
+    }
+
+    if (rememberCounter && counter != start) {
+        options.SetStartingNumber(PadNumber(Base::IntToStr(counter)));
+        options.SavedPatterns().Update(options.FileNameTemplate(), options.StartingNumber());
+        options.Save(false);
+    }
+
+    failures.Show();
+    return result;
 }
 
 } // namespace Zelvane

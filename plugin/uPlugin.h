@@ -1,8 +1,16 @@
 // TPlugin: the renamer's plugin class, the one plugin object of the library.
+// It tells the host who the plugin is and which menu entries it has, supplies
+// the framework's standard texts from the language file, owns the options,
+// and carries the renamer's work: the name template expansion and the
+// rename run over a panel snapshot.
 #pragma once
 
+#include "framework/FarPanel.h"
 #include "framework/Tessel.h"
 #include "plugin/uMessages.h"
+#include "plugin/uOptions.h"
+
+#include <memory>
 
 namespace Zelvane {
 
@@ -21,6 +29,34 @@ public:
     bool Configure(const Far3::GUID* const* guid, intptr_t reserved) override;
     void Log(const String& text) override;
     String GetStandardText(int kind) override;
+
+    // The options, created and loaded on first use.
+    TOptions& GetOptions();
+    void DiscardOptions();
+
+    // The new name of `fileName` under the current template, with this
+    // file's counter value and the number of files in the run.
+    String ExpandTemplate(const String& fileName, int32_t counter, int32_t total);
+    // `text` with zeros in front up to the starting number's width (never cut).
+    String PadNumber(const String& text);
+    // Replaces the `tokenLength` characters of `text` at `position` (0-based)
+    // by `replacement`; `position` ends just after the inserted text.
+    static void ReplaceToken(String& text, const String& replacement, size_t& position, size_t tokenLength);
+
+    // The items of the panel whose selected flag is set.
+    int32_t CountSelected(const Tessel::TFarPanel& panel);
+    // Renames every selected file of the snapshot in panel order. Failures
+    // stay selected, give their counter value back and are listed in a
+    // temporary file opened in the host's editor. True when at least one
+    // file was processed and none failed.
+    bool RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter);
+
+private:
+    // Until the rename dialog exists: shows the template and starting number
+    // about to be used and lets the user confirm or cancel.
+    bool ConfirmRename();
+
+    std::unique_ptr<TOptions> Options;
 };
 
 } // namespace Zelvane

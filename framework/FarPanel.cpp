@@ -1,0 +1,151 @@
+#include "framework/FarPanel.h"
+
+#include "base/Exception.h"
+#include "base/Format.h"
+#include "framework/FarPlugin.h"
+
+#include <cstring>
+
+namespace Tessel {
+
+namespace {
+
+intptr_t PanelControl(Far3::HANDLE panel, Far3::FILE_CONTROL_COMMANDS command, intptr_t param1, void* param2)
+{
+    return TFarPlugin::StartupInfo()->PanelControl(panel, command, param1, param2);
+}
+
+// A zero-filled block of `size` bytes, aligned for the host's records.
+std::vector<uint64_t> HostBuffer(size_t size)
+{
+    return std::vector<uint64_t>((size + sizeof(uint64_t) - 1) / sizeof(uint64_t), 0);
+}
+
+} // namespace
+
+TFarPanel::TItem::TItem(TFarPanel& panel, int32_t index)
+    : Panel(panel)
+    , Index(index)
+{
+    const intptr_t size = PanelControl(panel.Handle, Far3::FCTL_GETPANELITEM, index, nullptr);
+    if (size <= 0)
+        return;
+    // Never smaller than the record itself, so reading its fields stays inside the buffer.
+    const size_t bytes = std::max(static_cast<size_t>(size), sizeof(Far3::PluginPanelItem));
+    auto buffer = HostBuffer(bytes);
+    auto* item = reinterpret_cast<Far3::PluginPanelItem*>(buffer.data());
+    Far3::FarGetPluginPanelItem request{sizeof(Far3::FarGetPluginPanelItem), bytes, item};
+    PanelControl(panel.Handle, Far3::FCTL_GETPANELITEM, index, &request);
+
+    CreationTime = item->CreationTime;
+    LastAccessTime = item->LastAccessTime;
+    LastWriteTime = item->LastWriteTime;
+    ChangeTime = item->ChangeTime;
+    FileSize = item->FileSize;
+    AllocationSize = item->AllocationSize;
+    FileName = StringFromPtr(item->FileName);
+    AlternateFileName = StringFromPtr(item->AlternateFileName);
+    Description = StringFromPtr(item->Description);
+    Owner = StringFromPtr(item->Owner);
+    Flags = item->Flags;
+    FileAttributes = static_cast<uint32_t>(item->FileAttributes);
+    NumberOfLinks = static_cast<uint32_t>(item->NumberOfLinks);
+    CRC32 = static_cast<uint32_t>(item->CRC32);
+}
+
+void TFarPanel::TItem::SetFlag(uint32_t flags, bool on)
+{
+    if (on)
+        Flags |= flags;
+    else
+        Flags &= ~static_cast<uint64_t>(flags);
+}
+
+TFarPanel::TFarPanel(bool active, bool loadItems)
+{
+    ReadPanel(active ? Far3::PANEL_ACTIVE : Far3::PANEL_PASSIVE, loadItems);
+}
+
+TFarPanel::TItem& TFarPanel::GetItem(int32_t index)
+{
+    if (index < 0 || index >= Count())
+        throw Base::EListError(Base::Format(u"List index out of bounds (%d)", {index}));
+    return *Items[static_cast<size_t>(index)];
+}
+
+const TFarPanel::TItem& TFarPanel::GetItem(int32_t index) const
+{
+    return const_cast<TFarPanel*>(this)->GetItem(index);
+}
+
+void TFarPanel::ReadPanel(Far3::HANDLE handle, bool loadItems)
+{
+    Far3::PanelInfo info{};
+    info.StructSize = sizeof(Far3::PanelInfo);
+    if (PanelControl(handle, Far3::FCTL_GETPANELINFO, 0, &info) == 0)
+        return;
+
+    Handle = handle;
+    PluginHandle = info.PluginHandle;
+    OwnerGuid = info.OwnerGuid;
+    Flags = info.Flags;
+    PanelRect = info.PanelRect;
+    SelectedItemsNumber = static_cast<intptr_t>(info.SelectedItemsNumber);
+    CurrentItem = static_cast<intptr_t>(info.CurrentItem);
+    TopPanelItem = static_cast<intptr_t>(info.TopPanelItem);
+    ViewMode = info.ViewMode;
+    SortMode = info.SortMode;
+    PanelType = info.PanelType;
+
+    Items.clear();
+    if (loadItems) {
+        const auto count = static_cast<int32_t>(info.ItemsNumber);
+        Items.reserve(count > 0 ? static_cast<size_t>(count) : 0);
+        for (int32_t i = 0; i < count; ++i)
+            Items.push_back(std::make_unique<TItem>(*this, i));
+    }
+    ReadDirectory();
+}
+
+void TFarPanel::ReadDirectory()
+{
+    Directory.clear();
+    Param.clear();
+    File.clear();
+    PluginId = Far3::GUID{};
+
+    const intptr_t size = PanelControl(Handle, Far3::FCTL_GETPANELDIRECTORY, 0, nullptr);
+    if (size <= 0)
+        return;
+    const size_t bytes = std::max(static_cast<size_t>(size), sizeof(Far3::FarPanelDirectory));
+    auto buffer = HostBuffer(bytes);
+    auto* directory = reinterpret_cast<Far3::FarPanelDirectory*>(buffer.data());
+    directory->StructSize = sizeof(Far3::FarPanelDirectory);
+    PanelControl(Handle, Far3::FCTL_GETPANELDIRECTORY, static_cast<intptr_t>(bytes), directory);
+    Directory = StringFromPtr(directory->Name);
+    Param = StringFromPtr(directory->Param);
+    PluginId = directory->PluginId;
+    File = StringFromPtr(directory->File);
+}
+
+void TFarPanel::ApplySelection()
+{
+    PanelControl(Handle, Far3::FCTL_BEGINSELECTION, 0, nullptr);
+    struct EndAndRedraw {
+        Far3::HANDLE Handle;
+        ~EndAndRedraw()
+        {
+            try {
+                PanelControl(Handle, Far3::FCTL_ENDSELECTION, 0, nullptr);
+                PanelControl(Handle, Far3::FCTL_REDRAWPANEL, 0, nullptr);
+            } catch (...) {
+            }
+        }
+    } finally{Handle};
+    for (const auto& item : Items) {
+        const bool selected = item->HasFlag(static_cast<uint32_t>(Far3::PPIF_SELECTED));
+        PanelControl(Handle, Far3::FCTL_SETSELECTION, item->Index, reinterpret_cast<void*>(selected ? 1 : 0));
+    }
+}
+
+} // namespace Tessel

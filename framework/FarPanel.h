@@ -1,0 +1,81 @@
+// TFarPanel: a snapshot of one of the host's two file panels — its
+// information record, its directory and, on request, every item with a local
+// copy of its flags. The caller changes selection flags locally, item by
+// item; ApplySelection then pushes the selection of every item to the host
+// in one batch and redraws the panel.
+#pragma once
+
+#include "framework/FarModule.h"
+
+#include <memory>
+#include <vector>
+
+namespace Tessel {
+
+class TFarPanel : public TFarCommonModule {
+public:
+    class TItem {
+    public:
+        // Reads item `index` from the host panel; a refused size query leaves
+        // the item with its index and nothing else.
+        TItem(TFarPanel& panel, int32_t index);
+
+        bool HasFlag(uint32_t flags) const { return (Flags & flags) != 0; }
+        void SetFlag(uint32_t flags, bool on);
+
+        TFarPanel& Panel;
+        int32_t Index;
+        Far3::FILETIME CreationTime{};
+        Far3::FILETIME LastAccessTime{};
+        Far3::FILETIME LastWriteTime{};
+        Far3::FILETIME ChangeTime{};
+        uint64_t FileSize = 0;
+        uint64_t AllocationSize = 0;
+        String FileName;
+        String AlternateFileName;
+        String Description;
+        String Owner;
+        uint64_t Flags = 0;
+        uint32_t FileAttributes = 0;
+        uint32_t NumberOfLinks = 0;
+        uint32_t CRC32 = 0;
+    };
+
+    // `active` picks the active panel (else the passive one); `loadItems`
+    // reads every item as well.
+    TFarPanel(bool active, bool loadItems);
+    TFarPanel(const TFarPanel&) = delete;
+    TFarPanel& operator=(const TFarPanel&) = delete;
+
+    int32_t Count() const { return static_cast<int32_t>(Items.size()); }
+    // Raises Base::EListError for an index outside 0..Count()-1.
+    TItem& GetItem(int32_t index);
+    const TItem& GetItem(int32_t index) const;
+
+    // Begin, every item's selection, end and redraw, even when a step raised.
+    void ApplySelection();
+
+    Far3::HANDLE Handle = nullptr;
+    Far3::HANDLE PluginHandle = nullptr;
+    Far3::GUID OwnerGuid{};
+    Far3::PANELINFOFLAGS Flags = 0;
+    Far3::RECT PanelRect{};
+    intptr_t SelectedItemsNumber = 0;
+    intptr_t CurrentItem = 0;
+    intptr_t TopPanelItem = 0;
+    intptr_t ViewMode = 0;
+    int32_t SortMode = 0;
+    int32_t PanelType = 0;
+    String Directory;
+    String Param;
+    Far3::GUID PluginId{};
+    String File;
+
+private:
+    void ReadPanel(Far3::HANDLE handle, bool loadItems);
+    void ReadDirectory();
+
+    std::vector<std::unique_ptr<TItem>> Items;
+};
+
+} // namespace Tessel

@@ -1,0 +1,268 @@
+// Renaming from the plugins menu, end to end: the built plugin in the
+// stand-in host, a real temporary folder as the active panel, and the user's
+// answers scripted. Each case checks the folder afterwards, the selection the
+// host panel shows, the stored options and the failure list's exact bytes.
+#include "../host/TempFolder.h"
+#include "host/ScriptedFrontEnd.h"
+#include "host/StandInHost.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+using HostTests::TempFolder;
+
+constexpr const char* Bom = "\xEF\xBB\xBF";
+constexpr const char* Heading = "These files could not be renamed (old name -> new name):\r\n";
+
+class RenameRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Profile = Temp.Path() / "profile";
+        Files = Temp.Path() / "files";
+        fs::create_directories(Files);
+        Host::HostOptions options;
+        options.Profile = Profile;
+        Host = std::make_unique<Host::StandInHost>(User, options);
+        Host->Load();
+    }
+
+    void TearDown() override
+    {
+        Host->Unload();
+        Host.reset();
+    }
+
+    void MakeFiles(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names)
+            Temp.Write(std::string("files/") + name, std::string("content of ") + name);
+    }
+
+    // Shows the folder with these files selected (and the cursor on `cursor`).
+    void ShowFolder(std::initializer_list<const char16_t*> selected, const char16_t* cursor = u"..")
+    {
+        Host->ActivePanel().ShowFolder(Files);
+        std::vector<std::u16string> names(selected.begin(), selected.end());
+        ASSERT_TRUE(Host->SelectByName(names));
+        const auto at = Host->ActivePanel().Find(cursor);
+        ASSERT_TRUE(at.has_value());
+        Host->ActivePanel().SetCurrentItem(*at);
+    }
+
+    void Store(const std::string& name, const std::string& text) { ASSERT_TRUE(Host->StoreSetting({}, name, text)); }
+    void StoreNumber(const std::string& name, int64_t value) { ASSERT_TRUE(Host->StoreSetting({}, name, value)); }
+
+    std::optional<std::string> Stored(const std::string& name)
+    {
+        const auto value = Host->StoredSetting({}, name);
+        if (!value)
+            return std::nullopt;
+        if (const auto* text = std::get_if<std::string>(&*value))
+            return *text;
+        return std::to_string(std::get<int64_t>(*value));
+    }
+
+    std::set<std::string> FolderNames() const
+    {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(Files))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+
+    std::string Content(const std::string& name) const { return HostTests::ReadAll(Files / name); }
+
+    std::vector<std::u16string> SelectedNames() { return Host->ActivePanel().SelectedNames(); }
+
+    // OpenW from the plugins menu; the confirmation is answered with `answer`.
+    void Open(intptr_t answer = 0)
+    {
+        User.QueueAnswer(answer);
+        EXPECT_EQ(Host->Open(), nullptr);
+    }
+
+    TempFolder Temp;
+    fs::path Profile;
+    fs::path Files;
+    Host::ScriptedFrontEnd User;
+    std::unique_ptr<Host::StandInHost> Host;
+};
+
+TEST_F(RenameRun, ClashingTargetsStaySelectedAndAreListed)
+{
+    MakeFiles({"a.txt", "b.txt", "c.txt", "file2.txt"});
+    Store("StartingNumber", "1");
+    StoreNumber("SavePatternSettings", 1);
+    ShowFolder({u"a.txt", u"b.txt", u"c.txt"});
+    Open();
+
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"file1.txt", "b.txt", "c.txt", "file2.txt"}));
+    EXPECT_EQ(Content("file1.txt"), "content of a.txt");
+    EXPECT_EQ(Content("file2.txt"), "content of file2.txt");
+    EXPECT_EQ(SelectedNames(), (std::vector<std::u16string>{u"b.txt", u"c.txt"}));
+    EXPECT_EQ(Stored("StartingNumber"), "2");
+    EXPECT_EQ(Stored("SavedPatterns"), "file%#.%e\t2\n");
+
+    ASSERT_EQ(User.Editors().size(), 1u);
+    const auto& editor = User.Editors()[0];
+    EXPECT_EQ(editor.Content, std::string(Bom) + Heading + "\"b.txt\" -> \"file2.txt\"\r\n" +
+                                  "\"c.txt\" -> \"file2.txt\"\r\n");
+    EXPECT_EQ(editor.Window.Title, "Zelvane 3");
+    EXPECT_EQ(editor.Window.Flags, 0xB09u);
+    EXPECT_EQ(editor.Window.CodePage, 65001u);
+    EXPECT_EQ(editor.Window.StartLine, 0);
+    EXPECT_EQ(editor.Window.StartChar, 1);
+    EXPECT_EQ(editor.Window.X1, 0);
+    EXPECT_EQ(editor.Window.Y2, -1);
+    EXPECT_EQ(editor.Window.FileName.extension(), ".txt");
+
+    // Closing the editor deletes the list, as the host was asked to.
+    const fs::path list = editor.Window.FileName;
+    EXPECT_TRUE(fs::exists(list));
+    Host->CloseEditor(editor.Window.Id);
+    EXPECT_FALSE(fs::exists(list));
+}
+
+TEST_F(RenameRun, UnchangedNamesCountAsRenamedAndConsumeACounterValue)
+{
+    MakeFiles({"a.txt", "b.txt"});
+    Store("FileNameTemplate", "%f");
+    Store("StartingNumber", "0");
+    StoreNumber("SavePatternSettings", 1);
+    ShowFolder({u"a.txt", u"b.txt"});
+    Open();
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a.txt", "b.txt"}));
+    EXPECT_TRUE(SelectedNames().empty());
+    EXPECT_TRUE(User.Editors().empty());
+    EXPECT_EQ(Stored("StartingNumber"), "2");
+}
+
+TEST_F(RenameRun, TheItemUnderTheCursorStandsInForAnEmptySelection)
+{
+    MakeFiles({"a.txt", "b.txt"});
+    StoreNumber("AllowRenameFileUnderCursor", 1);
+    ShowFolder({}, u"b.txt");
+    Open();
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a.txt", "file0.txt"}));
+    EXPECT_TRUE(SelectedNames().empty());
+}
+
+TEST_F(RenameRun, RememberedCountersKeepTheirWidthAndGrowPastIt)
+{
+    struct Case {
+        const char* Start;
+        int Files;
+        const char* Recorded;
+    };
+    for (const Case& c : {Case{"007", 5, "012"}, Case{"99", 1, "100"}, Case{"1", 12, "13"}}) {
+        for (const auto& entry : fs::directory_iterator(Files))
+            fs::remove(entry.path());
+        std::vector<std::u16string> names;
+        for (int i = 0; i < c.Files; ++i) {
+            const std::string name = "src" + std::to_string(i) + ".dat";
+            Temp.Write("files/" + name, name);
+            names.push_back(std::u16string(name.begin(), name.end()));
+        }
+        Store("FileNameTemplate", "n%#.%e");
+        Store("StartingNumber", c.Start);
+        StoreNumber("SavePatternSettings", 1);
+        Host->ActivePanel().ShowFolder(Files);
+        ASSERT_TRUE(Host->SelectByName(names));
+        Open();
+        EXPECT_EQ(Stored("StartingNumber"), c.Recorded) << c.Start;
+        EXPECT_EQ(Stored("SavedPatterns"), std::string("n%#.%e\t") + c.Recorded + "\n") << c.Start;
+        EXPECT_TRUE(SelectedNames().empty()) << c.Start;
+    }
+    EXPECT_TRUE(fs::exists(Files / "n0001.dat") || fs::exists(Files / "n1.dat"));
+}
+
+TEST_F(RenameRun, WhenEveryFileFailsTheOptionsAreLeftAlone)
+{
+    MakeFiles({"a.txt", "b.txt", "same.txt"});
+    Store("FileNameTemplate", "same.txt");
+    Store("StartingNumber", "5");
+    StoreNumber("SavePatternSettings", 1);
+    ShowFolder({u"a.txt", u"b.txt"});
+    Open();
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a.txt", "b.txt", "same.txt"}));
+    EXPECT_EQ(SelectedNames(), (std::vector<std::u16string>{u"a.txt", u"b.txt"}));
+    EXPECT_EQ(Stored("StartingNumber"), "5");
+    EXPECT_EQ(Stored("SavedPatterns"), std::nullopt);
+    ASSERT_EQ(User.Editors().size(), 1u);
+    EXPECT_EQ(User.Editors()[0].Content, std::string(Bom) + Heading + "\"a.txt\" -> \"same.txt\"\r\n" +
+                                             "\"b.txt\" -> \"same.txt\"\r\n");
+}
+
+TEST_F(RenameRun, ANameWindowsRefusesIsListedWithItsQuotesDoubled)
+{
+    MakeFiles({"x.txt"});
+    Store("FileNameTemplate", "say \"hi\"%#.%e");
+    ShowFolder({u"x.txt"});
+    Open();
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"x.txt"}));
+    ASSERT_EQ(User.Editors().size(), 1u);
+    EXPECT_EQ(User.Editors()[0].Content,
+              std::string(Bom) + Heading + "\"x.txt\" -> \"say \"\"hi\"\"0.txt\"\r\n");
+}
+
+TEST_F(RenameRun, AStartingNumberThatIsNoNumberIsReportedBeforeAnyFileIsTouched)
+{
+    MakeFiles({"a.txt"});
+    Store("StartingNumber", "abc");
+    ShowFolder({u"a.txt"});
+    Host->Panels().ClearLog();
+    Open();
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a.txt"}));
+    ASSERT_EQ(User.Messages().size(), 2u); // the confirmation, then the report
+    const auto& report = User.Messages()[1];
+    EXPECT_EQ(report.Title, "Zelvane 3");
+    EXPECT_EQ(report.Lines, (std::vector<std::string>{"Exception occurred in function OpenW", "EConvertError",
+                                                      "''abc'' is not a valid integer value"}));
+    EXPECT_EQ(report.Buttons, (std::vector<std::string>{"&OK"}));
+    for (const auto& call : Host->Panels().Log())
+        EXPECT_NE(call.Command, Far3::FCTL_SETSELECTION);
+}
+
+TEST_F(RenameRun, NothingSelectedShowsTheWarningAndNothingElse)
+{
+    MakeFiles({"a.txt"});
+    ShowFolder({}, u"a.txt");
+    EXPECT_EQ(Host->Open(), nullptr);
+    ASSERT_EQ(User.Messages().size(), 1u);
+    EXPECT_EQ(User.Messages()[0].Lines,
+              (std::vector<std::string>{"Nothing to rename: select files in the panel first."}));
+    EXPECT_EQ(User.Messages()[0].Flags, 1u);
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a.txt"}));
+}
+
+TEST_F(RenameRun, CancellingChangesNothing)
+{
+    MakeFiles({"a.txt"});
+    ShowFolder({u"a.txt"});
+    Host->Panels().ClearLog();
+    Open(1);
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a.txt"}));
+    EXPECT_EQ(SelectedNames(), (std::vector<std::u16string>{u"a.txt"}));
+    EXPECT_EQ(Stored("FileNameTemplate"), std::nullopt);
+    for (const auto& call : Host->Panels().Log())
+        EXPECT_NE(call.Command, Far3::FCTL_SETSELECTION);
+}
+
+TEST_F(RenameRun, TheFailureListIsDeletedWhenThePluginUnloads)
+{
+    MakeFiles({"a.txt", "file0.txt"});
+    ShowFolder({u"a.txt"});
+    Open();
+    ASSERT_EQ(User.Editors().size(), 1u);
+    const fs::path list = User.Editors()[0].Window.FileName;
+    Host->Unload();
+    EXPECT_FALSE(fs::exists(list));
+}
+
+} // namespace
