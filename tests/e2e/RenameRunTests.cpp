@@ -160,7 +160,8 @@ TEST_F(RenameRun, RememberedCountersKeepTheirWidthAndGrowPastIt)
         int Files;
         const char* Recorded;
     };
-    for (const Case& c : {Case{"007", 5, "012"}, Case{"99", 1, "100"}, Case{"1", 12, "13"}}) {
+    for (const Case& c : {Case{"007", 5, "012"}, Case{"99", 1, "100"}, Case{"1", 12, "13"},
+                          Case{"2147483647", 2, "-2147483647"}}) {
         for (const auto& entry : fs::directory_iterator(Files))
             fs::remove(entry.path());
         std::vector<std::u16string> names;
@@ -179,7 +180,8 @@ TEST_F(RenameRun, RememberedCountersKeepTheirWidthAndGrowPastIt)
         EXPECT_EQ(Stored("SavedPatterns"), std::string("n%#.%e\t") + c.Recorded + "\n") << c.Start;
         EXPECT_TRUE(SelectedNames().empty()) << c.Start;
     }
-    EXPECT_TRUE(fs::exists(Files / "n0001.dat") || fs::exists(Files / "n1.dat"));
+    // The counter steps past the largest 32-bit value by wrapping around.
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"n2147483647.dat", "n-2147483648.dat"}));
 }
 
 TEST_F(RenameRun, WhenEveryFileFailsTheOptionsAreLeftAlone)
