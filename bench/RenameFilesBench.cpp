@@ -1,0 +1,525 @@
+// The rename run over a panel of 100 000 files in one folder, against a
+// plain loop of no-replace renames of the same full names to the same new
+// names, in one run. The plugin runs in this process under a small fake
+// host whose panel serves the folder's files, all selected. The figures that
+// matter are printed at the end: the ratio of the two times (rename run /
+// plain loop), so it is the plugin's own cost — panel snapshot, template
+// expansion, bookkeeping — on top of the file system's, and the memory the
+// panel snapshot takes, counted by the global allocation functions below.
+//
+// Every iteration starts from the same folder: the files are named
+// a000000.dat..a099999.dat, the measured step renames them to b<number>.dat,
+// and an untimed step renames them back.
+//
+// Usage: RenameFilesBench [--folder=DIR] [benchmark options]
+// DIR is where the benchmark's folder is made (default: the executable's
+// folder, i.e. the build folder's disk; e.g. /dev/shm for tmpfs).
+#include "framework/FarPanel.h"
+#include "framework/FarPlugin.h"
+#include "platform/Platform.h"
+#include "plugin/uPlugin.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <new>
+#include <string>
+#include <vector>
+
+#if defined(__linux__)
+#include <sys/vfs.h>
+#endif
+
+// ---------------------------------------------------------------------------
+// Allocation counting: every global operator new of this executable keeps its
+// size in a header in front of the block, so that delete can take it off the
+// running total. The benchmarks run on one thread; relaxed loads and stores
+// keep the counting cheap next to the work being measured.
+namespace {
+
+constexpr std::size_t AllocationHeader = alignof(std::max_align_t);
+
+std::atomic<std::size_t> AllocatedNow{0};
+std::atomic<std::size_t> AllocatedPeak{0};
+
+void* CountedAllocate(std::size_t size) noexcept
+{
+    auto* block = static_cast<unsigned char*>(std::malloc(size + AllocationHeader));
+    if (block == nullptr)
+        return nullptr;
+    std::memcpy(block, &size, sizeof(size));
+    const std::size_t now = AllocatedNow.load(std::memory_order_relaxed) + size;
+    AllocatedNow.store(now, std::memory_order_relaxed);
+    if (now > AllocatedPeak.load(std::memory_order_relaxed))
+        AllocatedPeak.store(now, std::memory_order_relaxed);
+    return block + AllocationHeader;
+}
+
+void CountedFree(void* pointer) noexcept
+{
+    if (pointer == nullptr)
+        return;
+    auto* block = static_cast<unsigned char*>(pointer) - AllocationHeader;
+    std::size_t size = 0;
+    std::memcpy(&size, block, sizeof(size));
+    AllocatedNow.store(AllocatedNow.load(std::memory_order_relaxed) - size, std::memory_order_relaxed);
+    std::free(block);
+}
+
+void* CountedAllocateOrThrow(std::size_t size)
+{
+    void* pointer = CountedAllocate(size);
+    if (pointer == nullptr)
+        throw std::bad_alloc();
+    return pointer;
+}
+
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    return CountedAllocateOrThrow(size);
+}
+
+void* operator new[](std::size_t size)
+{
+    return CountedAllocateOrThrow(size);
+}
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return CountedAllocate(size);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return CountedAllocate(size);
+}
+
+void operator delete(void* pointer) noexcept
+{
+    CountedFree(pointer);
+}
+
+void operator delete[](void* pointer) noexcept
+{
+    CountedFree(pointer);
+}
+
+void operator delete(void* pointer, std::size_t) noexcept
+{
+    CountedFree(pointer);
+}
+
+void operator delete[](void* pointer, std::size_t) noexcept
+{
+    CountedFree(pointer);
+}
+
+void operator delete(void* pointer, const std::nothrow_t&) noexcept
+{
+    CountedFree(pointer);
+}
+
+void operator delete[](void* pointer, const std::nothrow_t&) noexcept
+{
+    CountedFree(pointer);
+}
+
+namespace {
+
+using Base::String;
+
+constexpr std::size_t FileCount = 100000;
+constexpr int Iterations = 5;
+const String StartingNumber = u"000000";
+const String RenameTemplate = u"b%#.dat";
+
+String NumberedName(char16_t prefix, std::size_t number)
+{
+    char digits[16];
+    std::snprintf(digits, sizeof(digits), "%06zu", number);
+    String name(1, prefix);
+    for (const char* c = digits; *c != 0; ++c)
+        name += static_cast<char16_t>(*c);
+    return name + u".dat";
+}
+
+// The name of the file system `folder` is on, as `stat -f -c %T` says it.
+std::string FileSystemName(const std::filesystem::path& folder)
+{
+#if defined(__linux__)
+    struct statfs info{};
+    if (::statfs(folder.c_str(), &info) != 0)
+        return "unknown";
+    const auto type = static_cast<unsigned long>(info.f_type);
+    const std::map<unsigned long, std::string> names{
+        {0x01021994ul, "tmpfs"},      {0xEF53ul, "ext2/ext3/ext4"}, {0x9123683Eul, "btrfs"},
+        {0x58465342ul, "xfs"},        {0x794C7630ul, "overlayfs"},  {0x2FC12FC1ul, "zfs"},
+        {0xF2F52010ul, "f2fs"},       {0x6969ul, "nfs"},            {0x65735546ul, "fuse"},
+    };
+    const auto it = names.find(type);
+    if (it != names.end())
+        return it->second;
+    char text[32];
+    std::snprintf(text, sizeof(text), "type 0x%lx", type);
+    return text;
+#else
+    (void)folder;
+    return "unknown";
+#endif
+}
+
+// The benchmark's folder with its files a000000.dat..; removed with them at the end.
+class BenchFolder {
+public:
+    explicit BenchFolder(std::filesystem::path where)
+        : Path(std::filesystem::absolute(where / "zelvane-rename-bench"))
+    {
+        std::filesystem::remove_all(Path);
+        std::filesystem::create_directories(Path);
+        Directory = Path.u16string();
+        for (std::size_t i = 0; i < FileCount; ++i) {
+            const String name = NumberedName(u'a', i);
+            std::ofstream(Path / std::filesystem::path(name)).put('x');
+            NamesA.push_back(name);
+            // The same full names the rename run builds: directory, "\", name.
+            FullNamesA.push_back(Directory + u"\\" + name);
+            FullNamesB.push_back(Directory + u"\\" + NumberedName(u'b', i));
+        }
+    }
+    ~BenchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(Path, ignored);
+    }
+    BenchFolder(const BenchFolder&) = delete;
+    BenchFolder& operator=(const BenchFolder&) = delete;
+
+    std::filesystem::path Path;
+    String Directory;
+    std::vector<String> NamesA;
+    std::vector<String> FullNamesA;
+    std::vector<String> FullNamesB;
+};
+
+BenchFolder* Folder = nullptr;
+
+// Renames every file of `from` to the same index of `to`; false at the first failure.
+bool RenameAll(const std::vector<String>& from, const std::vector<String>& to)
+{
+    for (std::size_t i = 0; i < from.size(); ++i)
+        if (Platform::MoveFileW(from[i].c_str(), to[i].c_str()) == 0)
+            return false;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// The fake host: the panel control serves the folder's a-files, all selected,
+// and its directory; paths convert as they are; the settings store refuses,
+// so the options stay in memory; messages and the editor answer 0.
+
+intptr_t PanelInfo(Far3::PanelInfo* info)
+{
+    if (info == nullptr || info->StructSize < sizeof(Far3::PanelInfo))
+        return 0;
+    std::memset(info, 0, sizeof(Far3::PanelInfo));
+    info->StructSize = sizeof(Far3::PanelInfo);
+    info->Flags = Far3::PFLAGS_REALNAMES | Far3::PFLAGS_VISIBLE | Far3::PFLAGS_FOCUS;
+    info->ItemsNumber = Folder->NamesA.size();
+    info->SelectedItemsNumber = Folder->NamesA.size();
+    info->PanelType = Far3::PTYPE_FILEPANEL;
+    info->SortMode = Far3::SM_NAME;
+    return 1;
+}
+
+// Far's size-then-data protocol: the size of the record and its name, and the
+// record when the caller's block is big enough.
+intptr_t PanelItem(intptr_t index, Far3::FarGetPluginPanelItem* request)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= Folder->NamesA.size())
+        return 0;
+    const String& name = Folder->NamesA[static_cast<std::size_t>(index)];
+    const std::size_t nameBytes = (name.size() + 1) * sizeof(char16_t);
+    const std::size_t needed = sizeof(Far3::PluginPanelItem) + nameBytes;
+    if (request == nullptr || request->Item == nullptr || request->Size < needed)
+        return static_cast<intptr_t>(needed);
+    Far3::PluginPanelItem* out = request->Item;
+    std::memset(out, 0, sizeof(Far3::PluginPanelItem));
+    auto* nameOut = reinterpret_cast<char16_t*>(reinterpret_cast<char*>(out) + sizeof(Far3::PluginPanelItem));
+    std::memcpy(nameOut, name.c_str(), nameBytes);
+    out->FileName = nameOut;
+    out->FileSize = 1;
+    out->AllocationSize = 1;
+    out->Flags = Far3::PPIF_SELECTED;
+    out->NumberOfLinks = 1;
+    return static_cast<intptr_t>(needed);
+}
+
+intptr_t PanelDirectory(intptr_t bufferSize, Far3::FarPanelDirectory* directory)
+{
+    const String& name = Folder->Directory;
+    const std::size_t nameBytes = (name.size() + 1) * sizeof(char16_t);
+    const std::size_t needed = sizeof(Far3::FarPanelDirectory) + nameBytes + 2 * sizeof(char16_t);
+    if (directory == nullptr || bufferSize < static_cast<intptr_t>(needed) ||
+        directory->StructSize < sizeof(Far3::FarPanelDirectory))
+        return static_cast<intptr_t>(needed);
+    char* block = reinterpret_cast<char*>(directory);
+    auto* nameOut = reinterpret_cast<char16_t*>(block + sizeof(Far3::FarPanelDirectory));
+    std::memcpy(nameOut, name.c_str(), nameBytes);
+    auto* empty = nameOut + name.size() + 1;
+    empty[0] = 0;
+    directory->Name = nameOut;
+    directory->Param = empty;
+    directory->File = empty;
+    directory->PluginId = Far3::GUID{};
+    return static_cast<intptr_t>(needed);
+}
+
+intptr_t HostPanelControl(Far3::HANDLE panel, Far3::FILE_CONTROL_COMMANDS command, intptr_t param1, void* param2)
+{
+    if (panel != Far3::PANEL_ACTIVE)
+        return 0;
+    switch (command) {
+    case Far3::FCTL_GETPANELINFO: return PanelInfo(static_cast<Far3::PanelInfo*>(param2));
+    case Far3::FCTL_GETPANELITEM: return PanelItem(param1, static_cast<Far3::FarGetPluginPanelItem*>(param2));
+    case Far3::FCTL_GETPANELDIRECTORY:
+        return PanelDirectory(param1, static_cast<Far3::FarPanelDirectory*>(param2));
+    default: return 0;
+    }
+}
+
+const char16_t* HostGetMsg(const Far3::GUID*, intptr_t)
+{
+    return u"";
+}
+
+intptr_t HostMessage(const Far3::GUID*, const Far3::GUID*, Far3::FARMESSAGEFLAGS, const char16_t*,
+                     const char16_t* const*, size_t, intptr_t)
+{
+    return 0;
+}
+
+intptr_t HostSettingsControl(Far3::HANDLE, Far3::FAR_SETTINGS_CONTROL_COMMANDS, intptr_t, void*)
+{
+    return 0;
+}
+
+intptr_t HostAdvControl(const Far3::GUID*, Far3::ADVANCED_CONTROL_COMMANDS, intptr_t, void*)
+{
+    return 0;
+}
+
+intptr_t HostEditor(const char16_t*, const char16_t*, intptr_t, intptr_t, intptr_t, intptr_t, Far3::EDITOR_FLAGS,
+                    intptr_t, intptr_t, uintptr_t)
+{
+    return 0;
+}
+
+intptr_t HostEditorControl(intptr_t, Far3::EDITOR_CONTROL_COMMANDS, intptr_t, void*)
+{
+    return 0;
+}
+
+size_t HostConvertPath(Far3::CONVERTPATHMODES, const char16_t* source, char16_t* target, size_t size)
+{
+    const size_t length = std::char_traits<char16_t>::length(source);
+    if (target != nullptr && size != 0) {
+        const size_t n = std::min(length, size - 1);
+        std::memcpy(target, source, n * sizeof(char16_t));
+        target[n] = 0;
+    }
+    return length + 1;
+}
+
+// The plugin object, registered with the fake host's service table for as
+// long as it lives.
+class HostedPlugin {
+public:
+    HostedPlugin()
+    {
+        Functions.StructSize = sizeof(Functions);
+        Functions.ConvertPath = HostConvertPath;
+        Info.StructSize = sizeof(Info);
+        Info.GetMsg = HostGetMsg;
+        Info.Message = HostMessage;
+        Info.PanelControl = HostPanelControl;
+        Info.SettingsControl = HostSettingsControl;
+        Info.AdvControl = HostAdvControl;
+        Info.Editor = HostEditor;
+        Info.EditorControl = HostEditorControl;
+        Info.FSF = &Functions;
+        Tessel::TFarPlugin::RegisterPlugin(&Plugin);
+        Plugin.SetStartupInfo(&Info);
+    }
+    ~HostedPlugin() { Tessel::TFarPlugin::UnregisterPlugin(&Plugin); }
+    HostedPlugin(const HostedPlugin&) = delete;
+    HostedPlugin& operator=(const HostedPlugin&) = delete;
+
+    Zelvane::TPlugin Plugin;
+
+private:
+    Far3::FarStandardFunctions Functions{};
+    Far3::PluginStartupInfo Info{};
+};
+
+HostedPlugin* Hosted = nullptr;
+
+// The snapshot's memory, relative to what was allocated before it was made:
+// what it holds once read, and the highest point while it is read and used.
+struct SnapshotMemory {
+    std::size_t Held = 0;
+    std::size_t Peak = 0;
+    std::size_t Items = 0;
+};
+
+SnapshotMemory LastSnapshot;
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration duration)
+{
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+void RenameFiles(benchmark::State& state)
+{
+    Zelvane::TOptions& options = Hosted->Plugin.GetOptions();
+    options.SetFileNameTemplate(RenameTemplate);
+    double snapshotMs = 0;
+    double renameMs = 0;
+    for (auto _ : state) {
+        // The counter is not remembered, so every run starts at the same number.
+        options.SetStartingNumber(StartingNumber);
+
+        const std::size_t before = AllocatedNow.load();
+        AllocatedPeak.store(before);
+        const auto start = Clock::now();
+        bool renamed = false;
+        {
+            Tessel::TFarPanel panel(true, true);
+            const auto read = Clock::now();
+            LastSnapshot.Held = AllocatedNow.load() - before;
+            LastSnapshot.Items = static_cast<std::size_t>(panel.Count());
+            renamed = Hosted->Plugin.RenameFiles(panel, false);
+            const auto done = Clock::now();
+            LastSnapshot.Peak = AllocatedPeak.load() - before;
+            snapshotMs += Milliseconds(read - start);
+            renameMs += Milliseconds(done - read);
+        }
+
+        state.PauseTiming();
+        const bool restored = RenameAll(Folder->FullNamesB, Folder->FullNamesA);
+        state.ResumeTiming();
+        if (!renamed || !restored) {
+            state.SkipWithError("the rename run or the renaming back failed");
+            break;
+        }
+    }
+    const auto runs = static_cast<double>(state.iterations());
+    if (runs > 0) {
+        state.counters["snapshot_ms"] = snapshotMs / runs;
+        state.counters["rename_ms"] = renameMs / runs;
+    }
+    state.counters["snapshot_bytes"] = static_cast<double>(LastSnapshot.Held);
+    state.counters["peak_bytes"] = static_cast<double>(LastSnapshot.Peak);
+}
+
+void PlainLoop(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const bool renamed = RenameAll(Folder->FullNamesA, Folder->FullNamesB);
+        state.PauseTiming();
+        const bool restored = RenameAll(Folder->FullNamesB, Folder->FullNamesA);
+        state.ResumeTiming();
+        if (!renamed || !restored) {
+            state.SkipWithError("a plain rename failed");
+            break;
+        }
+    }
+}
+
+// The plain loop first, so that neither side gets the folder fresh from its creation.
+BENCHMARK(PlainLoop)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
+BENCHMARK(RenameFiles)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
+
+// The console report, plus the ratio of the two runs and the snapshot's memory.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    explicit RatioReporter(std::string fileSystem) : FileSystem(std::move(fileSystem)) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (!run.error_occurred)
+                Seconds[run.run_name.function_name] = run.GetAdjustedRealTime();
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        std::printf("Folder: %s (file system: %s), %zu files\n", Folder->Path.string().c_str(), FileSystem.c_str(),
+                    FileCount);
+        const auto run = Seconds.find("RenameFiles");
+        const auto plain = Seconds.find("PlainLoop");
+        if (run != Seconds.end() && plain != Seconds.end() && plain->second > 0)
+            std::printf("RenameFiles/plain-loop time ratio: %.2f\n", run->second / plain->second);
+        if (LastSnapshot.Items > 0) {
+            const auto items = static_cast<double>(LastSnapshot.Items);
+            std::printf("Panel snapshot of %zu items: %zu bytes held (%.1f per item), peak while read and "
+                        "renamed %zu bytes (%.1f per item)\n",
+                        LastSnapshot.Items, LastSnapshot.Held, static_cast<double>(LastSnapshot.Held) / items,
+                        LastSnapshot.Peak, static_cast<double>(LastSnapshot.Peak) / items);
+        }
+    }
+
+private:
+    std::string FileSystem;
+    std::map<std::string, double> Seconds;
+};
+
+// Takes --folder=DIR out of the arguments; the executable's folder without it.
+std::filesystem::path TakeFolderArgument(int& argc, char** argv)
+{
+    std::filesystem::path folder = std::filesystem::absolute(argv[0]).parent_path();
+    const std::string prefix = "--folder=";
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument.rfind(prefix, 0) == 0)
+            folder = argument.substr(prefix.size());
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    return folder;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::filesystem::path where = TakeFolderArgument(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+
+    BenchFolder folder(where);
+    Folder = &folder;
+    HostedPlugin hosted;
+    Hosted = &hosted;
+    RatioReporter reporter(FileSystemName(folder.Path));
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    Hosted = nullptr;
+    Folder = nullptr;
+    return 0;
+}
