@@ -242,6 +242,7 @@ void TPlugin::ReplaceToken(String& text, const String& replacement, size_t& posi
 String TPlugin::ExpandTemplate(const String& fileName, int32_t counter, int32_t total)
 {
     String result = GetOptions().FileNameTemplate();
+    const size_t dot = ExtensionDot(fileName);
     size_t position = 0;
     // The length is read again on every pass: replacements change it, and
     // the text a replacement inserted is never scanned again.
@@ -251,7 +252,6 @@ String TPlugin::ExpandTemplate(const String& fileName, int32_t counter, int32_t 
             continue;
         }
         const char16_t token = result[position + 1];
-        const size_t dot = ExtensionDot(fileName);
         String replacement;
         switch (token) {
         case u'#':
