@@ -57,6 +57,7 @@ String Format(StringView format, std::initializer_list<FormatArg> args)
         if (i >= format.size() || next == args.end())
             BadFormat(format);
         const auto& value = next->Get();
+        const bool narrow = next->Is32Bit();
         ++next;
         String piece;
         switch (format[i]) {
@@ -79,7 +80,8 @@ String Format(StringView format, std::initializer_list<FormatArg> args)
                     piece = u"-";
                 piece += Digits(n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n), 10, false);
             } else {
-                piece = Digits(static_cast<uint64_t>(n), format[i] == u'u' ? 10 : 16, format[i] == u'X');
+                const uint64_t bits = narrow ? static_cast<uint32_t>(n) : static_cast<uint64_t>(n);
+                piece = Digits(bits, format[i] == u'u' ? 10 : 16, format[i] == u'X');
             }
             break;
         }

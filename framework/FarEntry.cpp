@@ -10,7 +10,7 @@ namespace {
 
 // Reports without letting anything escape: an exception leaving an export
 // would end the host process.
-void ReportSafely(const String& where, const std::exception* e)
+void ReportSafely(const char16_t* where, const std::exception* e)
 {
     try {
         if (e != nullptr)
@@ -21,10 +21,10 @@ void ReportSafely(const String& where, const std::exception* e)
     }
 }
 
-void LogSafely(const String& line)
+void LogSafely(const char16_t* logName, const char16_t* suffix)
 {
     try {
-        TFarModule::Log(line);
+        TFarModule::Log(String(logName) + suffix);
     } catch (...) {
     }
 }
@@ -32,9 +32,9 @@ void LogSafely(const String& line)
 // The entry guard: START line, the body with every exception caught and
 // reported, END line; `failure` is returned after a reported exception.
 template <class Result, class Body>
-Result Guarded(const String& logName, Result failure, Body body)
+Result Guarded(const char16_t* logName, Result failure, Body body)
 {
-    LogSafely(logName + u" START");
+    LogSafely(logName, u" START");
     Result result = failure;
     try {
         result = body();
@@ -45,7 +45,7 @@ Result Guarded(const String& logName, Result failure, Body body)
         ReportSafely(logName, nullptr);
         result = failure;
     }
-    LogSafely(logName + u" END");
+    LogSafely(logName, u" END");
     return result;
 }
 
@@ -85,8 +85,8 @@ Far3::HANDLE OpenW(const Far3::OpenInfo* info)
 intptr_t ConfigureW(const Far3::ConfigureInfo* info)
 {
     if (info == nullptr || info->StructSize < sizeof(Far3::ConfigureInfo)) {
-        LogSafely(u"ConfigureW START");
-        LogSafely(u"ConfigureW END");
+        LogSafely(u"ConfigureW", u" START");
+        LogSafely(u"ConfigureW", u" END");
         return 0;
     }
     return Guarded<intptr_t>(u"ConfigureW", 0, [&]() -> intptr_t {

@@ -5,6 +5,7 @@
 #include "framework/FarPlugin.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace Tessel {
@@ -132,7 +133,11 @@ void ReportWithoutPlugin(const String& where, const String& className, const Str
 
 void Report(const String& where, const String& className, const String& message)
 {
-    if (!TFarPlugin::HasPlugin()) {
+    // Without a plugin object, or before the host handed over its services
+    // (Far asks for the plugin's identity first), only the system can show it.
+    const bool hostReady = TFarPlugin::HasPlugin() && TFarPlugin::StartupInfo()->Message != nullptr &&
+                           TFarPlugin::StartupInfo()->GetMsg != nullptr;
+    if (!hostReady) {
         ReportWithoutPlugin(where, className, message);
         return;
     }

@@ -4,6 +4,7 @@
 #include "base/Format.h"
 #include "framework/FarPlugin.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace Tessel {

@@ -13,15 +13,17 @@ namespace {
 TFarPlugin* RegisteredPlugin = nullptr;
 
 // Identity texts handed to the host by GetGlobalInfoW; they stay valid until
-// the library is unloaded.
+// the library is unloaded. A text asked for again is handed out again.
 struct IdentityTexts {
     std::vector<std::unique_ptr<char16_t[]>> Copies;
 
     const char16_t* Keep(const String& text)
     {
-        char16_t* copy = TFarModule::NewCString(text);
-        Copies.emplace_back(copy);
-        return copy;
+        for (const auto& copy : Copies)
+            if (text == copy.get())
+                return copy.get();
+        Copies.emplace_back(TFarModule::NewCString(text));
+        return Copies.back().get();
     }
 };
 
@@ -31,22 +33,40 @@ IdentityTexts& KeptIdentityTexts()
     return texts;
 }
 
-Far3::PluginMenuItem ToHostMenu(const TFarPlugin::TFarPluginMenu& menu)
-{
-    Far3::PluginMenuItem item{};
-    if (menu.empty())
-        return item;
-    auto* guids = new Far3::GUID[menu.size()];
-    auto* strings = new const char16_t*[menu.size()];
-    for (size_t i = 0; i < menu.size(); ++i) {
-        guids[i] = menu[i].MenuGuid;
-        strings[i] = TFarModule::NewCString(menu[i].Text);
+// A menu as the host reads it, owned until it is handed to the cache, so a
+// failure half-way through building releases what was built.
+class HostMenu {
+public:
+    explicit HostMenu(const TFarPlugin::TFarPluginMenu& menu)
+    {
+        if (menu.empty())
+            return;
+        Guids = std::make_unique<Far3::GUID[]>(menu.size());
+        Strings = std::make_unique<const char16_t*[]>(menu.size());
+        for (size_t i = 0; i < menu.size(); ++i) {
+            Guids[i] = menu[i].MenuGuid;
+            Texts.emplace_back(TFarModule::NewCString(menu[i].Text));
+            Strings[i] = Texts.back().get();
+        }
     }
-    item.Guids = guids;
-    item.Strings = strings;
-    item.Count = menu.size();
-    return item;
-}
+
+    // Hands the arrays and texts to the record; ReleaseHostMenu frees them.
+    Far3::PluginMenuItem Release()
+    {
+        Far3::PluginMenuItem item{};
+        item.Count = Texts.size();
+        for (auto& text : Texts)
+            text.release();
+        item.Guids = Guids.release();
+        item.Strings = Strings.release();
+        return item;
+    }
+
+private:
+    std::unique_ptr<Far3::GUID[]> Guids;
+    std::unique_ptr<const char16_t*[]> Strings;
+    std::vector<std::unique_ptr<char16_t[]>> Texts;
+};
 
 void ReleaseHostMenu(Far3::PluginMenuItem& item)
 {
@@ -155,7 +175,8 @@ Far3::VersionInfo TFarPlugin::GetVersion()
         return version;
     void* fixed = nullptr;
     Platform::UINT length = 0;
-    if (!Platform::VerQueryValueW(block.data(), u"\\", &fixed, &length) || fixed == nullptr)
+    if (!Platform::VerQueryValueW(block.data(), u"\\", &fixed, &length) || fixed == nullptr ||
+        length < sizeof(Platform::VS_FIXEDFILEINFO))
         return version;
     const auto* info = static_cast<const Platform::VS_FIXEDFILEINFO*>(fixed);
     version.Major = info->dwFileVersionMS >> 16;
@@ -226,13 +247,17 @@ void TFarPlugin::FillPluginInfo(Far3::PluginInfo* info)
         TFarPluginMenu pluginMenu, configMenu, diskMenu;
         String prefix;
         GetMenus(flags, pluginMenu, configMenu, diskMenu, prefix);
+        HostMenu disk(diskMenu);
+        HostMenu plugin(pluginMenu);
+        HostMenu config(configMenu);
+        std::unique_ptr<char16_t[]> commandPrefix(prefix.empty() ? nullptr : NewCString(prefix));
         Far3::PluginInfo built{};
         built.StructSize = sizeof(Far3::PluginInfo);
         built.Flags = flags;
-        built.DiskMenu = ToHostMenu(diskMenu);
-        built.PluginMenu = ToHostMenu(pluginMenu);
-        built.PluginConfig = ToHostMenu(configMenu);
-        built.CommandPrefix = prefix.empty() ? nullptr : NewCString(prefix);
+        built.DiskMenu = disk.Release();
+        built.PluginMenu = plugin.Release();
+        built.PluginConfig = config.Release();
+        built.CommandPrefix = commandPrefix.release();
         PluginInfoCache = built;
         PluginInfoReady = true;
     }

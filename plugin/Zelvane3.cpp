@@ -6,11 +6,13 @@
 
 namespace {
 
+// Registered at load; at unload the object is destroyed while still
+// registered (its options may still talk to the host), and its base class
+// clears the registration last.
 struct PluginInstance {
     Zelvane::TPlugin Plugin;
 
     PluginInstance() { Tessel::TFarPlugin::RegisterPlugin(&Plugin); }
-    ~PluginInstance() { Tessel::TFarPlugin::UnregisterPlugin(&Plugin); }
 };
 
 PluginInstance Instance;

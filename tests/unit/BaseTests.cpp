@@ -57,6 +57,7 @@ TEST(Format, InsertsArguments)
     EXPECT_EQ(Format(u"%s: Exception %s: %s", {u"OpenW", u"EFarError", u"boom"}), u"OpenW: Exception EFarError: boom");
     EXPECT_EQ(Format(u"%d|%5d|%-4d|%03d|%x|%X|%%", {-5, 42, 7, 7, 255, 255}), u"-5|   42|7   |007|ff|FF|%");
     EXPECT_EQ(Format(u"[%.2s][%4s]", {u"abcdef", u"ab"}), u"[ab][  ab]");
+    EXPECT_EQ(Format(u"%x|%u|%X", {-1, -1, -2LL}), u"ffffffff|4294967295|FFFFFFFFFFFFFFFE");
 }
 
 TEST(Format, RaisesOnBadFormats)

@@ -271,6 +271,19 @@ TEST(FarModule, StringTransfers)
 }
 
 #if !defined(_WIN32)
+// Far asks for the identity before it hands over its services: a report
+// then cannot use the host's message box and falls back to the system's.
+TEST(ExceptionReport, BeforeTheServicesArriveUsesTheSystemMessageBox)
+{
+    TestSupport::TestPlugin plugin;
+    TFarPlugin::RegisterPlugin(&plugin);
+    ::testing::internal::CaptureStderr();
+    TFarModule::ReportException(EFarError(u"early"), u"GetGlobalInfoW");
+    const std::string text = ::testing::internal::GetCapturedStderr();
+    TFarPlugin::UnregisterPlugin(&plugin);
+    EXPECT_EQ(text, "Plugin error\nException occurred in GetGlobalInfoW\r\nEFarError\r\nearly\n");
+}
+
 // Without a plugin object the report falls back to the system's message box
 // (standard error on POSIX; a real window on Windows, so not run there).
 TEST(ExceptionReport, WithoutAPluginUsesTheSystemMessageBox)
