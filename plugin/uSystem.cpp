@@ -174,13 +174,16 @@ bool DeleteTree(const String& directory)
     if (find.IsOpen()) {
         do {
             const String name = data.cFileName;
+            // The folder itself and its parent are never entries to delete,
+            // whatever attributes the listing gives them.
+            if (name == u"." || name == u"..")
+                continue;
             const String path = prefix + name;
             const Platform::DWORD attributes = data.dwFileAttributes;
             if (IsLink(attributes)) {
                 deletedAll = RemoveLink(path, attributes) && deletedAll;
             } else if ((attributes & Platform::FILE_ATTRIBUTE_DIRECTORY) != 0) {
-                if (name != u"." && name != u"..")
-                    deletedAll = DeleteTree(path + u'\\') && deletedAll;
+                deletedAll = DeleteTree(path + u'\\') && deletedAll;
             } else {
                 // Read-only files can go only once the attribute is cleared.
                 Platform::SetFileAttributesW(path.c_str(), Platform::FILE_ATTRIBUTE_NORMAL);

@@ -398,12 +398,23 @@ HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData)
     String directory = whole.substr(0, whole.size() - pattern.size());
     if (directory.empty())
         directory = u".";
-    DIR* listing = ::opendir(NativePath(directory.c_str()).c_str());
+    // The folder is opened by descriptor without following a link at its
+    // last name, so a link swapped in after the caller looked at the name
+    // cannot steer the listing (and a deletion built on it) elsewhere. A
+    // trailing separator would make the system follow such a link: it goes.
+    std::string native = NativePath(directory.c_str());
+    while (native.size() > 1 && native.back() == '/')
+        native.pop_back();
+    const int descriptor = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    DIR* listing = descriptor < 0 ? nullptr : ::fdopendir(descriptor);
     if (listing == nullptr) {
-        if (errno == ENOENT)
+        const int error = errno;
+        if (descriptor >= 0)
+            ::close(descriptor);
+        if (error == ENOENT)
             Fail(ERROR_PATH_NOT_FOUND);
         else
-            FailErrno();
+            SetLastErrorFromErrno(error);
         return INVALID_HANDLE_VALUE;
     }
     auto* find = new TFindHandle(listing, pattern);

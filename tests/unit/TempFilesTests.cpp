@@ -265,6 +265,33 @@ TEST(DeleteTree, LinksGoAsLinksAndNothingOutsideIsTouched)
     EXPECT_EQ(ReadBytes(outside / "keep.txt"), "keep");
 }
 
+TEST(FindFirstFile, NeverListsThroughALinkAtTheFolderName)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "link handling of the POSIX emulation; Windows applies its own rules";
+#endif
+    TestFolder folder;
+    const auto outside = folder.Child("outside");
+    fs::create_directory(outside);
+    WriteBytes(outside / "keep.txt", "keep");
+    fs::create_directory_symlink(outside, folder.Child("link"));
+
+    // The separator before the pattern must not make the link count as a folder.
+    for (const String& pattern : {folder.Name("link") + u"\\*.*", folder.Name("link") + u"/*"}) {
+        Platform::WIN32_FIND_DATAW data{};
+        const Platform::HANDLE find = Platform::FindFirstFileW(pattern.c_str(), &data);
+        EXPECT_EQ(find, Platform::INVALID_HANDLE_VALUE) << Base::ToUtf8(pattern);
+        if (find != Platform::INVALID_HANDLE_VALUE)
+            Platform::FindClose(find);
+    }
+    // The folder itself still lists.
+    Platform::WIN32_FIND_DATAW data{};
+    const Platform::HANDLE find = Platform::FindFirstFileW((outside.u16string() + u"\\keep.*").c_str(), &data);
+    ASSERT_NE(find, Platform::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(String(data.cFileName), u"keep.txt");
+    Platform::FindClose(find);
+}
+
 TEST(CreateFile, NeverWritesThroughAPlantedLink)
 {
 #ifdef _WIN32
