@@ -465,6 +465,13 @@ HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMod
     // Whatever may create or truncate never goes through a link at the last name.
     if (creationDisposition != OPEN_EXISTING)
         flags |= O_NOFOLLOW;
+    // A file replaced whole may already exist, planted by another user of the
+    // shared temporary folder; it is checked below before anything is
+    // truncated. Opened without waiting, so a planted pipe cannot hold the
+    // open until a reader comes.
+    const bool replacing = creationDisposition == CREATE_ALWAYS;
+    if (replacing)
+        flags |= O_NONBLOCK;
 
     const int descriptor = ::open(NativePath(fileName).c_str(), flags, 0600);
     if (descriptor < 0) {
@@ -479,6 +486,20 @@ HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMod
     if (::fstat(descriptor, &opened) != 0 || S_ISDIR(opened.st_mode)) {
         Fail(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
+    }
+    // Only a plain file of this user's own, reachable by this name alone, is
+    // replaced: not a device or pipe, not another user's file, and not one
+    // hard-linked to a name elsewhere whose content would go with it.
+    if (replacing) {
+        if (!S_ISREG(opened.st_mode) || opened.st_uid != ::geteuid() || opened.st_nlink > 1) {
+            Fail(ERROR_ACCESS_DENIED);
+            return INVALID_HANDLE_VALUE;
+        }
+        const int status = ::fcntl(descriptor, F_GETFL);
+        if (status < 0 || ::fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) != 0) {
+            FailErrno();
+            return INVALID_HANDLE_VALUE;
+        }
     }
     // No sharing: another opener asking the same is refused, as on Windows
     // (advisory only: POSIX has no mandatory share modes). Taken before the

@@ -14,6 +14,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 using namespace Zelvane;
 using TestSupport::ReadBytes;
@@ -23,6 +28,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr Platform::DWORD ErrorAccessDenied = 5;
 constexpr Platform::DWORD ErrorAlreadyExists = 183;
 constexpr Platform::DWORD ErrorInvalidName = 123;
 
@@ -313,6 +319,39 @@ TEST(CreateFile, NeverWritesThroughAPlantedLink)
 }
 
 #ifndef _WIN32
+TEST(CreateFile, ReplacesOnlyAPlainFileOfItsOwnWithOneName)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(const fs::path&)> Plant;
+    };
+    const Case cases[] = {
+        {"second hard link",
+         [](const fs::path& target) {
+             WriteBytes(target.parent_path() / "elsewhere.txt", "precious");
+             fs::create_hard_link(target.parent_path() / "elsewhere.txt", target);
+         }},
+        {"pipe", [](const fs::path& target) { ASSERT_EQ(::mkfifo(target.c_str(), 0600), 0); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TestFolder folder;
+        const auto target = folder.Child("zel1A2B.txt");
+        c.Plant(target);
+        const Platform::HANDLE file = Platform::CreateFileW(target.u16string().c_str(),
+                                                            Platform::GENERIC_READ | Platform::GENERIC_WRITE, 0,
+                                                            Platform::CREATE_ALWAYS, Platform::FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(file, Platform::INVALID_HANDLE_VALUE);
+        EXPECT_EQ(Platform::GetLastError(), ErrorAccessDenied);
+        if (file != Platform::INVALID_HANDLE_VALUE)
+            Platform::CloseHandle(file);
+        if (fs::is_regular_file(target)) {
+            EXPECT_EQ(ReadBytes(target), "precious");
+        }
+    }
+
+}
+
 TEST(CreateFile, MakesPrivateFilesAndRefusesASecondExclusiveOpener)
 {
     TestFolder folder;
