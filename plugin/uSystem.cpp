@@ -22,16 +22,22 @@ public:
     void Add(const String& name) { Names.push_back(name); }
     const std::vector<String>& All() const { return Names; }
 
+    // Clean-up ignores every failure, a raised one included: it also runs
+    // at library unload, where an escaping exception would end the host.
     void DeleteAll()
     {
         for (const String& name : Names) {
-            const Platform::DWORD attributes = Platform::GetFileAttributesW(name.c_str());
-            if (attributes == Platform::INVALID_FILE_ATTRIBUTES)
-                continue;
-            if ((attributes & Platform::FILE_ATTRIBUTE_DIRECTORY) != 0)
-                DeleteTree(name);
-            else
-                Platform::DeleteFileW(name.c_str());
+            try {
+                const Platform::DWORD attributes = Platform::GetFileAttributesW(name.c_str());
+                if (attributes == Platform::INVALID_FILE_ATTRIBUTES)
+                    continue;
+                if ((attributes & Platform::FILE_ATTRIBUTE_DIRECTORY) != 0)
+                    DeleteTree(name);
+                else
+                    Platform::DeleteFileW(name.c_str());
+            } catch (...) {
+                // Left behind; the next name is still tried.
+            }
         }
         Names.clear();
     }
