@@ -70,10 +70,19 @@ void TBufferedStream::ResetWindow()
     Dirty = false;
 }
 
+// A move the wrapped stream refuses raises: reading or flushing the window
+// anywhere else would deliver or overwrite the wrong bytes. No stream has a
+// byte before its start, so a negative place is refused too (a refused seek
+// may itself answer -1).
 void TBufferedStream::MoveWrappedTo(int64_t position)
 {
-    if (Wrapped().GetPosition() != position)
-        Wrapped().SetPosition(position);
+    Base::TStream& wrapped = Wrapped();
+    if (position < 0)
+        throw Base::EStreamError(u"Stream seek error");
+    if (wrapped.GetPosition() == position)
+        return;
+    if (wrapped.Seek(position, Base::TSeekOrigin::Beginning) != position)
+        throw Base::EStreamError(u"Stream seek error");
 }
 
 void TBufferedStream::FillWindow()

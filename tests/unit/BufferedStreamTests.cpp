@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace Zelvane;
 using TestSupport::RecordingStream;
 using Base::TSeekOrigin;
@@ -194,6 +196,75 @@ TEST(BufferedStream, OwnershipDecidesWhetherTheWrappedStreamGoes)
     EXPECT_TRUE(ownedDestroyed);
     EXPECT_EQ(lastData, "xyz"); // the pending bytes went out first
     EXPECT_THROW(stream->Write("q", 1), Base::EStreamError);
+}
+
+// A medium that cannot move: it stays where it is and answers -1, as a file
+// stream does when the system refuses the seek. Asking the position works.
+class UnseekableStream : public RecordingStream {
+public:
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override
+    {
+        if (origin == TSeekOrigin::Current && offset == 0)
+            return Position;
+        return -1;
+    }
+};
+
+TEST(BufferedStream, ARefusedMoveRaisesInsteadOfUsingTheWrongPlace)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TBufferedStream&)> Act;
+    };
+    const Case cases[] = {
+        {"flush of a window the medium has read past",
+         [](TBufferedStream& stream) {
+             char read[2] = {};
+             stream.Read(read, 2); // the window holds all ten bytes; the medium stands at 10
+             stream.SetPosition(0);
+             stream.WriteBuffer("ab", 2);
+             stream.Flush();
+         }},
+        {"refill elsewhere",
+         [](TBufferedStream& stream) {
+             stream.SetPosition(5);
+             char read[2] = {};
+             stream.Read(read, 2);
+         }},
+        {"direct read elsewhere",
+         [](TBufferedStream& stream) {
+             stream.SetPosition(5);
+             std::string read(20000, '\0');
+             stream.Read(read.data(), 20000);
+         }},
+        {"direct write elsewhere",
+         [](TBufferedStream& stream) {
+             stream.SetPosition(5);
+             const std::string data = Pattern(20000);
+             stream.Write(data.data(), 20000);
+         }},
+        {"read before the start",
+         [](TBufferedStream& stream) {
+             stream.SetPosition(-1);
+             char read[2] = {};
+             stream.Read(read, 2);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        UnseekableStream file;
+        file.Data = "0123456789";
+        auto stream = TBufferedStream::Create<TBufferedStream>(file);
+        try {
+            c.Act(*stream);
+            ADD_FAILURE() << "no error";
+        } catch (const Base::EStreamError& e) {
+            EXPECT_EQ(e.Message(), u"Stream seek error");
+        }
+        stream.reset(); // the retried flush is refused again, silently
+        EXPECT_EQ(file.Data, "0123456789");
+        EXPECT_TRUE(file.Writes.empty());
+    }
 }
 
 TEST(BufferedStream, SeeksAndSizeQueriesNeverFlush)
