@@ -7,13 +7,19 @@ namespace Zelvane {
 namespace {
 
 // The full name for messages; the name as given when it cannot be expanded.
+// Nothing raised here may take the place of the error being reported: a
+// name the path type cannot convert (a lone surrogate) raises.
 String ExpandedFileName(const String& fileName)
 {
-    std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(fileName), error);
-    if (error)
+    try {
+        std::error_code error;
+        const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(fileName), error);
+        if (error)
+            return fileName;
+        return full.u16string();
+    } catch (...) {
         return fileName;
-    return full.u16string();
+    }
 }
 
 Platform::DWORD ShareModeOf(uint16_t mode)
@@ -72,6 +78,10 @@ TFileStream::~TFileStream()
 
 void TFileStream::SetSize(int64_t newSize)
 {
+    // Checked first: a refused seek answers -1, which would pass for having
+    // reached a size of -1 and cut the file at wherever it stands.
+    if (newSize < 0)
+        throw Base::EStreamError(u"Cannot set the size of \"" + Name + u"\" to a negative size.");
     if (Seek(newSize, Base::TSeekOrigin::Beginning) != newSize || !Platform::SetEndOfFile(Handle))
         throw Base::EStreamError(u"Cannot set the size of \"" + Name + u"\". " + LastSystemErrorText());
 }

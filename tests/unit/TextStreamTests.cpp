@@ -112,16 +112,41 @@ TEST(TextStream, InvalidEncodingRaisesAndWritesNothing)
 TEST(TextStream, CreationFailureNamesTheFile)
 {
     TestFolder folder;
-    const auto missing = folder.Child("no such folder") / "list.txt";
-    try {
-        TTextStream::Create(missing.u16string(), TFileStream::ModeCreate);
-        FAIL() << "no error";
-    } catch (const Base::EFCreateError& e) {
-        const String message = e.Message();
-        EXPECT_EQ(message.rfind(u"Cannot create file \"" + missing.u16string() + u"\". ", 0), 0u)
-            << Base::ToUtf8(message);
-        EXPECT_GT(message.size(), missing.u16string().size() + 22); // the system's reason follows
+    const String missing = (folder.Child("no such folder") / "list").u16string();
+    struct Case {
+        const char* Name;
+        String File;
+    };
+    const Case cases[] = {
+        {"plain name", missing + u".txt"},
+        // The path type cannot convert it; the creation error still comes through.
+        {"lone surrogate", missing + char16_t(0xD800) + u".txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        try {
+            TTextStream::Create(c.File, TFileStream::ModeCreate);
+            ADD_FAILURE() << "no error";
+        } catch (const Base::EFCreateError& e) {
+            const String message = e.Message();
+            EXPECT_EQ(message.rfind(u"Cannot create file \"" + c.File + u"\". ", 0), 0u) << Base::ToUtf8(message);
+            EXPECT_GT(message.size(), c.File.size() + 22); // the system's reason follows
+        }
     }
+}
+
+TEST(FileStream, NegativeSizeRaisesAndCutsNothing)
+{
+    TestFolder folder;
+    WriteBytes(folder.Child("data.bin"), "0123456789");
+    {
+        TFileStream stream(folder.Name("data.bin"), TFileStream::ModeOpenReadWrite);
+        stream.SetPosition(4);
+        EXPECT_THROW(stream.SetSize(-1), Base::EStreamError);
+        stream.SetSize(6); // a valid size still works
+        EXPECT_EQ(stream.GetPosition(), 6);
+    }
+    EXPECT_EQ(ReadBytes(folder.Child("data.bin")), "012345");
 }
 
 TEST(TextStream, DetectsTheEncodingOfExistingContent)
