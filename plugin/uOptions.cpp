@@ -160,15 +160,20 @@ String TOptions::TSavedPatternList::SaveToString() const
 void TOptions::TSavedPatternList::LoadFromString(const String& text)
 {
     // A damaged line costs only itself: empty lines and repeated templates
-    // are skipped, the rest of the list loads.
+    // are skipped, a line that raises anything is skipped, and the rest of
+    // the list loads.
     String rest = text;
     String line;
     while (ExtractLine(rest, line, false)) {
         if (line.empty())
             continue;
-        auto entry = std::make_unique<TSavedPatternInfo>(*this, String());
-        entry->SetAsString(line);
-        Items.Add(std::move(entry)); // false for a repeated template: the first line wins
+        try {
+            auto entry = std::make_unique<TSavedPatternInfo>(*this, String());
+            entry->SetAsString(line);
+            Items.Add(std::move(entry)); // false for a repeated template: the first line wins
+        } catch (...) {
+            // This line only; the next one still loads.
+        }
     }
 }
 
