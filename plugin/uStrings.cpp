@@ -27,15 +27,18 @@ bool SplitFirst(String& text, const std::vector<String>& separators, String& par
     part.clear();
     if (text.empty())
         return false;
+    // The earliest start wins; at one start the separator listed first wins.
+    // Scanning forward and stopping at the first match makes the search cost
+    // only the piece taken off, not the whole rest of a long text.
     size_t best = String::npos;
     size_t bestLength = 0;
-    for (const auto& separator : separators) {
-        if (separator.empty())
-            continue;
-        const size_t at = text.find(separator);
-        if (at != String::npos && (best == String::npos || at < best)) {
-            best = at;
-            bestLength = separator.size();
+    for (size_t at = 0; at < text.size() && best == String::npos; ++at) {
+        for (const auto& separator : separators) {
+            if (!separator.empty() && text.compare(at, separator.size(), separator) == 0) {
+                best = at;
+                bestLength = separator.size();
+                break;
+            }
         }
     }
     if (best == String::npos) {
