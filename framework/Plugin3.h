@@ -540,6 +540,7 @@ constexpr FARDIALOGITEMFLAGS DIF_DEFAULTBUTTON = 0x100000000;
 constexpr FARDIALOGITEMFLAGS DIF_FOCUS = 0x200000000;
 constexpr FARDIALOGITEMFLAGS DIF_RIGHTTEXT = 0x400000000;
 constexpr FARDIALOGITEMFLAGS DIF_WORDWRAP = 0x800000000;
+constexpr FARDIALOGITEMFLAGS DIF_HOMEITEM = 0x2000000000;
 
 using FARDIALOGFLAGS = uint64_t;
 constexpr FARDIALOGFLAGS FDLG_NONE = 0;
@@ -548,6 +549,8 @@ constexpr FARDIALOGFLAGS FDLG_SMALLDIALOG = 0x2;
 constexpr FARDIALOGFLAGS FDLG_NODRAWSHADOW = 0x4;
 constexpr FARDIALOGFLAGS FDLG_NODRAWPANEL = 0x8;
 constexpr FARDIALOGFLAGS FDLG_KEEPCONSOLETITLE = 0x10;
+constexpr FARDIALOGFLAGS FDLG_NONMODAL = 0x20;
+constexpr FARDIALOGFLAGS FDLG_STAY_ON_TOP = 0x40;
 
 struct FarListItem {
     uint64_t Flags;
@@ -584,6 +587,38 @@ struct FarDialogItem {
 static_assert(sizeof(FarDialogItem) == 112);
 static_assert(offsetof(FarDialogItem, History) == 48);
 static_assert(offsetof(FarDialogItem, Data) == 72);
+
+// A colour: 4-bit console indices when FCF_FG_INDEX / FCF_BG_INDEX are set,
+// else 0xAARRGGBB values.
+using FARCOLORFLAGS = uint64_t;
+constexpr FARCOLORFLAGS FCF_NONE = 0;
+constexpr FARCOLORFLAGS FCF_FG_INDEX = 0x1;
+constexpr FARCOLORFLAGS FCF_BG_INDEX = 0x2;
+constexpr FARCOLORFLAGS FCF_INDEXMASK = 0x3;
+
+struct FarColor {
+    FARCOLORFLAGS Flags;
+    uint32_t ForegroundColor;
+    uint32_t BackgroundColor;
+    void* Reserved;
+};
+static_assert(sizeof(FarColor) == 24);
+
+struct FarDialogItemColors {
+    size_t StructSize;
+    uint64_t Flags;
+    size_t ColorsCount;
+    FarColor* Colors;
+};
+static_assert(sizeof(FarDialogItemColors) == 32);
+
+struct DialogInfo {
+    size_t StructSize;
+    GUID Id;
+    GUID Owner;
+};
+static_assert(sizeof(DialogInfo) == 40);
+static_assert(offsetof(DialogInfo, Owner) == 24);
 
 struct FarDialogItemData {
     size_t StructSize;
@@ -666,6 +701,7 @@ enum FARMESSAGE : int32_t {
     DM_GETDLGITEMSHORT = 64,
     DM_SETDLGITEMSHORT = 65,
     DM_GETDIALOGINFO = 66,
+    DM_GETDIALOGTITLE = 67,
 
     DN_FIRST = 4096,
     DN_BTNCLICK = 4097,
@@ -690,6 +726,8 @@ enum FARMESSAGE : int32_t {
     DN_CONTROLINPUT = 4116,
     DN_CLOSE = 4117,
     DN_GETVALUE = 4118,
+    DN_DROPDOWNOPENED = 4119,
+    DN_DRAWDLGITEMDONE = 4120,
 
     DM_USER = 0x4000,
 };
