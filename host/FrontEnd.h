@@ -1,10 +1,12 @@
-// What the person in front of Far sees and answers: message boxes, editor
-// windows and the screen size. The host's services talk to the user only
+// What the person in front of Far sees and answers: message boxes, dialogs,
+// editor windows and the screen size. The host's services talk to the user only
 // through this interface, so a test can script the user (ScriptedFrontEnd)
 // and a person can use a terminal (TerminalFrontEnd). Texts are UTF-8.
 #pragma once
 
 #include "framework/Plugin3.h"
+#include "host/KeyScript.h"
+#include "host/dialogs/DialogView.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -39,6 +41,18 @@ struct ScreenSize {
     int Height = 25;
 };
 
+// What the user does while a dialog is up: presses a key, or resizes the
+// console (the front end then reports the new size from Screen()).
+struct DialogInput {
+    enum class Kind { Key, Resize };
+    Kind What = Kind::Key;
+    KeyPress Key;
+    ScreenSize Size;
+
+    static DialogInput Press(const KeyPress& key) { return {Kind::Key, key, {}}; }
+    static DialogInput Resized(ScreenSize size) { return {Kind::Resize, {}, size}; }
+};
+
 class FrontEnd {
 public:
     virtual ~FrontEnd() = default;
@@ -51,6 +65,16 @@ public:
     virtual void CloseEditor(intptr_t id) = 0;
     // Empty when the console size cannot be read.
     virtual std::optional<ScreenSize> Screen() = 0;
+
+    // A dialog starts running (after the plugin's DN_INITDIALOG); Closed
+    // follows for every Opened, nested dialogs inside.
+    virtual void DialogOpened(const DialogView& dialog) = 0;
+    // Shows the dialog as it is now and waits for the user's next action.
+    virtual DialogInput ReadDialogInput(const DialogView& dialog) = 0;
+    // A drop-down list (an edit's history): the chosen entry, -1 for none.
+    virtual intptr_t ChooseFromList(const std::vector<std::string>& entries) = 0;
+    // The dialog closed with `exitCode`; `dialog` is its last state.
+    virtual void DialogClosed(const DialogView& dialog, intptr_t exitCode) = 0;
 };
 
 } // namespace Host

@@ -27,6 +27,14 @@ public:
                                      intptr_t param1, void* param2) = 0;
     virtual size_t ConvertPath(Far3::CONVERTPATHMODES mode, const char16_t* source, char16_t* dest,
                                size_t destSize) = 0;
+    virtual Far3::HANDLE DialogInit(const Far3::GUID* pluginId, const Far3::GUID* id, intptr_t x1, intptr_t y1,
+                                    intptr_t x2, intptr_t y2, const char16_t* helpTopic,
+                                    const Far3::FarDialogItem* items, size_t itemsNumber,
+                                    Far3::FARDIALOGFLAGS flags, Far3::FARWINDOWPROC proc, void* param) = 0;
+    virtual intptr_t DialogRun(Far3::HANDLE dialog) = 0;
+    virtual void DialogFree(Far3::HANDLE dialog) = 0;
+    virtual intptr_t SendDlgMessage(Far3::HANDLE dialog, intptr_t msg, intptr_t param1, void* param2) = 0;
+    virtual intptr_t DefDlgProc(Far3::HANDLE dialog, intptr_t msg, intptr_t param1, void* param2) = 0;
 };
 
 } // namespace Host

@@ -9,6 +9,79 @@ void ScriptedFrontEnd::ClearRecord()
 {
     ShownMessages.clear();
     ShownEditors.clear();
+    ShownDialogs.clear();
+    Running.clear();
+}
+
+void ScriptedFrontEnd::QueueKeys(std::string_view script)
+{
+    for (const KeyPress& key : ParseKeyScript(script))
+        Steps.emplace_back(key);
+}
+
+void ScriptedFrontEnd::QueueResize(ScreenSize size)
+{
+    Steps.emplace_back(size);
+}
+
+void ScriptedFrontEnd::QueueCheck(std::function<void(const DialogView&)> check)
+{
+    Steps.emplace_back(std::move(check));
+}
+
+void ScriptedFrontEnd::QueueListChoice(intptr_t entry)
+{
+    Steps.emplace_back(ListChoice{entry});
+}
+
+void ScriptedFrontEnd::DialogOpened(const DialogView& dialog)
+{
+    ShownDialog shown;
+    shown.Opened = dialog;
+    shown.Closed = dialog;
+    ShownDialogs.push_back(std::move(shown));
+    Running.push_back(ShownDialogs.size() - 1);
+}
+
+DialogInput ScriptedFrontEnd::ReadDialogInput(const DialogView& dialog)
+{
+    while (!Steps.empty()) {
+        Step step = std::move(Steps.front());
+        Steps.pop_front();
+        if (auto* check = std::get_if<std::function<void(const DialogView&)>>(&step)) {
+            (*check)(dialog);
+        } else if (auto* key = std::get_if<KeyPress>(&step)) {
+            return DialogInput::Press(*key);
+        } else if (auto* size = std::get_if<ScreenSize>(&step)) {
+            Size = *size;
+            return DialogInput::Resized(*size);
+        }
+        // A list choice with no list open is dropped.
+    }
+    OutOfInput = true;
+    return DialogInput::Press(ParseKeyScript("<Esc>").front());
+}
+
+intptr_t ScriptedFrontEnd::ChooseFromList(const std::vector<std::string>& entries)
+{
+    if (!Running.empty())
+        ShownDialogs[Running.back()].Lists.push_back(entries);
+    if (Steps.empty() || !std::holds_alternative<ListChoice>(Steps.front()))
+        return -1;
+    const intptr_t entry = std::get<ListChoice>(Steps.front()).Entry;
+    Steps.pop_front();
+    return entry;
+}
+
+void ScriptedFrontEnd::DialogClosed(const DialogView& dialog, intptr_t exitCode)
+{
+    if (Running.empty())
+        return;
+    ShownDialog& shown = ShownDialogs[Running.back()];
+    shown.Closed = dialog;
+    shown.ExitCode = exitCode;
+    shown.Finished = true;
+    Running.pop_back();
 }
 
 intptr_t ScriptedFrontEnd::ShowMessage(const MessageBox& box)

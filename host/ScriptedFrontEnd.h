@@ -1,12 +1,16 @@
-// The user, played by a test: answers message boxes from a queue and keeps a
-// record of everything shown, so a test can check what the user saw.
+// The user, played by a test: answers message boxes from a queue, works
+// dialogs from a script of keys, and keeps a record of everything shown, so
+// a test can check what the user saw.
 #pragma once
 
 #include "host/FrontEnd.h"
 
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 namespace Host {
@@ -31,6 +35,29 @@ public:
 
     void SetScreen(std::optional<ScreenSize> size) { Size = size; }
 
+    // A dialog as the user met it: when it opened, when it closed, and
+    // the drop-down lists it showed.
+    struct ShownDialog {
+        DialogView Opened;
+        DialogView Closed;
+        intptr_t ExitCode = -1;
+        bool Finished = false;
+        std::vector<std::vector<std::string>> Lists;
+    };
+
+    // What the user does in dialogs, in order: keys (key-script notation,
+    // see KeyScript.h), console resizes, checks that run with the dialog as
+    // shown at that moment, and choices in drop-down lists. When the script
+    // runs out while a dialog waits, the user presses Esc.
+    void QueueKeys(std::string_view script);
+    void QueueResize(ScreenSize size);
+    void QueueCheck(std::function<void(const DialogView&)> check);
+    void QueueListChoice(intptr_t entry);
+    size_t PendingDialogInput() const { return Steps.size(); }
+    bool RanOutOfInput() const { return OutOfInput; }
+
+    const std::vector<ShownDialog>& Dialogs() const { return ShownDialogs; }
+
     const std::vector<MessageBox>& Messages() const { return ShownMessages; }
     const std::vector<ShownEditor>& Editors() const { return ShownEditors; }
     void ClearRecord();
@@ -39,8 +66,22 @@ public:
     void OpenEditor(const EditorWindow& editor) override;
     void CloseEditor(intptr_t id) override;
     std::optional<ScreenSize> Screen() override { return Size; }
+    void DialogOpened(const DialogView& dialog) override;
+    DialogInput ReadDialogInput(const DialogView& dialog) override;
+    intptr_t ChooseFromList(const std::vector<std::string>& entries) override;
+    void DialogClosed(const DialogView& dialog, intptr_t exitCode) override;
 
 private:
+    struct ListChoice {
+        intptr_t Entry;
+    };
+    using Step = std::variant<KeyPress, ScreenSize, std::function<void(const DialogView&)>, ListChoice>;
+
+    std::deque<Step> Steps;
+    bool OutOfInput = false;
+    std::vector<ShownDialog> ShownDialogs;
+    // Indices into ShownDialogs of the dialogs running now, innermost last.
+    std::vector<size_t> Running;
     std::deque<intptr_t> Answers;
     std::vector<MessageBox> ShownMessages;
     std::vector<ShownEditor> ShownEditors;

@@ -71,23 +71,41 @@ size_t ServeConvertPath(Far3::CONVERTPATHMODES mode, const char16_t* source, cha
     return Serve<size_t>(0, [&](HostServices& host) { return host.ConvertPath(mode, source, dest, destSize); });
 }
 
+Far3::HANDLE ServeDialogInit(const Far3::GUID* pluginId, const Far3::GUID* id, intptr_t x1, intptr_t y1,
+                             intptr_t x2, intptr_t y2, const char16_t* helpTopic, const Far3::FarDialogItem* items,
+                             size_t itemsNumber, intptr_t, Far3::FARDIALOGFLAGS flags, Far3::FARWINDOWPROC proc,
+                             void* param)
+{
+    return Serve<Far3::HANDLE>(Far3::INVALID_HANDLE_VALUE, [&](HostServices& host) {
+        return host.DialogInit(pluginId, id, x1, y1, x2, y2, helpTopic, items, itemsNumber, flags, proc, param);
+    });
+}
+
+intptr_t ServeDialogRun(Far3::HANDLE dialog)
+{
+    return Serve<intptr_t>(-1, [&](HostServices& host) { return host.DialogRun(dialog); });
+}
+
+void ServeDialogFree(Far3::HANDLE dialog)
+{
+    Serve<int>(0, [&](HostServices& host) {
+        host.DialogFree(dialog);
+        return 0;
+    });
+}
+
+intptr_t ServeSendDlgMessage(Far3::HANDLE dialog, intptr_t msg, intptr_t param1, void* param2)
+{
+    return Serve<intptr_t>(0, [&](HostServices& host) { return host.SendDlgMessage(dialog, msg, param1, param2); });
+}
+
+intptr_t ServeDefDlgProc(Far3::HANDLE dialog, intptr_t msg, intptr_t param1, void* param2)
+{
+    return Serve<intptr_t>(0, [&](HostServices& host) { return host.DefDlgProc(dialog, msg, param1, param2); });
+}
+
 // Services this host does not offer. Each refuses the way the plugin reads
-// as "nothing happened": dialogs fail to open, menus are cancelled.
-Far3::HANDLE RefuseDialogInit(const Far3::GUID*, const Far3::GUID*, intptr_t, intptr_t, intptr_t, intptr_t,
-                              const char16_t*, const Far3::FarDialogItem*, size_t, intptr_t, Far3::FARDIALOGFLAGS,
-                              Far3::FARWINDOWPROC, void*)
-{
-    return Far3::INVALID_HANDLE_VALUE;
-}
-intptr_t CancelDialogRun(Far3::HANDLE)
-{
-    return -1;
-}
-void IgnoreDialogFree(Far3::HANDLE) {}
-intptr_t RefuseDialogMessage(Far3::HANDLE, intptr_t, intptr_t, void*)
-{
-    return 0;
-}
+// as "nothing happened": menus are cancelled, screens are not saved.
 Far3::HANDLE RefuseSaveScreen(intptr_t, intptr_t, intptr_t, intptr_t)
 {
     return nullptr;
@@ -159,11 +177,11 @@ Far3::PluginStartupInfo MakeStartupInfo(const char16_t* moduleName, Far3::FarSta
     info.AdvControl = ServeAdvControl;
     info.InputBox = Generic(Refuse);
     info.ColorDialog = Generic(Refuse);
-    info.DialogInit = RefuseDialogInit;
-    info.DialogRun = CancelDialogRun;
-    info.DialogFree = IgnoreDialogFree;
-    info.SendDlgMessage = RefuseDialogMessage;
-    info.DefDlgProc = RefuseDialogMessage;
+    info.DialogInit = ServeDialogInit;
+    info.DialogRun = ServeDialogRun;
+    info.DialogFree = ServeDialogFree;
+    info.SendDlgMessage = ServeSendDlgMessage;
+    info.DefDlgProc = ServeDefDlgProc;
     info.ViewerControl = Generic(Refuse);
     info.PluginsControl = Generic(Refuse);
     info.FileFilterControl = Generic(Refuse);

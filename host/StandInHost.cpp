@@ -27,7 +27,9 @@ std::unique_ptr<SettingsStore> MakeStore(const HostOptions& options)
 
 StandInHost::StandInHost(FrontEnd& user, HostOptions options)
     : Options(std::move(options)), User(user), Store(MakeStore(Options)), Messages(User),
-      Screen(User), PanelCalls(Active, Passive, User), EditorWindows(User, Messages), SettingsCalls(*Store)
+      Screen(User), PanelCalls(Active, Passive, User), EditorWindows(User, Messages), SettingsCalls(*Store),
+      History(MakeDialogHistory(Options.LocalProfile.empty() ? Options.Profile : Options.LocalProfile)),
+      DialogCalls(User, *History)
 {
     if (CurrentHost())
         throw HostError("Only one stand-in host may exist at a time");
@@ -47,6 +49,7 @@ void StandInHost::Load(const std::filesystem::path& path)
     auto plugin = std::make_unique<LoadedPlugin>(path);
     LastIdentity = plugin->Identity();
     SettingsCalls.SetPlugin(LastIdentity.Guid, LastIdentity.Title);
+    DialogCalls.SetPlugin(LastIdentity.Guid);
     Texts = std::make_unique<Language>(plugin->Path().parent_path(), Options.Language);
     ModulePath = PathToUtf16(plugin->Path());
     Plugin = std::move(plugin);
@@ -64,6 +67,8 @@ void StandInHost::Unload()
         return;
     EditorWindows.CloseAll();
     Plugin->ExitFar();
+    // Far destroys the dialogs a plugin forgot to free when it unloads it.
+    DialogCalls.FreeAll();
     SettingsCalls.DiscardAll();
     Plugin.reset();
     Texts.reset();
@@ -225,6 +230,34 @@ size_t StandInHost::ConvertPath(Far3::CONVERTPATHMODES mode, const char16_t* sou
                                 size_t destSize)
 {
     return Host::ConvertPath(mode, source, dest, destSize, PathToUtf16(CurrentDirectory()));
+}
+
+Far3::HANDLE StandInHost::DialogInit(const Far3::GUID* pluginId, const Far3::GUID* id, intptr_t x1, intptr_t y1,
+                                     intptr_t x2, intptr_t y2, const char16_t* helpTopic,
+                                     const Far3::FarDialogItem* items, size_t itemsNumber,
+                                     Far3::FARDIALOGFLAGS flags, Far3::FARWINDOWPROC proc, void* param)
+{
+    return DialogCalls.Init(pluginId, id, x1, y1, x2, y2, helpTopic, items, itemsNumber, flags, proc, param);
+}
+
+intptr_t StandInHost::DialogRun(Far3::HANDLE dialog)
+{
+    return DialogCalls.Run(dialog);
+}
+
+void StandInHost::DialogFree(Far3::HANDLE dialog)
+{
+    DialogCalls.Free(dialog);
+}
+
+intptr_t StandInHost::SendDlgMessage(Far3::HANDLE dialog, intptr_t msg, intptr_t param1, void* param2)
+{
+    return DialogCalls.Send(dialog, msg, param1, param2);
+}
+
+intptr_t StandInHost::DefDlgProc(Far3::HANDLE dialog, intptr_t msg, intptr_t param1, void* param2)
+{
+    return DialogCalls.DefProc(dialog, msg, param1, param2);
 }
 
 } // namespace Host

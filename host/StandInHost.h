@@ -34,6 +34,8 @@
 #include "host/PanelService.h"
 #include "host/PluginLibrary.h"
 #include "host/SettingsService.h"
+#include "host/dialogs/DialogHistory.h"
+#include "host/dialogs/DialogService.h"
 
 #include <filesystem>
 #include <memory>
@@ -98,6 +100,9 @@ public:
     bool StoreSetting(const std::vector<std::string>& keyPath, const std::string& name, const SettingValue& value,
                       Far3::FARSETTINGS_SUBFOLDERS place = Far3::PSL_ROAMING);
 
+    DialogService& Dialogs() { return DialogCalls; }
+    DialogHistory& Histories() { return *History; }
+
     int Redraws() const { return Screen.Redraws(); }
     // The folder relative paths are taken from: the active panel's folder.
     std::filesystem::path CurrentDirectory() const;
@@ -119,6 +124,14 @@ private:
                              void* param2) override;
     size_t ConvertPath(Far3::CONVERTPATHMODES mode, const char16_t* source, char16_t* dest,
                        size_t destSize) override;
+    Far3::HANDLE DialogInit(const Far3::GUID* pluginId, const Far3::GUID* id, intptr_t x1, intptr_t y1, intptr_t x2,
+                            intptr_t y2, const char16_t* helpTopic, const Far3::FarDialogItem* items,
+                            size_t itemsNumber, Far3::FARDIALOGFLAGS flags, Far3::FARWINDOWPROC proc,
+                            void* param) override;
+    intptr_t DialogRun(Far3::HANDLE dialog) override;
+    void DialogFree(Far3::HANDLE dialog) override;
+    intptr_t SendDlgMessage(Far3::HANDLE dialog, intptr_t msg, intptr_t param1, void* param2) override;
+    intptr_t DefDlgProc(Far3::HANDLE dialog, intptr_t msg, intptr_t param1, void* param2) override;
 
     LoadedPlugin& RequirePlugin() const;
 
@@ -132,6 +145,8 @@ private:
     PanelService PanelCalls;
     EditorService EditorWindows;
     SettingsService SettingsCalls;
+    std::unique_ptr<DialogHistory> History;
+    DialogService DialogCalls;
     std::unique_ptr<Language> Texts;
     std::unique_ptr<LoadedPlugin> Plugin;
     PluginIdentity LastIdentity;

@@ -1,5 +1,8 @@
 #include "host/TerminalFrontEnd.h"
 
+#include "host/HostError.h"
+#include "host/dialogs/DialogPainter.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -57,6 +60,57 @@ void TerminalFrontEnd::CloseEditor(intptr_t id)
 std::optional<ScreenSize> TerminalFrontEnd::Screen()
 {
     return ScreenSize{EnvironmentNumber("COLUMNS", 80), EnvironmentNumber("LINES", 25)};
+}
+
+void TerminalFrontEnd::DialogOpened(const DialogView&)
+{
+    PendingKeys.clear();
+    Out << "\n(dialog: type text, or keys such as <Tab> <Shift+Tab> <Enter> <Esc> <Space> <BS> <Alt+X>"
+           " <Ctrl+Down>; an empty line is <Enter>)\n";
+}
+
+DialogInput TerminalFrontEnd::ReadDialogInput(const DialogView& dialog)
+{
+    while (PendingKeys.empty()) {
+        for (const std::string& row : DialogText(dialog))
+            Out << row << "\n";
+        if (dialog.Focus >= 0 && static_cast<size_t>(dialog.Focus) < dialog.Items.size())
+            Out << "focus: item " << dialog.Focus << "\n";
+        Out << "keys> " << std::flush;
+        std::string line;
+        if (!std::getline(In, line))
+            return DialogInput::Press(ParseKeyScript("<Esc>").front());
+        try {
+            std::vector<KeyPress> keys = ParseKeyScript(line.empty() ? "<Enter>" : line);
+            PendingKeys.assign(keys.begin(), keys.end());
+        } catch (const HostError& error) {
+            Out << error.what() << "\n";
+        }
+    }
+    KeyPress key = PendingKeys.front();
+    PendingKeys.pop_front();
+    return DialogInput::Press(key);
+}
+
+intptr_t TerminalFrontEnd::ChooseFromList(const std::vector<std::string>& entries)
+{
+    PendingKeys.clear();
+    if (entries.empty())
+        return -1;
+    for (size_t i = 0; i < entries.size(); ++i)
+        Out << "  [" << i + 1 << "] " << entries[i] << "\n";
+    Out << "Entry number (0 = none): " << std::flush;
+    std::string answer;
+    if (!std::getline(In, answer))
+        return -1;
+    int number = std::atoi(answer.c_str());
+    return number >= 1 && static_cast<size_t>(number) <= entries.size() ? number - 1 : -1;
+}
+
+void TerminalFrontEnd::DialogClosed(const DialogView&, intptr_t exitCode)
+{
+    PendingKeys.clear();
+    Out << "(dialog closed: " << exitCode << ")\n";
 }
 
 void TerminalFrontEnd::ShowFile(const std::filesystem::path& file)

@@ -1,10 +1,12 @@
-// The user at a plain terminal: boxes and editor windows are printed, the
-// answer is read as a button number. Kept behind FrontEnd so a full-screen
+// The user at a plain terminal: boxes, dialogs and editor windows are
+// printed; a box's answer is read as a button number, a dialog's keys as a
+// line in key-script notation ("abc<Tab><Enter>"). Kept behind FrontEnd so a full-screen
 // front end can replace it.
 #pragma once
 
 #include "host/FrontEnd.h"
 
+#include <deque>
 #include <iosfwd>
 
 namespace Host {
@@ -17,6 +19,10 @@ public:
     void OpenEditor(const EditorWindow& editor) override;
     void CloseEditor(intptr_t id) override;
     std::optional<ScreenSize> Screen() override;
+    void DialogOpened(const DialogView& dialog) override;
+    DialogInput ReadDialogInput(const DialogView& dialog) override;
+    intptr_t ChooseFromList(const std::vector<std::string>& entries) override;
+    void DialogClosed(const DialogView& dialog, intptr_t exitCode) override;
 
     // Prints the file as an editor window would show it.
     void ShowFile(const std::filesystem::path& file);
@@ -24,6 +30,8 @@ public:
 private:
     std::istream& In;
     std::ostream& Out;
+    // Keys typed on one line, handed to the dialog one at a time.
+    std::deque<KeyPress> PendingKeys;
 };
 
 } // namespace Host

@@ -1,0 +1,37 @@
+// Keys as the console reports them, and a short notation for writing them
+// down: plain characters type themselves, named keys go in angle brackets.
+//
+//     "file%#.%e<Tab>12<Enter>"   "<Alt+F><Esc>"   "<Shift+Tab><Ctrl+Down>"
+//
+// Names (case-insensitive): Enter, Esc, Tab, Space, BS, Del, Ins, Left,
+// Right, Up, Down, Home, End, PgUp, PgDn, F1..F12, Break, Num+, Num-, Num*,
+// lt (a literal '<'); modifiers Shift+, Ctrl+, Alt+ (or S-, C-, A-) in front
+// of a name or a single character.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Host {
+
+struct KeyPress {
+    uint16_t VirtualKey = 0;
+    char16_t Char = 0;
+    uint32_t ControlState = 0;
+
+    bool Alt() const;
+    bool Ctrl() const;
+    bool Shift() const;
+    bool operator==(const KeyPress&) const = default;
+};
+
+// Throws HostError on an unknown name or an unclosed bracket.
+std::vector<KeyPress> ParseKeyScript(std::string_view script);
+// The key of one typed character (letters and digits carry their key code).
+KeyPress CharKey(char16_t c);
+// The notation of one key, e.g. "<Alt+F>" or "a".
+std::string KeyName(const KeyPress& key);
+
+} // namespace Host

@@ -1,0 +1,203 @@
+// What a key does in a running dialog, in Far's order: DN_INPUT (when
+// asked for), DN_CONTROLINPUT to the procedure, then the host's own action.
+#include "host/dialogs/EditLine.h"
+#include "host/dialogs/HostDialog.h"
+
+#include "framework/FarKeysW.h"
+
+namespace Host {
+
+namespace {
+
+namespace Vk = Far3::VirtualKey;
+
+Far3::INPUT_RECORD KeyRecord(const KeyPress& key)
+{
+    Far3::INPUT_RECORD record{};
+    record.EventType = Far3::KEY_EVENT;
+    record.Event.KeyEvent.bKeyDown = 1;
+    record.Event.KeyEvent.wRepeatCount = 1;
+    record.Event.KeyEvent.wVirtualKeyCode = key.VirtualKey;
+    record.Event.KeyEvent.UnicodeChar = key.Char;
+    record.Event.KeyEvent.dwControlKeyState = key.ControlState;
+    return record;
+}
+
+char16_t Fold(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+// The character an Alt+key combination names: its letter or digit.
+char16_t AltCharacter(const KeyPress& key)
+{
+    if ((key.VirtualKey >= 'A' && key.VirtualKey <= 'Z') || (key.VirtualKey >= '0' && key.VirtualKey <= '9'))
+        return Fold(static_cast<char16_t>(key.VirtualKey));
+    return Fold(key.Char);
+}
+
+} // namespace
+
+void HostDialog::ProcessKey(const KeyPress& key, bool notify)
+{
+    if (CloseAccepted || DialogItems.empty())
+        return;
+    const Far3::INPUT_RECORD record = KeyRecord(key);
+    if (notify) {
+        if (InputNotify && Call(Far3::DN_INPUT, 0, const_cast<Far3::INPUT_RECORD*>(&record)) == 0)
+            return;
+        if (Call(Far3::DN_CONTROLINPUT, static_cast<intptr_t>(Focus), const_cast<Far3::INPUT_RECORD*>(&record)) != 0)
+            return;
+        if (CloseAccepted)
+            return;
+    }
+    const DialogItem& focused = DialogItems[Focus];
+    const bool inEdit = focused.IsEdit();
+
+    if (key.Alt() && !key.Ctrl() && AltCharacter(key) != 0) {
+        Hotkey(AltCharacter(key), record);
+        return;
+    }
+    switch (key.VirtualKey) {
+    case Vk::Return:
+        if (key.Ctrl()) {
+            for (size_t i = 0; i < DialogItems.size(); ++i)
+                if (DialogItems[i].Has(Far3::DIF_DEFAULTBUTTON)) {
+                    Close(static_cast<intptr_t>(i));
+                    break;
+                }
+        } else if (focused.IsButton()) {
+            PressButton(Focus);
+        } else {
+            EnterOutsideButton();
+        }
+        return;
+    case Vk::Escape:
+    case Vk::F10:
+        Close(-1);
+        return;
+    case Vk::Cancel:
+        Close(-2);
+        return;
+    case Vk::Tab:
+        FocusNeighbour(key.Shift() ? -1 : 1, false);
+        return;
+    case Vk::F1:
+        Call(Far3::DN_HELP, static_cast<intptr_t>(Focus), const_cast<char16_t*>(Setup.HelpTopic.c_str()));
+        return;
+    default:
+        break;
+    }
+    if (inEdit) {
+        ProcessEditKey(Focus, key);
+        return;
+    }
+    switch (key.VirtualKey) {
+    case Vk::Space:
+        if (focused.IsButton())
+            PressButton(Focus);
+        else if (focused.IsCheckLike())
+            ToggleCheck(Focus);
+        return;
+    case Vk::Add:
+    case Vk::Subtract:
+    case Vk::Multiply:
+        if (focused.Type == Far3::DI_CHECKBOX) {
+            const intptr_t state = key.VirtualKey == Vk::Add ? 1 : key.VirtualKey == Vk::Subtract ? 0 : 2;
+            if (state != 2 || focused.Has(Far3::DIF_3STATE))
+                OfferCheckState(Focus, state);
+            return;
+        }
+        break;
+    case Vk::Up:
+    case Vk::Left:
+        FocusNeighbour(-1, true);
+        return;
+    case Vk::Down:
+    case Vk::Right:
+        FocusNeighbour(1, true);
+        return;
+    case Vk::Home:
+        for (size_t i = 0; i < DialogItems.size(); ++i)
+            if (DialogItems[i].Has(Far3::DIF_HOMEITEM) && DialogItems[i].CanFocus()) {
+                ChangeFocus(i);
+                return;
+            }
+        ChangeFocus(FirstFocusable());
+        return;
+    case Vk::End:
+    case Vk::Next:
+        FocusDefaultButton();
+        return;
+    default:
+        break;
+    }
+    // A bare letter outside an edit is a hotkey.
+    if (key.Char >= u' ' && !key.Ctrl())
+        Hotkey(Fold(key.Char), record);
+}
+
+void HostDialog::ProcessEditKey(size_t index, const KeyPress& key)
+{
+    switch (key.VirtualKey) {
+    case Vk::Up:
+        if (key.Ctrl())
+            break;
+        FocusNeighbour(-1, true);
+        return;
+    case Vk::Down:
+        if (key.Ctrl() || key.Alt()) {
+            if (DialogItems[index].ShowsHistoryArrow())
+                OpenHistory(index);
+            return;
+        }
+        FocusNeighbour(1, true);
+        return;
+    case Vk::Next:
+        FocusDefaultButton();
+        return;
+    default:
+        break;
+    }
+    const EditKeyResult result = ApplyEditKey(DialogItems[index], key);
+    if (result.TextChanged)
+        EditChanged(index);
+}
+
+bool HostDialog::Hotkey(char16_t key, const Far3::INPUT_RECORD& record)
+{
+    const std::vector<ItemPlacement> places = Layout();
+    for (size_t i = 0; i < DialogItems.size(); ++i) {
+        const DialogItem& item = DialogItems[i];
+        if (!item.HasHotkeyText() || !item.IsVisible() || !item.IsEnabled() ||
+            places[i].Hotkey >= places[i].Shown.size() || Fold(places[i].Shown[places[i].Hotkey]) != key)
+            continue;
+        if (Call(Far3::DN_HOTKEY, static_cast<intptr_t>(i), const_cast<Far3::INPUT_RECORD*>(&record)) == 0)
+            return true;
+        if (item.IsButton()) {
+            ChangeFocus(i);
+            PressButton(i);
+        } else if (item.IsCheckLike()) {
+            ChangeFocus(i);
+            ToggleCheck(i);
+        } else {
+            // A label hands the focus on: to the edit it follows on the same
+            // row, else to the next item that can take it.
+            size_t target = DialogItems.size();
+            if (item.Type == Far3::DI_TEXT && i > 0 && DialogItems[i - 1].IsEdit() &&
+                DialogItems[i - 1].Y1 == item.Y1 && DialogItems[i - 1].CanFocus())
+                target = i - 1;
+            for (size_t next = i + 1; target == DialogItems.size() && next < DialogItems.size(); ++next)
+                if (DialogItems[next].CanFocus())
+                    target = next;
+            if (target == DialogItems.size())
+                return true;
+            if (Call(Far3::DN_HOTKEY, static_cast<intptr_t>(target), const_cast<Far3::INPUT_RECORD*>(&record)) != 0)
+                ChangeFocus(target);
+        }
+        return true;
+    }
+    return false;
+}
+
+} // namespace Host

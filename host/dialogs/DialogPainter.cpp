@@ -1,0 +1,232 @@
+#include "host/dialogs/DialogPainter.h"
+
+#include "host/HostText.h"
+#include "host/dialogs/DialogColors.h"
+
+#include <algorithm>
+
+namespace Host {
+
+namespace {
+
+Far3::FarColor ColorOf(const DialogItemView& item, size_t which)
+{
+    return which < item.Colors.size() ? item.Colors[which] : ConsoleColor(0, 7);
+}
+
+// A text with its hotkey character in the hotkey colour.
+void WriteWithHotkey(CellGrid& grid, int x, int y, const DialogItemView& item, std::u16string_view text,
+                     size_t hotkey, const Far3::FarColor& color)
+{
+    grid.Write(x, y, text, color);
+    if (hotkey < text.size())
+        grid.Put(x + static_cast<int>(hotkey), y, text[hotkey], ColorOf(item, ItemHotkey));
+}
+
+void PaintBox(CellGrid& grid, const DialogItemView& item)
+{
+    const bool doubled = item.Type == Far3::DI_DOUBLEBOX;
+    const Far3::FarColor color = ColorOf(item, ItemFrame);
+    const int left = item.Left, top = item.Top, right = item.Right, bottom = item.Bottom;
+    if (top == bottom) {
+        grid.Fill(left, top, right, top, doubled ? u'═' : u'─', color);
+        return;
+    }
+    if (left == right) {
+        grid.Fill(left, top, left, bottom, doubled ? u'║' : u'│', color);
+        return;
+    }
+    grid.Fill(left + 1, top, right - 1, top, doubled ? u'═' : u'─', color);
+    grid.Fill(left + 1, bottom, right - 1, bottom, doubled ? u'═' : u'─', color);
+    grid.Fill(left, top + 1, left, bottom - 1, doubled ? u'║' : u'│', color);
+    grid.Fill(right, top + 1, right, bottom - 1, doubled ? u'║' : u'│', color);
+    grid.Put(left, top, doubled ? u'╔' : u'┌', color);
+    grid.Put(right, top, doubled ? u'╗' : u'┐', color);
+    grid.Put(left, bottom, doubled ? u'╚' : u'└', color);
+    grid.Put(right, bottom, doubled ? u'╝' : u'┘', color);
+    if (item.Shown.empty())
+        return;
+    // The title: cut to the inner width, a space on each side, centred
+    // unless DIF_LEFTTEXT or DIF_RIGHTTEXT puts it at an edge.
+    const int width = right - left + 1;
+    std::u16string title = item.Shown.substr(0, static_cast<size_t>(std::max(0, width - 2)));
+    size_t hotkey = item.Hotkey;
+    if (static_cast<int>(title.size()) + 2 <= width - 2) {
+        title = u" " + title + u" ";
+        hotkey = hotkey == std::u16string::npos ? hotkey : hotkey + 1;
+    }
+    int x = left + (width - static_cast<int>(title.size())) / 2;
+    if (item.Flags & Far3::DIF_LEFTTEXT)
+        x = left + 1;
+    else if (item.Flags & Far3::DIF_RIGHTTEXT)
+        x = right - static_cast<int>(title.size());
+    WriteWithHotkey(grid, x, top, item, title, hotkey, ColorOf(item, ItemText));
+}
+
+void PaintSeparator(CellGrid& grid, const DialogItemView& item)
+{
+    const bool doubled = (item.Flags & Far3::DIF_SEPARATOR2) && !(item.Flags & Far3::DIF_SEPARATOR);
+    const Far3::FarColor color = ColorOf(item, ItemFrame);
+    grid.Fill(item.Left, item.Top, item.Right, item.Top, doubled ? u'═' : u'─', color);
+    grid.Put(item.Left, item.Top, doubled ? u'╠' : u'╟', color);
+    grid.Put(item.Right, item.Top, doubled ? u'╣' : u'╢', color);
+    if (item.Shown.empty())
+        return;
+    const std::u16string caption = u" " + item.Shown + u" ";
+    const int x = item.Left + (item.Right - item.Left + 1 - static_cast<int>(caption.size())) / 2;
+    WriteWithHotkey(grid, x, item.Top, item, caption,
+                    item.Hotkey == std::u16string::npos ? item.Hotkey : item.Hotkey + 1, ColorOf(item, ItemText));
+}
+
+void PaintText(CellGrid& grid, const DialogItemView& item)
+{
+    const int width = item.Right - item.Left + 1;
+    const int length = static_cast<int>(item.Shown.size());
+    int x = item.Left;
+    if (width > length && (item.Flags & Far3::DIF_CENTERTEXT))
+        x += (width - length) / 2;
+    else if (width > length && (item.Flags & Far3::DIF_RIGHTTEXT))
+        x += width - length;
+    grid.Fill(item.Left, item.Top, item.Right, item.Top, u' ', ColorOf(item, ItemText));
+    const std::u16string shown = item.Shown.substr(0, static_cast<size_t>(std::max(width, 0)));
+    WriteWithHotkey(grid, x, item.Top, item, shown, item.Hotkey, ColorOf(item, ItemText));
+}
+
+void PaintEdit(CellGrid& grid, const DialogItemView& item)
+{
+    const int width = std::max(1, item.Right - item.Left + 1);
+    Far3::FarColor color = ColorOf(item, item.Unchanged ? ItemSecond : ItemText);
+    grid.Fill(item.Left, item.Top, item.Left + width - 1, item.Top, u' ', ColorOf(item, ItemText));
+    std::u16string text = item.Text;
+    if (item.Type == Far3::DI_PSWEDIT)
+        text.assign(text.size(), u'*');
+    // Scrolled so that the cursor stays inside the field.
+    const size_t first = item.Cursor >= static_cast<size_t>(width) ? item.Cursor - static_cast<size_t>(width) + 1 : 0;
+    grid.Write(item.Left, item.Top, std::u16string_view(text).substr(std::min(first, text.size()),
+                                                                     static_cast<size_t>(width)),
+               color);
+    if (!item.History.empty())
+        grid.Put(item.Right + 1, item.Top, u'↓', ColorOf(item, ItemText));
+}
+
+void PaintCheck(CellGrid& grid, const DialogItemView& item)
+{
+    std::u16string mark;
+    if (item.Type == Far3::DI_RADIOBUTTON)
+        mark = item.Checked ? u"(•) " : u"( ) ";
+    else
+        mark = item.Checked == 1 ? u"[x] " : item.Checked == 2 ? u"[?] " : u"[ ] ";
+    const Far3::FarColor color = ColorOf(item, ItemText);
+    grid.Write(item.Left, item.Top, mark, color);
+    WriteWithHotkey(grid, item.Left + 4, item.Top, item, item.Shown, item.Hotkey, color);
+}
+
+void PaintItem(CellGrid& grid, const DialogItemView& item)
+{
+    if (!item.Visible || !item.Drawn)
+        return;
+    switch (item.Type) {
+    case Far3::DI_SINGLEBOX:
+    case Far3::DI_DOUBLEBOX:
+        PaintBox(grid, item);
+        break;
+    case Far3::DI_TEXT:
+    case Far3::DI_VTEXT:
+        if (item.Flags & (Far3::DIF_SEPARATOR | Far3::DIF_SEPARATOR2))
+            PaintSeparator(grid, item);
+        else
+            PaintText(grid, item);
+        break;
+    case Far3::DI_EDIT:
+    case Far3::DI_FIXEDIT:
+    case Far3::DI_PSWEDIT:
+    case Far3::DI_COMBOBOX:
+        PaintEdit(grid, item);
+        break;
+    case Far3::DI_BUTTON:
+        WriteWithHotkey(grid, item.Left, item.Top, item, item.Shown, item.Hotkey, ColorOf(item, ItemText));
+        break;
+    case Far3::DI_CHECKBOX:
+    case Far3::DI_RADIOBUTTON:
+        PaintCheck(grid, item);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+CellGrid::CellGrid(int width, int height)
+    : Columns(std::max(0, width)), Rows(std::max(0, height)), Cells(static_cast<size_t>(Columns * Rows))
+{
+}
+
+void CellGrid::Put(int x, int y, char16_t c, const Far3::FarColor& color)
+{
+    if (x < 0 || y < 0 || x >= Columns || y >= Rows)
+        return;
+    Cells[static_cast<size_t>(y * Columns + x)] = Cell{c, color};
+}
+
+void CellGrid::Write(int x, int y, std::u16string_view text, const Far3::FarColor& color)
+{
+    for (size_t i = 0; i < text.size(); ++i)
+        Put(x + static_cast<int>(i), y, text[i], color);
+}
+
+void CellGrid::Fill(int left, int top, int right, int bottom, char16_t c, const Far3::FarColor& color)
+{
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x)
+            Put(x, y, c, color);
+}
+
+std::vector<std::string> CellGrid::Text() const
+{
+    std::vector<std::string> lines;
+    for (int y = 0; y < Rows; ++y) {
+        std::u16string row;
+        for (int x = 0; x < Columns; ++x)
+            row += At(x, y).Char;
+        lines.push_back(Utf16ToUtf8(row));
+    }
+    return lines;
+}
+
+void PaintDialog(const DialogView& dialog, CellGrid& screen)
+{
+    if (!dialog.Visible)
+        return;
+    const int right = dialog.Left + dialog.Width - 1;
+    const int bottom = dialog.Top + dialog.Height - 1;
+    if (!dialog.NoShadow) {
+        // The shadow: two columns right of the dialog and one row below it.
+        const Far3::FarColor shadow = ConsoleColor(8, 0);
+        for (int y = dialog.Top + 1; y <= bottom + 1; ++y)
+            for (int x = dialog.Left + 2; x <= right + 2; ++x)
+                if ((x > right || y > bottom) && x >= 0 && y >= 0 && x < screen.Width() && y < screen.Height())
+                    screen.Put(x, y, screen.At(x, y).Char, shadow);
+    }
+    screen.Fill(dialog.Left, dialog.Top, right, bottom, u' ', DefaultDialogColor(dialog.Warning ? Far3::FDLG_WARNING : 0));
+    for (const DialogItemView& item : dialog.Items)
+        PaintItem(screen, item);
+}
+
+std::vector<std::string> DialogText(const DialogView& dialog)
+{
+    DialogView moved = dialog;
+    moved.NoShadow = true;
+    for (DialogItemView& item : moved.Items) {
+        item.Left -= dialog.Left;
+        item.Right -= dialog.Left;
+        item.Top -= dialog.Top;
+        item.Bottom -= dialog.Top;
+    }
+    moved.Left = moved.Top = 0;
+    CellGrid grid(dialog.Width, dialog.Height);
+    PaintDialog(moved, grid);
+    return grid.Text();
+}
+
+} // namespace Host

@@ -1,0 +1,48 @@
+// Far's dialog services for the plugin: DialogInit checks and copies the
+// items, DialogRun runs the dialog with the front end as the user,
+// SendDlgMessage and DefDlgProc answer for a live dialog, DialogFree ends
+// it. A handle is valid from DialogInit to DialogFree; calls with any other
+// handle are refused, never followed.
+#pragma once
+
+#include "host/FrontEnd.h"
+#include "host/dialogs/DialogHistory.h"
+#include "host/dialogs/HostDialog.h"
+
+#include <memory>
+#include <vector>
+
+namespace Host {
+
+class DialogService {
+public:
+    DialogService(FrontEnd& user, DialogHistory& history) : User(user), Histories(history) {}
+
+    // Dialogs are created only for this plugin (Far checks the PluginId).
+    void SetPlugin(const Far3::GUID& plugin);
+
+    Far3::HANDLE Init(const Far3::GUID* pluginId, const Far3::GUID* id, intptr_t x1, intptr_t y1, intptr_t x2,
+                      intptr_t y2, const char16_t* helpTopic, const Far3::FarDialogItem* items, size_t count,
+                      Far3::FARDIALOGFLAGS flags, Far3::FARWINDOWPROC proc, void* param);
+    intptr_t Run(Far3::HANDLE handle);
+    void Free(Far3::HANDLE handle);
+    intptr_t Send(Far3::HANDLE handle, intptr_t msg, intptr_t param1, void* param2);
+    intptr_t DefProc(Far3::HANDLE handle, intptr_t msg, intptr_t param1, void* param2);
+
+    // At unload: the dialogs a plugin forgot to free.
+    void FreeAll();
+    size_t Count() const { return Dialogs.size(); }
+    // The live dialog of a handle; null when there is none.
+    HostDialog* Find(Far3::HANDLE handle) const;
+
+private:
+    FrontEnd& User;
+    DialogHistory& Histories;
+    Far3::GUID Plugin{};
+    bool HavePlugin = false;
+    std::vector<std::unique_ptr<HostDialog>> Dialogs;
+    // Freed while running: removed when its run returns.
+    std::vector<HostDialog*> FreeAfterRun;
+};
+
+} // namespace Host

@@ -1,0 +1,60 @@
+// A dialog as the user sees it at one moment: where it is on the screen and,
+// for every item, what is drawn where and in which state. The dialog manager
+// hands one to the front end before each key it reads, so a person sees it
+// painted and a test can read it.
+#pragma once
+
+#include "framework/Plugin3.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Host {
+
+struct DialogItemView {
+    size_t Index = 0;
+    Far3::FARDIALOGITEMTYPES Type = Far3::DI_TEXT;
+    uint64_t Flags = 0;
+    // Screen cells the item covers, inclusive (as drawn, not as declared).
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    // The item's own text: an edit's current text, a button's caption
+    // without brackets, a label with its '&' hotkey marks.
+    std::u16string Text;
+    // What is drawn: brackets around buttons, hotkey marks removed.
+    std::u16string Shown;
+    // Position of the hotkey character in Shown; npos when none.
+    size_t Hotkey = std::u16string::npos;
+    intptr_t Checked = 0;
+    std::u16string History;
+    size_t Cursor = 0;
+    bool Focused = false;
+    bool Enabled = true;
+    bool Visible = true;
+    // An edit whose next typed character replaces the whole text.
+    bool Unchanged = false;
+    // False when the plugin asked the host to skip drawing the item.
+    bool Drawn = true;
+    // The colours the dialog procedure left for the item: text, hotkey,
+    // frame, and for edits the unchanged text.
+    std::vector<Far3::FarColor> Colors;
+};
+
+struct DialogView {
+    Far3::GUID Id{};
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    bool Warning = false;
+    bool SmallDialog = false;
+    bool NoShadow = false;
+    // False when hidden (DM_SHOWDIALOG) or when the plugin skipped drawing.
+    bool Visible = true;
+    intptr_t Focus = -1;
+    std::vector<DialogItemView> Items;
+
+    // The first item whose text (or shown text) equals `text`; null when none.
+    const DialogItemView* Find(std::u16string_view text) const;
+    const DialogItemView& Item(size_t index) const { return Items.at(index); }
+};
+
+} // namespace Host

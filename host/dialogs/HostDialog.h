@@ -1,0 +1,124 @@
+// One dialog of the host's dialog manager, from DialogInit to DialogFree:
+// the host's copies of the items, the dialog procedure, the geometry and
+// the run. DialogRun sends DN_INITDIALOG and DN_GOTFOCUS, then draws the
+// dialog and turns each key the front end reports into what Far does with
+// it: DN_CONTROLINPUT first, then focus moves, editing with DN_EDITCHANGE,
+// button and check box clicks (DN_BTNCLICK), hotkeys (DN_HOTKEY) and the
+// close sequence (DN_CLOSE, histories saved). DM_* messages from the
+// plugin are answered as Far answers them.
+#pragma once
+
+#include "host/FrontEnd.h"
+#include "host/dialogs/DialogHistory.h"
+#include "host/dialogs/DialogItem.h"
+#include "host/dialogs/DialogLayout.h"
+
+#include <string>
+#include <vector>
+
+namespace Host {
+
+struct DialogSetup {
+    Far3::GUID PluginId{};
+    Far3::GUID Id{};
+    intptr_t X1 = -1, Y1 = -1, X2 = 0, Y2 = 0;
+    std::u16string HelpTopic;
+    Far3::FARDIALOGFLAGS Flags = 0;
+    Far3::FARWINDOWPROC Proc = nullptr;
+    void* Param = nullptr;
+};
+
+class HostDialog {
+public:
+    HostDialog(DialogSetup setup, std::vector<DialogItem> items, FrontEnd& user, DialogHistory& history);
+    HostDialog(const HostDialog&) = delete;
+    HostDialog& operator=(const HostDialog&) = delete;
+
+    Far3::HANDLE Handle() { return this; }
+
+    // DialogRun: returns the exit code (an item index, -1 Esc/F10, -2 Ctrl+Break).
+    intptr_t Run();
+    bool Running() const { return State == Phase::Initialising || State == Phase::Running; }
+
+    // SendDlgMessage and DefDlgProc for this dialog.
+    intptr_t Send(intptr_t msg, intptr_t param1, void* param2);
+    intptr_t DefaultProc(intptr_t msg, intptr_t param1, void* param2);
+
+    DialogView View() const;
+    const std::vector<DialogItem>& Items() const { return DialogItems; }
+
+private:
+    enum class Phase { Created, Initialising, Running, Finished };
+
+    // The dialog procedure; the host's defaults once a close was accepted.
+    intptr_t Call(intptr_t msg, intptr_t param1, void* param2);
+
+    // Run steps.
+    void StartItems();
+    void Draw();
+    void Process(const DialogInput& input);
+    void ProcessKey(const KeyPress& key, bool notify);
+    void ProcessEditKey(size_t index, const KeyPress& key);
+    bool Close(intptr_t exitCode);
+    void SaveHistories();
+
+    // Focus.
+    void ChangeFocus(size_t target);
+    void SetFocusIndex(size_t index);
+    void FocusNeighbour(int direction, bool everyRadio);
+    void FocusDefaultButton();
+    size_t FirstFocusable() const;
+
+    // Clicks, hotkeys, edits.
+    void PressButton(size_t index);
+    void EnterOutsideButton();
+    void ToggleCheck(size_t index);
+    void OfferCheckState(size_t index, intptr_t state);
+    intptr_t SelectRadio(size_t index, bool notify);
+    bool Hotkey(char16_t key, const Far3::INPUT_RECORD& record);
+    void EditChanged(size_t index);
+    void SetItemText(size_t index, std::u16string text);
+    void OpenHistory(size_t index);
+
+    // Geometry.
+    ScreenSize Screen() const;
+    void Recenter();
+    std::vector<ItemPlacement> Layout() const;
+
+    // Host records handed to the procedure (texts stay valid during the call).
+    struct RecordCopy {
+        Far3::FarDialogItem Record{};
+        std::u16string Data, History, Mask;
+    };
+    void FillRecord(size_t index, RecordCopy& copy) const;
+
+    // DM_* message groups.
+    intptr_t ItemMessage(intptr_t msg, size_t index, void* param2);
+    intptr_t GetDialogItem(size_t index, void* param2) const;
+    intptr_t SetDialogItem(size_t index, const Far3::FarDialogItem* record, bool withTexts);
+    intptr_t SetCheck(size_t index, intptr_t state);
+    intptr_t ShowItem(size_t index, intptr_t show);
+
+    DialogSetup Setup;
+    std::vector<DialogItem> DialogItems;
+    FrontEnd& User;
+    DialogHistory& Histories;
+
+    Phase State = Phase::Created;
+    int Left = 0, Top = 0, Width = 1, Height = 1;
+    bool CenterX = true, CenterY = true;
+    size_t Focus = 0;
+    // DN_GOTFOCUS has been sent: from here edits report changes and keys move the focus with events.
+    bool Initialised = false;
+    bool CloseAccepted = false;
+    intptr_t ExitCode = -1;
+    int RedrawCounter = 0;   // 0 draws; each lock makes it one lower
+    bool Shown = true;       // DM_SHOWDIALOG
+    bool Painted = true;     // the procedure let the last drawing happen
+    bool InputNotify = false;
+    std::vector<size_t> EditChangesInProgress;
+    std::vector<bool> ItemDrawn;
+    std::vector<std::vector<Far3::FarColor>> ItemColors;
+};
+
+} // namespace Host

@@ -1,0 +1,649 @@
+// The stand-in host's dialog manager, driven as a person drives Far: keys in
+// key-script notation go in, the dialog procedure sees Far's events, and the
+// dialog as shown is read back.
+#include "host/HostText.h"
+#include "host/ScriptedFrontEnd.h"
+#include "host/dialogs/DialogPainter.h"
+#include "host/dialogs/DialogService.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+using namespace Host;
+
+namespace {
+
+constexpr Far3::GUID PluginGuid{0x1, 0x2, 0x3, {4, 5, 6, 7, 8, 9, 10, 11}};
+constexpr Far3::GUID DialogGuid{0xD1A1, 0x2, 0x3, {4, 5, 6, 7, 8, 9, 10, 12}};
+
+Far3::FarDialogItem Item(Far3::FARDIALOGITEMTYPES type, intptr_t x1, intptr_t y1, intptr_t x2, intptr_t y2,
+                         const char16_t* text = nullptr, uint64_t flags = 0, const char16_t* history = nullptr)
+{
+    Far3::FarDialogItem item{};
+    item.Type = type;
+    item.X1 = x1;
+    item.Y1 = y1;
+    item.X2 = x2;
+    item.Y2 = y2;
+    item.Data = text;
+    item.Flags = flags | (history ? Far3::DIF_HISTORY : 0);
+    item.History = history;
+    return item;
+}
+
+// Frame, label, edit with a history, check box, OK (default) and Cancel:
+// a 40 x 8 dialog like the ones plugins build.
+enum : intptr_t { Frame, Label, Edit, Check, Ok, Cancel };
+std::vector<Far3::FarDialogItem> StandardItems()
+{
+    return {
+        Item(Far3::DI_DOUBLEBOX, 3, 1, 36, 6, u"Title"),
+        Item(Far3::DI_TEXT, 5, 2, 34, 2, u"&Name:"),
+        Item(Far3::DI_EDIT, 5, 3, 33, 3, u"abc", 0, u"TestHistory"),
+        Item(Far3::DI_CHECKBOX, 5, 4, 0, 4, u"C&heck"),
+        Item(Far3::DI_BUTTON, 0, 5, 0, 5, u"&OK", Far3::DIF_CENTERGROUP | Far3::DIF_DEFAULTBUTTON),
+        Item(Far3::DI_BUTTON, 0, 5, 0, 5, u"&Cancel", Far3::DIF_CENTERGROUP),
+    };
+}
+
+struct Event {
+    intptr_t Msg;
+    intptr_t Param1;
+    intptr_t Param2;
+    std::u16string Text; // DN_EDITCHANGE: the new text; DN_BTNCLICK: DM_GETCHECK at that moment
+};
+
+// A dialog procedure a test can script: it records the events (drawing
+// aside), answers through `Answer` when that returns a value and leaves
+// the rest to DefDlgProc.
+class Harness {
+public:
+    Harness()
+    {
+        Current = this;
+        Service.SetPlugin(PluginGuid);
+    }
+    ~Harness() { Current = nullptr; }
+
+    Far3::HANDLE Init(std::vector<Far3::FarDialogItem> items, intptr_t x1 = -1, intptr_t y1 = -1,
+                      intptr_t x2 = 40, intptr_t y2 = 8, Far3::FARDIALOGFLAGS flags = 0)
+    {
+        Handle = Service.Init(&PluginGuid, &DialogGuid, x1, y1, x2, y2, nullptr, items.data(), items.size(), flags,
+                              Proc, this);
+        return Handle;
+    }
+    intptr_t Run(std::string_view keys = "")
+    {
+        User.QueueKeys(keys);
+        return Service.Run(Handle);
+    }
+    intptr_t Send(intptr_t msg, intptr_t param1, void* param2 = nullptr)
+    {
+        return Service.Send(Handle, msg, param1, param2);
+    }
+    std::u16string Text(intptr_t item)
+    {
+        const intptr_t length = Send(Far3::DM_GETTEXT, item);
+        std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+        Far3::FarDialogItemData data{sizeof data, static_cast<size_t>(length), text.data()};
+        Send(Far3::DM_GETTEXT, item, &data);
+        text.resize(static_cast<size_t>(length));
+        return text;
+    }
+    std::vector<Event> Of(intptr_t msg) const
+    {
+        std::vector<Event> found;
+        for (const Event& event : Events)
+            if (event.Msg == msg)
+                found.push_back(event);
+        return found;
+    }
+    const DialogView& Closed() const { return User.Dialogs().back().Closed; }
+
+    ScriptedFrontEnd User;
+    MemoryDialogHistory History;
+    DialogService Service{User, History};
+    Far3::HANDLE Handle = Far3::INVALID_HANDLE_VALUE;
+    std::vector<Event> Events;
+    std::function<std::optional<intptr_t>(intptr_t msg, intptr_t param1, void* param2)> Answer;
+
+private:
+    static bool IsDrawing(intptr_t msg)
+    {
+        return msg == Far3::DN_DRAWDIALOG || msg == Far3::DN_DRAWDLGITEM || msg == Far3::DN_DRAWDLGITEMDONE ||
+               msg == Far3::DN_DRAWDIALOGDONE || msg == Far3::DN_CTLCOLORDIALOG || msg == Far3::DN_CTLCOLORDLGITEM;
+    }
+
+    static intptr_t Proc(Far3::HANDLE dialog, intptr_t msg, intptr_t param1, void* param2)
+    {
+        Harness& self = *Current;
+        if (!IsDrawing(msg)) {
+            Event event{msg, param1, reinterpret_cast<intptr_t>(param2), {}};
+            if (msg == Far3::DN_EDITCHANGE)
+                event.Text = PluginText(static_cast<Far3::FarDialogItem*>(param2)->Data);
+            if (msg == Far3::DN_BTNCLICK)
+                event.Text = std::u16string(1, static_cast<char16_t>(u'0' + self.Send(Far3::DM_GETCHECK, param1)));
+            self.Events.push_back(event);
+        }
+        if (self.Answer)
+            if (std::optional<intptr_t> answer = self.Answer(msg, param1, param2))
+                return *answer;
+        return self.Service.DefProc(dialog, msg, param1, param2);
+    }
+
+    static inline Harness* Current = nullptr;
+};
+
+TEST(DialogInit, RefusesWhatFarRefuses)
+{
+    struct Case {
+        const char* What;
+        intptr_t X1, Y1, X2, Y2;
+        bool Accepted;
+    };
+    const Case cases[] = {
+        {"centred", -1, -1, 40, 8, true},
+        {"centred, no width: one column", -1, -1, 0, 8, true},
+        {"placed", 5, 2, 44, 9, true},
+        {"one cell", 5, 2, 5, 2, true},
+        {"right before left", 5, 2, 4, 9, false},
+        {"negative right", 5, 2, -3, 9, false},
+        {"centred, negative width", -1, -1, -5, 8, false},
+        {"bottom above top", 5, 9, 44, 2, false},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        const bool accepted = dialog.Init(StandardItems(), c.X1, c.Y1, c.X2, c.Y2) != Far3::INVALID_HANDLE_VALUE;
+        EXPECT_EQ(accepted, c.Accepted) << c.What;
+    }
+
+    Harness dialog;
+    std::vector<Far3::FarDialogItem> items = StandardItems();
+    const Far3::GUID stranger{9, 9, 9, {9}};
+    EXPECT_EQ(dialog.Service.Init(&stranger, &DialogGuid, -1, -1, 40, 8, nullptr, items.data(), items.size(), 0,
+                                  nullptr, nullptr),
+              Far3::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(dialog.Service.Init(&PluginGuid, &DialogGuid, -1, -1, 40, 8, nullptr, items.data(), 0, 0, nullptr,
+                                  nullptr),
+              Far3::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(dialog.Service.Init(&PluginGuid, &DialogGuid, -1, -1, 40, 8, nullptr, nullptr, 3, 0, nullptr, nullptr),
+              Far3::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(dialog.Service.Count(), 0u);
+}
+
+TEST(DialogInit, CopiesTheItemsAndTheirTexts)
+{
+    Harness dialog;
+    std::u16string text = u"abc";
+    std::vector<Far3::FarDialogItem> items = StandardItems();
+    items[Edit].Data = text.c_str();
+    dialog.Init(items);
+    text = u"xyz";
+    items[Edit].X2 = 0;
+    EXPECT_EQ(dialog.Text(Edit), u"abc");
+    // The edit's right edge before its left one collapses onto the left.
+    Far3::SMALL_RECT rect{};
+    dialog.Send(Far3::DM_GETITEMPOSITION, Edit, &rect);
+    EXPECT_EQ(rect.Right, 33);
+}
+
+TEST(DialogRun, EventsComeInFarsOrderAndStopAtTheClose)
+{
+    Harness dialog;
+    dialog.Init(StandardItems());
+    EXPECT_EQ(dialog.Run("<Esc>"), -1);
+    ASSERT_GE(dialog.Events.size(), 4u);
+    EXPECT_EQ(dialog.Events[0].Msg, Far3::DN_INITDIALOG);
+    EXPECT_EQ(dialog.Events[0].Param1, Edit); // the item that gets the focus
+    EXPECT_EQ(dialog.Events[0].Param2, reinterpret_cast<intptr_t>(&dialog));
+    EXPECT_EQ(dialog.Events[1].Msg, Far3::DN_GOTFOCUS);
+    EXPECT_EQ(dialog.Events[1].Param1, Edit);
+    EXPECT_EQ(dialog.Events[2].Msg, Far3::DN_CONTROLINPUT);
+    EXPECT_EQ(dialog.Events.back().Msg, Far3::DN_CLOSE);
+    EXPECT_EQ(dialog.Events.back().Param1, -1);
+
+    // After the close the procedure hears nothing more, but the items can still be read.
+    const size_t events = dialog.Events.size();
+    EXPECT_EQ(dialog.Send(Far3::DM_USER + 1, 0), 0);
+    EXPECT_EQ(dialog.Text(Edit), u"abc");
+    EXPECT_EQ(dialog.Events.size(), events);
+    EXPECT_FALSE(dialog.User.RanOutOfInput());
+}
+
+TEST(DialogRun, KeysCloseTheDialogAsFarDoes)
+{
+    struct Case {
+        const char* Keys;
+        intptr_t ExitCode;
+        bool ButtonClicked;
+    };
+    const Case cases[] = {
+        {"<Enter>", Ok, false},                 // Enter in an edit: the default button, no click event
+        {"<Esc>", -1, false},
+        {"<F10>", -1, false},
+        {"<Break>", -2, false},
+        {"<Tab><Tab><Enter>", Ok, true},        // focus on OK
+        {"<Tab><Tab><Tab><Space>", Cancel, true},
+        {"<Alt+C>", Cancel, true},              // hotkey of "&Cancel"
+        {"<Tab>o", Ok, true},                   // outside an edit a bare letter is a hotkey
+        {"<Tab><Ctrl+Enter>", Ok, false},       // from the check box
+        {"<Shift+Tab><Enter>", Cancel, true},   // backwards from the edit, wrapping
+        {"<Tab><Down><Down><Enter>", Cancel, true},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.Init(StandardItems());
+        EXPECT_EQ(dialog.Run(c.Keys), c.ExitCode) << c.Keys;
+        EXPECT_EQ(dialog.Of(Far3::DN_BTNCLICK).empty(), !c.ButtonClicked) << c.Keys;
+        EXPECT_FALSE(dialog.User.RanOutOfInput()) << c.Keys;
+    }
+}
+
+TEST(DialogRun, FocusSkipsWhatCannotTakeIt)
+{
+    struct Case {
+        const char* What;
+        std::function<void(std::vector<Far3::FarDialogItem>&)> Change;
+        std::string Keys;
+        intptr_t Focus;
+    };
+    const Case cases[] = {
+        {"starts on the first focusable item", nullptr, "", Edit},
+        {"DIF_FOCUS on a button", [](auto& items) { items[Cancel].Flags |= Far3::DIF_FOCUS; }, "", Cancel},
+        {"DIF_FOCUS on a label is ignored", [](auto& items) { items[Label].Flags |= Far3::DIF_FOCUS; }, "", Edit},
+        {"disabled edit", [](auto& items) { items[Edit].Flags |= Far3::DIF_DISABLE; }, "", Check},
+        {"Tab skips a hidden check box", [](auto& items) { items[Check].Flags |= Far3::DIF_HIDDEN; }, "<Tab>", Ok},
+        {"Tab skips DIF_NOFOCUS", [](auto& items) { items[Ok].Flags |= Far3::DIF_NOFOCUS; }, "<Tab><Tab>",
+         Cancel},
+        {"Tab wraps around", nullptr, "<Tab><Tab><Tab><Tab>", Edit},
+        {"a label's hotkey focuses the next item", nullptr, "<Tab><Alt+N>", Edit},
+        {"a check box hotkey focuses and toggles", nullptr, "<Alt+H>", Check},
+        {"End goes to the default button", nullptr, "<Tab><End>", Ok},
+        {"PgDn from an edit goes to the default button", nullptr, "<PgDn>", Ok},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        std::vector<Far3::FarDialogItem> items = StandardItems();
+        if (c.Change)
+            c.Change(items);
+        dialog.Init(items);
+        std::optional<intptr_t> focus;
+        dialog.User.QueueKeys(c.Keys);
+        dialog.User.QueueCheck([&](const DialogView& view) { focus = view.Focus; });
+        dialog.Run("<Esc>");
+        EXPECT_EQ(focus, c.Focus) << c.What;
+    }
+}
+
+TEST(DialogRun, EditsStartUnchangedAndTheFirstCharacterReplacesTheText)
+{
+    struct Case {
+        const char* Keys;
+        std::u16string Text;
+        size_t Changes;
+    };
+    const Case cases[] = {
+        {"x", u"x", 1},
+        {"xy", u"xy", 2},
+        {"<End>x", u"abcx", 1},
+        {"<Left>x", u"abxc", 1},
+        {"<Del>", u"", 1},
+        {"<BS>", u"ab", 1},
+        {"<Home><Del>", u"bc", 1},
+        {"<Tab><Shift+Tab>x", u"x", 1},   // moving the focus in does not end the state
+        {"<Ctrl+C>x", u"x", 1},
+        {"<Right>", u"abc", 0},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.Init(StandardItems());
+        dialog.Run(std::string(c.Keys) + "<Esc>");
+        EXPECT_EQ(dialog.Text(Edit), c.Text) << c.Keys;
+        const std::vector<Event> changes = dialog.Of(Far3::DN_EDITCHANGE);
+        ASSERT_EQ(changes.size(), c.Changes) << c.Keys;
+        if (!changes.empty())
+            EXPECT_EQ(changes.back().Text, c.Text) << c.Keys;
+    }
+}
+
+TEST(DialogRun, SetTextReportsOnlyOnceTheDialogIsInitialised)
+{
+    Harness dialog;
+    dialog.Init(StandardItems());
+    intptr_t unchangedAfterInit = -1;
+    dialog.Answer = [&](intptr_t msg, intptr_t param1, void*) -> std::optional<intptr_t> {
+        auto set = [&](const char16_t* text) {
+            Far3::FarDialogItemData data{sizeof data, std::char_traits<char16_t>::length(text),
+                                         const_cast<char16_t*>(text)};
+            dialog.Send(Far3::DM_SETTEXT, Edit, &data);
+        };
+        if (msg == Far3::DN_INITDIALOG) {
+            set(u"from init");
+            unchangedAfterInit = dialog.Send(Far3::DM_EDITUNCHANGEDFLAG, Edit, reinterpret_cast<void*>(-1));
+        }
+        if (msg == Far3::DN_BTNCLICK && param1 == Check)
+            set(u"from click");
+        // A handler that changes its own item is not told about it again.
+        if (msg == Far3::DN_EDITCHANGE && param1 == Edit)
+            set(u"own");
+        return std::nullopt;
+    };
+    dialog.Run("<Tab><Space><Esc>");
+    EXPECT_EQ(unchangedAfterInit, 1);
+    const std::vector<Event> changes = dialog.Of(Far3::DN_EDITCHANGE);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].Text, u"from click");
+    EXPECT_EQ(dialog.Text(Edit), u"own");
+    EXPECT_EQ(dialog.Send(Far3::DM_EDITUNCHANGEDFLAG, Edit, reinterpret_cast<void*>(-1)), 0);
+}
+
+TEST(DialogRun, ButtonAndCheckBoxAnswersDecide)
+{
+    {   // A click answered non-zero keeps the dialog open; DIF_BTNNOCLOSE too.
+        Harness dialog;
+        std::vector<Far3::FarDialogItem> items = StandardItems();
+        items[Cancel].Flags |= Far3::DIF_BTNNOCLOSE;
+        dialog.Init(items);
+        dialog.Answer = [](intptr_t msg, intptr_t param1, void*) -> std::optional<intptr_t> {
+            if (msg == Far3::DN_BTNCLICK && param1 == Ok)
+                return 1;
+            return std::nullopt;
+        };
+        EXPECT_EQ(dialog.Run("<Alt+O><Alt+C><Esc>"), -1);
+        EXPECT_EQ(dialog.Of(Far3::DN_BTNCLICK).size(), 2u);
+    }
+    {   // The check box changes first; the handler sees the new state and may veto it.
+        Harness dialog;
+        dialog.Init(StandardItems());
+        int clicks = 0;
+        dialog.Answer = [&](intptr_t msg, intptr_t, void*) -> std::optional<intptr_t> {
+            if (msg == Far3::DN_BTNCLICK)
+                return ++clicks == 2 ? 0 : 1;
+            return std::nullopt;
+        };
+        dialog.Run("<Tab><Space><Space><Esc>");
+        const std::vector<Event> events = dialog.Of(Far3::DN_BTNCLICK);
+        ASSERT_EQ(events.size(), 2u);
+        EXPECT_EQ(events[0].Param2, 1);
+        EXPECT_EQ(events[0].Text, u"1");
+        EXPECT_EQ(events[1].Param2, 0);
+        EXPECT_EQ(dialog.Send(Far3::DM_GETCHECK, Check), 1); // the second change was vetoed
+    }
+    {   // Numpad + offers the state before changing anything.
+        Harness dialog;
+        dialog.Init(StandardItems());
+        dialog.Run("<Tab><Num+><Esc>");
+        const std::vector<Event> events = dialog.Of(Far3::DN_BTNCLICK);
+        ASSERT_EQ(events.size(), 1u);
+        EXPECT_EQ(events[0].Text, u"0");
+        EXPECT_EQ(dialog.Send(Far3::DM_GETCHECK, Check), 1);
+    }
+    {   // A refused close keeps the dialog open; a disabled default button makes Enter do nothing.
+        Harness dialog;
+        std::vector<Far3::FarDialogItem> items = StandardItems();
+        items[Ok].Flags |= Far3::DIF_DISABLE;
+        dialog.Init(items);
+        int closes = 0;
+        dialog.Answer = [&](intptr_t msg, intptr_t, void*) -> std::optional<intptr_t> {
+            if (msg == Far3::DN_CLOSE)
+                return ++closes == 1 ? 0 : 1;
+            return std::nullopt;
+        };
+        EXPECT_EQ(dialog.Run("<Enter><Esc><Alt+C>"), Cancel);
+        EXPECT_EQ(closes, 2);
+    }
+}
+
+TEST(DialogRun, ProcedureAnswersSteerFocusAndKeys)
+{
+    Harness dialog;
+    dialog.Init(StandardItems());
+    dialog.Answer = [&](intptr_t msg, intptr_t param1, void* param2) -> std::optional<intptr_t> {
+        // Leaving the check box always goes to Cancel.
+        if (msg == Far3::DN_KILLFOCUS && param1 == Check)
+            return Cancel;
+        // The procedure eats every 'q'.
+        if (msg == Far3::DN_CONTROLINPUT &&
+            static_cast<Far3::INPUT_RECORD*>(param2)->Event.KeyEvent.UnicodeChar == u'q')
+            return 1;
+        return std::nullopt;
+    };
+    dialog.Run("q<Tab><Tab><Enter>");
+    EXPECT_EQ(dialog.Text(Edit), u"abc");
+    EXPECT_EQ(dialog.Closed().Focus, Cancel);
+    EXPECT_EQ(dialog.User.Dialogs().back().ExitCode, Cancel);
+}
+
+TEST(DialogRun, HistoriesAreKeptForEveryExitButEsc)
+{
+    struct Case {
+        const char* Keys;
+        std::vector<std::u16string> History;
+    };
+    const Case cases[] = {
+        {"new<Enter>", {u"new", u"old"}},
+        {"new<Alt+C>", {u"new", u"old"}},
+        {"new<Esc>", {u"old"}},
+        {"OLD<Enter>", {u"OLD"}}, // an equal entry, ignoring case, moves to the top
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.History.Add(u"TestHistory", u"old");
+        dialog.Init(StandardItems());
+        dialog.Run(c.Keys);
+        EXPECT_EQ(dialog.History.Entries(u"TestHistory"), c.History) << c.Keys;
+    }
+
+    // Ctrl+Down offers the list; a choice replaces the text and is reported.
+    Harness dialog;
+    dialog.History.Add(u"TestHistory", u"first");
+    dialog.History.Add(u"TestHistory", u"second");
+    dialog.Init(StandardItems());
+    dialog.User.QueueKeys("<Ctrl+Down>");
+    dialog.User.QueueListChoice(1);
+    dialog.Run("<Esc>");
+    EXPECT_EQ(dialog.Text(Edit), u"first");
+    EXPECT_EQ(dialog.Of(Far3::DN_EDITCHANGE).size(), 1u);
+    ASSERT_EQ(dialog.User.Dialogs().back().Lists.size(), 1u);
+    EXPECT_EQ(dialog.User.Dialogs().back().Lists[0], (std::vector<std::string>{"second", "first"}));
+
+    // DIF_USELASTHISTORY fills an empty edit with the newest entry.
+    Harness last;
+    last.History.Add(u"TestHistory", u"newest");
+    std::vector<Far3::FarDialogItem> items = StandardItems();
+    items[Edit].Data = nullptr;
+    items[Edit].Flags |= Far3::DIF_USELASTHISTORY;
+    last.Init(items);
+    last.Run("<Esc>");
+    EXPECT_EQ(last.Text(Edit), u"newest");
+}
+
+TEST(DialogHistory, KeptInTheLocalProfileAndLimited)
+{
+#if !defined(ZELVANE_HOST_NO_SQLITE)
+    HostTests::TempFolder profile;
+    MakeDialogHistory(profile.Path())->Add(u"Name", u"one");
+    MakeDialogHistory(profile.Path())->Add(u"Name", u"two");
+    EXPECT_EQ(MakeDialogHistory(profile.Path())->Entries(u"Name"), (std::vector<std::u16string>{u"two", u"one"}));
+    EXPECT_TRUE(MakeDialogHistory(profile.Path())->Entries(u"Other").empty());
+    EXPECT_TRUE(std::filesystem::exists(profile / "history.db"));
+#endif
+
+    MemoryDialogHistory memory;
+    for (size_t i = 0; i <= DialogHistory::MaxEntries; ++i)
+        memory.Add(u"Name", std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) + std::u16string(i / 26 + 1, u'x'));
+    EXPECT_EQ(memory.Entries(u"Name").size(), DialogHistory::MaxEntries);
+}
+
+TEST(DialogMessages, AnswerAsFarDoes)
+{
+    Harness dialog;
+    dialog.Init(StandardItems());
+    dialog.Run("<Esc>");
+
+    // Buttons: brackets in the item, not in DM_GETTEXT.
+    EXPECT_EQ(dialog.Text(Ok), u"&OK");
+    const intptr_t size = dialog.Send(Far3::DM_GETDLGITEM, Ok);
+    ASSERT_GT(size, static_cast<intptr_t>(sizeof(Far3::FarDialogItem)));
+    std::vector<std::byte> buffer(static_cast<size_t>(size));
+    auto* record = reinterpret_cast<Far3::FarDialogItem*>(buffer.data());
+    Far3::FarGetDialogItem request{sizeof request, buffer.size(), record};
+    EXPECT_EQ(dialog.Send(Far3::DM_GETDLGITEM, Ok, &request), size);
+    EXPECT_EQ(PluginText(record->Data), u"{ &OK }");
+    EXPECT_NE(record->History, nullptr);
+    EXPECT_EQ(PluginText(record->History), u"");
+    request.Size = buffer.size() - 1;
+    EXPECT_EQ(dialog.Send(Far3::DM_GETDLGITEM, Ok, &request), size);
+
+    // Item changes: the same type only.
+    Far3::FarDialogItem changed = *static_cast<Far3::FarDialogItem*>(record);
+    changed.Flags |= Far3::DIF_DISABLE;
+    EXPECT_EQ(dialog.Send(Far3::DM_SETDLGITEM, Ok, &changed), 1);
+    EXPECT_EQ(dialog.Text(Ok), u"&OK");
+    EXPECT_EQ(dialog.Send(Far3::DM_ENABLE, Ok, reinterpret_cast<void*>(-1)), 0);
+    changed.Type = Far3::DI_CHECKBOX;
+    EXPECT_EQ(dialog.Send(Far3::DM_SETDLGITEM, Ok, &changed), 0);
+
+    // Queries and switches return the previous state.
+    struct Case {
+        intptr_t Msg, Item, Param2, Result;
+    };
+    const Case cases[] = {
+        {Far3::DM_ENABLE, Edit, 0, 1},
+        {Far3::DM_ENABLE, Edit, -1, 0},
+        {Far3::DM_ENABLE, Edit, 1, 0},
+        {Far3::DM_SHOWITEM, Check, 0, 1},
+        {Far3::DM_SHOWITEM, Check, -1, 0},
+        {Far3::DM_SETCHECK, Check, Far3::BSTATE_CHECKED, 0},
+        {Far3::DM_GETCHECK, Check, 0, 1},
+        {Far3::DM_SETCHECK, Check, Far3::BSTATE_TOGGLE, 1},
+        {Far3::DM_GETCHECK, Edit, 0, 0},
+        {Far3::DM_EDITUNCHANGEDFLAG, Edit, 0, 1},
+        {Far3::DM_EDITUNCHANGEDFLAG, Edit, -1, 0},
+        {Far3::DM_ENABLE, 99, 1, 0}, // no such item
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(dialog.Send(c.Msg, c.Item, reinterpret_cast<void*>(c.Param2)), c.Result)
+            << "message " << c.Msg << " item " << c.Item;
+
+    // The redraw counter goes negative and back.
+    EXPECT_EQ(dialog.Send(Far3::DM_ENABLEREDRAW, 0), 0);
+    EXPECT_EQ(dialog.Send(Far3::DM_ENABLEREDRAW, 0), -1);
+    EXPECT_EQ(dialog.Send(Far3::DM_ENABLEREDRAW, 1), -2);
+    EXPECT_EQ(dialog.Send(Far3::DM_ENABLEREDRAW, 1), -1);
+    EXPECT_EQ(dialog.Send(Far3::DM_ENABLEREDRAW, 1), 0);
+    EXPECT_EQ(dialog.Send(Far3::DM_ENABLEREDRAW, 5), 0);
+
+    // A dead handle is refused, never followed.
+    Far3::HANDLE dead = reinterpret_cast<Far3::HANDLE>(0x1234);
+    EXPECT_EQ(dialog.Service.Send(dead, Far3::DM_GETTEXT, 0, nullptr), 0);
+    EXPECT_EQ(dialog.Service.Send(dead, Far3::DM_GETFOCUS, 0, nullptr), -1);
+    dialog.Service.Free(dialog.Handle);
+    EXPECT_EQ(dialog.Service.Count(), 0u);
+    EXPECT_EQ(dialog.Send(Far3::DM_GETTEXT, Edit), 0);
+}
+
+TEST(DialogMessages, GeometryIsTheHostsOwn)
+{
+    Harness dialog;
+    dialog.User.SetScreen(ScreenSize{80, 25});
+    dialog.Init(StandardItems());
+    dialog.Run("<Esc>");
+    auto position = [&](intptr_t item) {
+        Far3::SMALL_RECT rect{};
+        EXPECT_EQ(dialog.Send(Far3::DM_GETITEMPOSITION, item, &rect), 1);
+        return std::vector<int>{rect.Left, rect.Top, rect.Right, rect.Bottom};
+    };
+    // The buttons are centred together on the whole width, one space apart:
+    // "{ OK }" and "[ Cancel ]" in 40 columns start at 11 and 18.
+    EXPECT_EQ(position(Ok), (std::vector<int>{11, 5, 17, 5}));
+    EXPECT_EQ(position(Cancel), (std::vector<int>{18, 5, 28, 5}));
+    EXPECT_EQ(position(Check), (std::vector<int>{5, 4, 14, 4}));
+    EXPECT_EQ(position(Frame), (std::vector<int>{3, 1, 36, 6}));
+    EXPECT_EQ(position(Edit), (std::vector<int>{5, 3, 33, 3}));
+
+    auto screenRect = [&] {
+        Far3::SMALL_RECT rect{};
+        EXPECT_EQ(dialog.Send(Far3::DM_GETDLGRECT, 0, &rect), 1);
+        return std::vector<int>{rect.Left, rect.Top, rect.Right, rect.Bottom};
+    };
+    EXPECT_EQ(screenRect(), (std::vector<int>{20, 8, 59, 15}));
+    // Resizing keeps the corner; moving to -1, -1 centres again.
+    Far3::COORD size{60, 10};
+    EXPECT_EQ(dialog.Send(Far3::DM_RESIZEDIALOG, 0, &size), reinterpret_cast<intptr_t>(&size));
+    EXPECT_EQ(screenRect(), (std::vector<int>{20, 8, 79, 17}));
+    Far3::COORD centre{-1, -1};
+    dialog.Send(Far3::DM_MOVEDIALOG, 1, &centre);
+    EXPECT_EQ(screenRect(), (std::vector<int>{10, 7, 69, 16}));
+    EXPECT_EQ(centre.X, 10);
+
+    Far3::SMALL_RECT wrong{10, 3, 5, 3};
+    EXPECT_EQ(dialog.Send(Far3::DM_SETITEMPOSITION, Edit, &wrong), 0);
+    Far3::SMALL_RECT tall{6, 3, 20, 6};
+    EXPECT_EQ(dialog.Send(Far3::DM_SETITEMPOSITION, Edit, &tall), 1);
+    EXPECT_EQ(position(Edit), (std::vector<int>{6, 3, 20, 3})); // a one-line edit stays one row
+}
+
+TEST(DialogRun, AConsoleResizeIsReportedAndTheDialogCentredAgain)
+{
+    Harness dialog;
+    dialog.Init(StandardItems());
+    std::optional<Far3::COORD> reported;
+    dialog.Answer = [&](intptr_t msg, intptr_t, void* param2) -> std::optional<intptr_t> {
+        if (msg == Far3::DN_RESIZECONSOLE)
+            reported = *static_cast<Far3::COORD*>(param2);
+        return std::nullopt;
+    };
+    dialog.User.QueueResize(ScreenSize{100, 30});
+    dialog.Run("<Esc>");
+    ASSERT_TRUE(reported);
+    EXPECT_EQ(reported->X, 100);
+    EXPECT_EQ(reported->Y, 30);
+    EXPECT_EQ(dialog.Closed().Left, 30);
+    EXPECT_EQ(dialog.Closed().Top, 11);
+}
+
+TEST(DialogRun, CloseFromTheProcedureAndFreeWhileRunning)
+{
+    Harness dialog;
+    dialog.Init(StandardItems());
+    dialog.Answer = [&](intptr_t msg, intptr_t, void*) -> std::optional<intptr_t> {
+        if (msg == Far3::DN_INITDIALOG) {
+            // Freed inside its own run: gone once the run returns.
+            dialog.Service.Free(dialog.Handle);
+            EXPECT_EQ(dialog.Send(Far3::DM_CLOSE, -1), 1);
+        }
+        return std::nullopt;
+    };
+    EXPECT_EQ(dialog.Run(), Edit); // DM_CLOSE with -1 closes with the focused item
+    EXPECT_EQ(dialog.Of(Far3::DN_GOTFOCUS).size(), 0u);
+    EXPECT_EQ(dialog.Service.Count(), 0u);
+}
+
+TEST(DialogPainter, DrawsTheDialogAsFarDoes)
+{
+    Harness dialog;
+    dialog.Init(StandardItems());
+    dialog.Run("<Tab><Space><Esc>");
+    const std::vector<std::string> expected{
+        "                                        ",
+        "   ╔════════════ Title ═════════════╗   ",
+        "   ║ Name:                          ║   ",
+        "   ║ abc                          ↓ ║   ",
+        "   ║ [x] Check                      ║   ",
+        "   ║       { OK } [ Cancel ]        ║   ",
+        "   ╚════════════════════════════════╝   ",
+        "                                        ",
+    };
+    EXPECT_EQ(DialogText(dialog.Closed()), expected);
+    const DialogItemView& edit = dialog.Closed().Item(Edit);
+    EXPECT_TRUE(edit.Unchanged);
+    EXPECT_EQ(edit.History, u"TestHistory");
+    EXPECT_EQ(dialog.Closed().Item(Ok).Shown, u"{ OK }");
+    EXPECT_EQ(dialog.Closed().Item(Ok).Hotkey, 2u);
+}
+
+} // namespace
