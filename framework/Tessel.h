@@ -1,7 +1,11 @@
 // Tessel: the host-binding framework. Includes every part of it.
 #pragma once
 
+#include "framework/FarButtonsDialog.h"
 #include "framework/FarConfig.h"
+#include "framework/FarDialog.h"
+#include "framework/FarDialogControls.h"
+#include "framework/FarDialogEdits.h"
 #include "framework/FarEntry.h"
 #include "framework/FarErrors.h"
 #include "framework/FarModule.h"
