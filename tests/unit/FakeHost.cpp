@@ -80,6 +80,58 @@ size_t HostConvertPath(Far3::CONVERTPATHMODES mode, const char16_t* src, char16_
     return length + 1;
 }
 
+Far3::HANDLE HostDialogInit(const Far3::GUID* pluginId, const Far3::GUID* id, intptr_t x1, intptr_t y1,
+                            intptr_t x2, intptr_t y2, const char16_t* helpTopic, const Far3::FarDialogItem* items,
+                            size_t count, intptr_t, Far3::FARDIALOGFLAGS flags, Far3::FARWINDOWPROC proc,
+                            void* param)
+{
+    auto& host = FakeHost::Current();
+    DialogInitCall call;
+    call.PluginId = *pluginId;
+    call.Id = *id;
+    call.X1 = x1;
+    call.Y1 = y1;
+    call.X2 = x2;
+    call.Y2 = y2;
+    call.HelpTopic = helpTopic ? helpTopic : u"";
+    if (items != nullptr)
+        call.Items.assign(items, items + count);
+    call.Flags = flags;
+    call.DlgProc = proc;
+    call.Param = param;
+    host.DialogInits.push_back(call);
+    return host.DialogInit ? host.DialogInit(call) : Far3::INVALID_HANDLE_VALUE;
+}
+
+intptr_t HostDialogRun(Far3::HANDLE dialog)
+{
+    auto& host = FakeHost::Current();
+    host.DialogRuns.push_back(dialog);
+    return host.DialogRun ? host.DialogRun(dialog) : 0;
+}
+
+void HostDialogFree(Far3::HANDLE dialog)
+{
+    auto& host = FakeHost::Current();
+    host.FreedDialogs.push_back(dialog);
+    if (host.DialogFree)
+        host.DialogFree(dialog);
+}
+
+intptr_t HostSendDlgMessage(Far3::HANDLE dialog, intptr_t msg, intptr_t p1, void* p2)
+{
+    auto& host = FakeHost::Current();
+    host.SentDialogMessages.push_back({dialog, msg, p1, p2});
+    return host.SendDlgMessage ? host.SendDlgMessage(dialog, msg, p1, p2) : 0;
+}
+
+intptr_t HostDefDlgProc(Far3::HANDLE dialog, intptr_t msg, intptr_t p1, void* p2)
+{
+    auto& host = FakeHost::Current();
+    host.DefaultedMessages.push_back({dialog, msg, p1, p2});
+    return host.DefDlgProc ? host.DefDlgProc(dialog, msg, p1, p2) : 0;
+}
+
 } // namespace
 
 FakeHost::FakeHost(Tessel::TFarPlugin* plugin)
@@ -104,6 +156,11 @@ FakeHost::FakeHost(Tessel::TFarPlugin* plugin)
     Info.AdvControl = HostAdvControl;
     Info.Editor = HostEditor;
     Info.EditorControl = HostEditorControl;
+    Info.DialogInit = HostDialogInit;
+    Info.DialogRun = HostDialogRun;
+    Info.DialogFree = HostDialogFree;
+    Info.SendDlgMessage = HostSendDlgMessage;
+    Info.DefDlgProc = HostDefDlgProc;
     Info.FSF = &Functions;
     PluginObject->SetStartupInfo(&Info);
 }

@@ -21,6 +21,27 @@ struct ShownMessage {
     intptr_t Buttons = 0;
 };
 
+// A DialogInit call, with a copy of the item records it was given.
+struct DialogInitCall {
+    Far3::GUID PluginId{};
+    Far3::GUID Id{};
+    intptr_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+    String HelpTopic;
+    std::vector<Far3::FarDialogItem> Items;
+    Far3::FARDIALOGFLAGS Flags = 0;
+    Far3::FARWINDOWPROC DlgProc = nullptr;
+    void* Param = nullptr;
+};
+
+// A message sent to a host dialog (SendDlgMessage) or passed to the host's
+// default processing (DefDlgProc).
+struct DialogMessage {
+    Far3::HANDLE Dialog = nullptr;
+    intptr_t Msg = 0;
+    intptr_t Param1 = 0;
+    void* Param2 = nullptr;
+};
+
 class TestPlugin : public Tessel::TFarPlugin {
 public:
     Far3::GUID GetPluginGuid() override { return Guid; }
@@ -77,12 +98,23 @@ public:
         Editor;
     std::function<intptr_t(intptr_t, Far3::EDITOR_CONTROL_COMMANDS, intptr_t, void*)> EditorControl;
     std::function<size_t(Far3::CONVERTPATHMODES, const char16_t*, char16_t*, size_t)> ConvertPath;
+    // Dialogs; an unset DialogInit refuses (INVALID_HANDLE_VALUE).
+    std::function<Far3::HANDLE(const DialogInitCall&)> DialogInit;
+    std::function<intptr_t(Far3::HANDLE)> DialogRun;
+    std::function<void(Far3::HANDLE)> DialogFree;
+    std::function<intptr_t(Far3::HANDLE, intptr_t, intptr_t, void*)> SendDlgMessage;
+    std::function<intptr_t(Far3::HANDLE, intptr_t, intptr_t, void*)> DefDlgProc;
 
     // Messages of the language file by number (used when GetMsg is not set).
     std::map<intptr_t, String> Messages;
     std::vector<ShownMessage> ShownMessages;
     int ConvertPathCalls = 0;
     int GetMsgCalls = 0;
+    std::vector<DialogInitCall> DialogInits;
+    std::vector<Far3::HANDLE> DialogRuns;
+    std::vector<Far3::HANDLE> FreedDialogs;
+    std::vector<DialogMessage> SentDialogMessages;
+    std::vector<DialogMessage> DefaultedMessages;
 
     Far3::PluginStartupInfo Info{};
     Far3::FarStandardFunctions Functions{};
