@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test of Zelvane 3 on a fresh Debian 12 machine:
 # natively, under AddressSanitizer + UndefinedBehaviorSanitizer, and as
-# Windows executables under Wine. Installs what is missing when run as root.
+# Windows executables under Wine; the tests of code that runs on worker
+# threads also under ThreadSanitizer. Installs what is missing when run as root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,7 +25,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=$(nproc)
-presets=("${@:-native sanitize windows}")
+presets=("${@:-native sanitize tsan windows}")
 for preset in ${presets[@]}; do
     echo "== $preset: configure and build"
     cmake --preset "$preset" >/dev/null
