@@ -8,6 +8,8 @@
 #include "framework/FarDialogControls.h"
 #include "framework/FarDialogEdits.h"
 
+#include <algorithm>
+
 namespace Tessel {
 
 namespace {
@@ -184,7 +186,9 @@ bool TFarDialog::DoResizeConsole(intptr_t, void* Param2, intptr_t& Result)
     int32_t width = console->X;
     int32_t height = console->Y;
     AdjustSize(width, height);
-    SetSize(width, height);
+    // A console smaller than the dialog's margins leaves it as small as it
+    // can be, as at construction, rather than failing the running dialog.
+    SetSize(std::max(width, 1), std::max(height, 1));
     // A centred dialog is centred again.
     SetPosition(Left, Top);
     Result = 1;

@@ -147,15 +147,21 @@ TEST(DialogEvents, ConsoleResizeLaysTheDialogOutAgain)
     EXPECT_EQ(a.Dialogs.Sent(Far3::DM_ENABLEREDRAW).size(), 2u);
     EXPECT_EQ(a.Dialogs.Sent(Far3::DM_REDRAW).size(), 1u);
 
-    // A size the dialog refuses ends the run, with the redraw unlocked again.
+    // A console too small for the dialog leaves it one column wide instead of failing.
     Far3::COORD tiny{4, 30};
-    a.Dialogs.Send(Far3::DN_RESIZECONSOLE, 0, &tiny);
+    EXPECT_EQ(a.Dialogs.Send(Far3::DN_RESIZECONSOLE, 0, &tiny), 1);
+    EXPECT_EQ(coords.at(2), (std::pair<int16_t, int16_t>{1, 26}));
+    EXPECT_TRUE(a.Dialogs.Sent(Far3::DM_CLOSE).empty());
+
+    // A re-layout that fails ends the run, with the redraw unlocked again.
+    a.Dialog->OnSetSize = [] { throw EFarDialogError(u"no room"); };
+    a.Dialogs.Send(Far3::DN_RESIZECONSOLE, 0, &console);
     const auto redraws = a.Dialogs.Sent(Far3::DM_ENABLEREDRAW);
-    ASSERT_EQ(redraws.size(), 4u);
+    ASSERT_EQ(redraws.size(), 6u);
     EXPECT_EQ(redraws.back().Param1, 1);
     EXPECT_EQ(a.Dialogs.Sent(Far3::DM_CLOSE).size(), 1u);
     TFarDialog::TButton* button = nullptr;
-    EXPECT_EQ(MessageOf<EFarDialogError>([&] { a.Dialog->Execute(button); }), u"Invalid value for dialog width (0)");
+    EXPECT_EQ(MessageOf<EFarDialogError>([&] { a.Dialog->Execute(button); }), u"no room");
 }
 
 } // namespace

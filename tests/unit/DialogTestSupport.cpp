@@ -139,6 +139,13 @@ TTestDialog::TTestDialog(int32_t width, int32_t height)
     Height = height;
 }
 
+void TTestDialog::SetSize(int32_t width, int32_t height)
+{
+    TFarDialog::SetSize(width, height);
+    if (OnSetSize)
+        OnSetSize();
+}
+
 TFarDialog::TRadioButton* TTestDialog::AddRadioButton(const String& caption)
 {
     return new TestRadioButton(*this, caption);

@@ -45,6 +45,10 @@ public:
     TRadioButton* AddRadioButton(const String& caption);
     TListbox* AddListbox(int32_t height);
 
+    // Runs after the size is stored, where a real dialog places its controls.
+    std::function<void()> OnSetSize;
+    void SetSize(int32_t width, int32_t height) override;
+
 protected:
     explicit TTestDialog(int32_t width = 0, int32_t height = 0);
     friend class Tessel::TFarDialog;
