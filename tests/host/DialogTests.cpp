@@ -304,8 +304,9 @@ TEST(DialogRun, EditsStartUnchangedAndTheFirstCharacterReplacesTheText)
         EXPECT_EQ(dialog.Text(Edit), c.Text) << c.Keys;
         const std::vector<Event> changes = dialog.Of(Far3::DN_EDITCHANGE);
         ASSERT_EQ(changes.size(), c.Changes) << c.Keys;
-        if (!changes.empty())
+        if (!changes.empty()) {
             EXPECT_EQ(changes.back().Text, c.Text) << c.Keys;
+        }
     }
 }
 
