@@ -5,9 +5,11 @@
 #include "platform/Platform.h"
 #include "plugin/FileStream.h"
 #include "plugin/TextStream.h"
+#include "plugin/uOptionsUI.h"
 #include "plugin/uPluginConsts.h"
 #include "plugin/uStrings.h"
 #include "plugin/uSystem.h"
+#include "plugin/uZelvaneDialog.h"
 
 namespace Zelvane {
 
@@ -61,17 +63,6 @@ String Quoted(const String& name)
             text += u'"';
     }
     return text + u"\"";
-}
-
-String WithoutHotkeyMarks(const String& text)
-{
-    String plain;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'&' && i + 1 < text.size())
-            ++i;
-        plain += text[i];
-    }
-    return plain;
 }
 
 bool FileExists(const String& name)
@@ -137,6 +128,7 @@ void TPlugin::GetMenus(Far3::PLUGIN_FLAGS& /*flags*/, TFarPluginMenu& pluginMenu
 
 Far3::HANDLE TPlugin::Open(int32_t /*openFrom*/, const Far3::GUID* /*guid*/, intptr_t /*data*/)
 {
+    // The options are read afresh at every start of the renamer.
     TOptions& options = GetOptions();
     options.Load();
 
@@ -150,34 +142,27 @@ Far3::HANDLE TPlugin::Open(int32_t /*openFrom*/, const Far3::GUID* /*guid*/, int
         return nullptr;
     }
 
-    if (!ConfirmRename())
-        return nullptr;
-    options.Save(false);
-    RenameFiles(panel, options.SavePatternSettings());
-    panel.ApplySelection();
+    auto dialog = Tessel::TFarDialog::Create<TZelvaneDialog>();
+    dialog->Options = &options;
+    dialog->SavePattern = options.SavePatternSettings();
+    if (dialog->Execute()) {
+        options.Save(false);
+        RenameFiles(panel, dialog->SavePattern);
+        panel.ApplySelection();
+    }
     return nullptr;
-}
-
-bool TPlugin::ConfirmRename()
-{
-    const TOptions& options = GetOptions();
-    const std::vector<String> items{MessageText(TMessage::Title),
-                                    WithoutHotkeyMarks(MessageText(TMessage::TemplateLabel)),
-                                    options.FileNameTemplate(),
-                                    WithoutHotkeyMarks(MessageText(TMessage::StartingNumberLabel)),
-                                    options.StartingNumber(),
-                                    MessageText(TMessage::Ok),
-                                    MessageText(TMessage::Cancel)};
-    return ShowMessage(items, 6, Far3::FMSG_NONE, 2) == 0;
 }
 
 bool TPlugin::Configure(const Far3::GUID* const* /*guid*/, intptr_t /*reserved*/)
 {
-    // The options are read afresh for the configuration; until the options
-    // dialog exists there is nothing for the user to change here.
+    // The dialog works on values freshly read from the store.
     DiscardOptions();
-    GetOptions();
-    return false;
+    auto dialog = Tessel::TFarDialog::Create<TOptionsDialog>();
+    dialog->Options = &GetOptions();
+    if (!dialog->Execute())
+        return false;
+    GetOptions().Save(false);
+    return true;
 }
 
 void TPlugin::Log(const String& /*text*/)

@@ -52,10 +52,6 @@ public:
     bool RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter);
 
 private:
-    // Until the rename dialog exists: shows the template and starting number
-    // about to be used and lets the user confirm or cancel.
-    bool ConfirmRename();
-
     std::unique_ptr<TOptions> Options;
 };
 

@@ -27,7 +27,7 @@ void RenameSession(const fs::path& profile, const fs::path& files, std::vector<s
     host.Load();
     host.ActivePanel().ShowFolder(files);
     ASSERT_TRUE(host.SelectByName(selected));
-    user.QueueAnswer(0);
+    user.QueueKeys("<Enter>");
     host.Open();
     host.Unload();
 }
@@ -81,8 +81,9 @@ TEST(SettingsStore, ADamagedDatabaseIsLeftAloneAndTheDefaultsApply)
 
     EXPECT_TRUE(fs::exists(temp.Path() / "files" / "file0.txt"));
     EXPECT_EQ(HostTests::ReadAll(profile / DatabaseName), garbage);
-    ASSERT_EQ(user.Messages().size(), 1u); // only the confirmation: nothing was reported
-    EXPECT_EQ(user.Messages()[0].Lines.at(1), "file%#.%e");
+    EXPECT_TRUE(user.Messages().empty()); // nothing was reported
+    ASSERT_EQ(user.Dialogs().size(), 1u);
+    EXPECT_EQ(user.Dialogs()[0].Opened.Item(2).Text, u"file%#.%e");
 }
 
 } // namespace

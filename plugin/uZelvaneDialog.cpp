@@ -1,0 +1,135 @@
+#include "plugin/uZelvaneDialog.h"
+
+#include "base/IntConvert.h"
+#include "plugin/uPluginConsts.h"
+#include "plugin/uStrings.h"
+
+namespace Zelvane {
+
+namespace {
+
+// The height of the rename dialog: frame, six rows of content and buttons.
+constexpr int32_t DialogHeight = 11;
+// Columns of the starting number's field.
+constexpr int32_t NumberWidth = 10;
+
+} // namespace
+
+TZelvaneDialog::TZelvaneDialog() : TOkCancelDialog(RenameDialogGuid)
+{
+}
+
+void TZelvaneDialog::CreateContent()
+{
+    TOkCancelDialog::CreateContent();
+    TemplateLabel = AddLabel(0, 0, 0, MessageText(TMessage::TemplateLabel), Tessel::taLeft);
+    TemplateEdit = AddEdit(0, 0, 0, String());
+    TemplateEdit->SetHistory(u"FileNamePattern");
+    TemplateEdit->SetOnChange([this](TControl&, bool& Allow) { TemplateChange(Allow); });
+    NumberLabel = AddLabel(0, 0, 0, MessageText(TMessage::StartingNumberLabel), Tessel::taLeft);
+    NumberEdit = AddEdit(0, 0, 0, String());
+    NumberEdit->SetOnChange([this](TControl&, bool& Allow) { NumberChange(Allow); });
+    PatternSeparator = AddSeparator(0);
+    SavePatternCheckbox = AddCheckbox(0, 0, MessageText(TMessage::RememberCounter), false);
+}
+
+void TZelvaneDialog::CreateButtons()
+{
+    TOkCancelDialog::CreateButtons();
+    ForgetButton = AddButton(0, 0, MessageText(TMessage::ForgetPattern));
+    ForgetButton->SetNoClose(true);
+    ForgetButton->OnClick = [this](TControl&, bool& Flag) { ForgetClick(Flag); };
+}
+
+void TZelvaneDialog::AdjustSize(int32_t& Width, int32_t& Height)
+{
+    TOkCancelDialog::AdjustSize(Width, Height);
+    Height = DialogHeight;
+}
+
+void TZelvaneDialog::SetSize(int32_t Width, int32_t Height)
+{
+    TOkCancelDialog::SetSize(Width, Height);
+    StackControl(*TemplateLabel);
+    StackControl(*TemplateEdit);
+    StackControl(*NumberEdit);
+    NumberEdit->SetWidth(NumberWidth);
+    PlaceRightOf(*NumberLabel, *NumberEdit);
+    StackControl(*PatternSeparator);
+    StackControl(*SavePatternCheckbox);
+    ForgetButton->SetTop(OkButton->GetTop());
+}
+
+void TZelvaneDialog::ClearControls()
+{
+    TOkCancelDialog::ClearControls();
+    TemplateLabel = nullptr;
+    TemplateEdit = nullptr;
+    NumberLabel = nullptr;
+    NumberEdit = nullptr;
+    PatternSeparator = nullptr;
+    SavePatternCheckbox = nullptr;
+    ForgetButton = nullptr;
+}
+
+bool TZelvaneDialog::Execute()
+{
+    TemplateEdit->SetText(Options->FileNameTemplate());
+    NumberEdit->SetText(Options->StartingNumber());
+    SavePatternCheckbox->SetChecked(SavePattern);
+    LookupSavedPattern();
+    UpdateOkButton();
+    if (!ExecuteOk())
+        return false;
+    Options->SetFileNameTemplate(TemplateEdit->GetText());
+    Options->SetStartingNumber(NumberEdit->GetText());
+    SavePattern = SavePatternCheckbox->GetChecked();
+    return true;
+}
+
+void TZelvaneDialog::LookupSavedPattern()
+{
+    // Leaving a remembered template: the remember choice goes back to
+    // what the dialog started with; the number shown stays.
+    if (ForgetButton->GetEnabled()) {
+        SavePatternCheckbox->SetChecked(SavePattern);
+        ForgetButton->SetEnabled(false);
+    }
+    const TOptions::TSavedPatternInfo* saved = Options->SavedPatterns().TryGet(TemplateEdit->GetText());
+    if (saved && !saved->StartingNumber().empty()) {
+        NumberEdit->SetText(saved->StartingNumber());
+        // The next typed character replaces the whole number.
+        NumberEdit->SetUnchanged(true);
+        SavePatternCheckbox->SetChecked(true);
+        ForgetButton->SetEnabled(true);
+    }
+}
+
+void TZelvaneDialog::UpdateOkButton()
+{
+    const std::optional<int32_t> number = Base::TryStrToInt(NumberEdit->GetText());
+    OkButton->SetEnabled(!TemplateEdit->GetText().empty() && number && *number >= 0);
+}
+
+void TZelvaneDialog::TemplateChange(bool& /*Allow*/)
+{
+    LookupSavedPattern();
+    UpdateOkButton();
+}
+
+void TZelvaneDialog::NumberChange(bool& /*Allow*/)
+{
+    UpdateOkButton();
+}
+
+void TZelvaneDialog::ForgetClick(bool& Flag)
+{
+    Options->SavedPatterns().Remove(TemplateEdit->GetText());
+    NumberEdit->SetFocused(true);
+    SavePatternCheckbox->SetChecked(false);
+    ForgetButton->SetEnabled(false);
+    // Handled: the dialog stays open.
+    Flag = true;
+}
+
+} // namespace Zelvane

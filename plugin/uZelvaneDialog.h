@@ -1,0 +1,56 @@
+// TZelvaneDialog: the rename dialog. The user edits the name template and
+// the counter's starting number and chooses whether the counter this run
+// reaches is remembered for the template. While the user types, the saved
+// counter of a remembered template is shown (and can be forgotten), and OK
+// stays disabled until the input is usable. On OK the template and number go
+// back into the options; saving them and renaming are the caller's.
+#pragma once
+
+#include "framework/FarButtonsDialog.h"
+#include "plugin/uOptions.h"
+
+namespace Zelvane {
+
+class TZelvaneDialog : public Tessel::TOkCancelDialog {
+public:
+    // Set by the caller before Execute: the plugin's options (not owned),
+    // and the remember choice to start with. After OK, SavePattern holds
+    // the choice the user left.
+    TOptions* Options = nullptr;
+    bool SavePattern = false;
+
+    // Fills the controls from the options and runs the dialog; true when
+    // it was closed with OK, and the options then hold the new input.
+    bool Execute();
+
+protected:
+    TZelvaneDialog();
+
+    void CreateContent() override;
+    void CreateButtons() override;
+    void SetSize(int32_t Width, int32_t Height) override;
+    void AdjustSize(int32_t& Width, int32_t& Height) override;
+    void ClearControls() override;
+
+private:
+    friend class Tessel::TFarDialog;
+
+    // Shows the saved counter of the typed template, if it has one.
+    void LookupSavedPattern();
+    // OK only for a template that is not empty and a number from 0 to 2147483647.
+    void UpdateOkButton();
+    // The change and click handlers of the template, number and forget controls.
+    void TemplateChange(bool& Allow);
+    void NumberChange(bool& Allow);
+    void ForgetClick(bool& Flag);
+
+    TLabel* TemplateLabel = nullptr;
+    TEdit* TemplateEdit = nullptr;
+    TLabel* NumberLabel = nullptr;
+    TEdit* NumberEdit = nullptr;
+    TSeparator* PatternSeparator = nullptr;
+    TCheckbox* SavePatternCheckbox = nullptr;
+    TButton* ForgetButton = nullptr;
+};
+
+} // namespace Zelvane
