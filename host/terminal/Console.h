@@ -1,0 +1,34 @@
+// The terminal as the full-screen front end uses it: its size, putting a
+// composed screen on it (with the text cursor, or none), and the user's
+// next action. CursesConsole is the real one; tests may use another.
+#pragma once
+
+#include "host/FrontEnd.h"
+#include "host/terminal/ScreenBuffer.h"
+
+#include <optional>
+
+namespace Host {
+
+struct ConsoleEvent {
+    // Closed: the terminal is gone (end of input); nothing more will come.
+    enum class Kind { Key, Resize, Closed };
+    Kind What = Kind::Key;
+    KeyPress Key;
+};
+
+struct CursorSpot {
+    int X = 0;
+    int Y = 0;
+};
+
+class Console {
+public:
+    virtual ~Console() = default;
+    virtual ScreenSize Size() const = 0;
+    virtual void Show(const ScreenBuffer& screen, std::optional<CursorSpot> cursor) = 0;
+    // Waits for a key or a resize (after which Size() is the new size).
+    virtual ConsoleEvent Read() = 0;
+};
+
+} // namespace Host

@@ -1,0 +1,232 @@
+#include "host/terminal/CursesConsole.h"
+
+#include "host/HostError.h"
+#include "host/terminal/KeyDecoder.h"
+
+#ifndef NCURSES_WIDECHAR
+#define NCURSES_WIDECHAR 1
+#endif
+#include <curses.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cwchar>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace Host {
+
+namespace {
+
+// The write end of the pipe the resize signal wakes the key reader with:
+// a signal handler can reach nothing else.
+volatile sig_atomic_t ResizePipe = -1;
+
+void OnResize(int)
+{
+    const int saved = errno;
+    if (ResizePipe >= 0) {
+        const char byte = 'r';
+        [[maybe_unused]] ssize_t written = write(ResizePipe, &byte, 1);
+    }
+    errno = saved;
+}
+
+// How long the rest of an escape sequence may take to arrive.
+constexpr int SequenceWaitMs = 40;
+
+std::wstring WideText(const std::u16string& text)
+{
+    std::wstring wide;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        // Control characters in names would move the terminal's cursor.
+        if (c < 0x20 || c == 0x7F)
+            c = u'?';
+        wide += static_cast<wchar_t>(c);
+    }
+    return wide;
+}
+
+} // namespace
+
+CursesConsole::CursesConsole()
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        throw HostError("Cannot set up the terminal: no pipe for resize signals");
+    WakeRead = pipeEnds[0];
+    WakeWrite = pipeEnds[1];
+    fcntl(WakeRead, F_SETFL, O_NONBLOCK);
+    fcntl(WakeWrite, F_SETFL, O_NONBLOCK);
+    ResizePipe = WakeWrite;
+    // Installed before ncurses starts, so that it keeps ours.
+    struct sigaction action{};
+    action.sa_handler = OnResize;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGWINCH, &action, nullptr);
+
+    Session = newterm(nullptr, stdout, stdin);
+    if (!Session) {
+        ResizePipe = -1;
+        close(WakeRead);
+        close(WakeWrite);
+        const char* term = std::getenv("TERM");
+        throw HostError(std::string("This terminal (TERM=") + (term ? term : "") +
+                        ") cannot show the full-screen view; use --script for the line mode");
+    }
+    raw();
+    noecho();
+    nonl();
+    // Sends the terminal's "keypad transmit" sequence: application mode.
+    keypad(stdscr, TRUE);
+    curs_set(0);
+    const char* noColor = std::getenv("NO_COLOR");
+    const bool colorsWanted = !(noColor && *noColor);
+    if (colorsWanted && has_colors() && start_color() == OK)
+        Depth = ChooseColorDepth(COLORS, false);
+    else
+        Depth = ColorDepth::None;
+}
+
+CursesConsole::~CursesConsole()
+{
+    curs_set(1);
+    endwin();
+    delscreen(Session);
+    signal(SIGWINCH, SIG_DFL);
+    ResizePipe = -1;
+    close(WakeRead);
+    close(WakeWrite);
+}
+
+ScreenSize CursesConsole::Size() const
+{
+    return ScreenSize{std::max(1, COLS), std::max(1, LINES)};
+}
+
+int CursesConsole::AttributesFor(const ScreenCell& cell, short& pair)
+{
+    const TerminalStyle style = StyleFor(cell.Color, Depth);
+    int attributes = A_NORMAL;
+    if (style.Bold)
+        attributes |= A_BOLD;
+    if (style.Reverse)
+        attributes |= A_REVERSE;
+    if (cell.Underline)
+        attributes |= A_UNDERLINE;
+    pair = 0;
+    if (Depth != ColorDepth::None) {
+        const auto key = std::make_pair(style.Foreground, style.Background);
+        auto found = Pairs.find(key);
+        if (found != Pairs.end()) {
+            pair = found->second;
+        } else if (static_cast<int>(Pairs.size()) + 1 < COLOR_PAIRS) {
+            pair = static_cast<short>(Pairs.size() + 1);
+            init_pair(pair, static_cast<short>(style.Foreground), static_cast<short>(style.Background));
+            Pairs.emplace(key, pair);
+        }
+    }
+    return attributes;
+}
+
+void CursesConsole::Show(const ScreenBuffer& screen, std::optional<CursorSpot> cursor)
+{
+    const int width = std::min(screen.Width(), COLS);
+    const int height = std::min(screen.Height(), LINES);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const ScreenCell& cell = screen.At(x, y);
+            if (cell.SecondHalf)
+                continue;
+            // A wide glyph in the last column, or with its second half
+            // overwritten, cannot be shown whole.
+            const bool cut = DisplayWidth(cell.Text) == 2 && (x + 1 >= width || !screen.At(x + 1, y).SecondHalf);
+            std::wstring text = cut || cell.Text.empty() ? L" " : WideText(cell.Text);
+            short pair = 0;
+            const int attributes = AttributesFor(cell, pair);
+            cchar_t character;
+            setcchar(&character, text.c_str(), static_cast<attr_t>(attributes), pair, nullptr);
+            mvwadd_wch(stdscr, y, x, &character);
+        }
+    }
+    if (cursor && cursor->X >= 0 && cursor->Y >= 0 && cursor->X < width && cursor->Y < height) {
+        curs_set(1);
+        wmove(stdscr, cursor->Y, cursor->X);
+    } else {
+        curs_set(0);
+    }
+    wnoutrefresh(stdscr);
+    doupdate();
+}
+
+void CursesConsole::ApplyResize()
+{
+    char drain[64];
+    while (read(WakeRead, drain, sizeof drain) > 0) {
+    }
+    winsize size{};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0)
+        resizeterm(size.ws_row, size.ws_col);
+    Resized = true;
+}
+
+bool CursesConsole::WaitForInput(int milliseconds)
+{
+    for (;;) {
+        pollfd watched[2] = {{STDIN_FILENO, POLLIN, 0}, {WakeRead, POLLIN, 0}};
+        const int ready = poll(watched, 2, milliseconds);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return false;
+        if (watched[1].revents & POLLIN)
+            ApplyResize();
+        if (watched[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            char bytes[256];
+            const ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
+            if (count > 0)
+                Pending.append(bytes, static_cast<size_t>(count));
+            else if (count == 0 || (errno != EINTR && errno != EAGAIN))
+                InputEnded = true;
+        }
+        return true;
+    }
+}
+
+ConsoleEvent CursesConsole::Read()
+{
+    for (;;) {
+        if (Resized) {
+            Resized = false;
+            return ConsoleEvent{ConsoleEvent::Kind::Resize, {}};
+        }
+        if (!Keys.empty()) {
+            const KeyPress key = Keys.front();
+            Keys.pop_front();
+            return ConsoleEvent{ConsoleEvent::Kind::Key, key};
+        }
+        if (!Pending.empty()) {
+            DecodedKeys decoded = DecodeKey(Pending, false);
+            if (decoded.Length == 0 && !WaitForInput(SequenceWaitMs))
+                decoded = DecodeKey(Pending, true);
+            if (decoded.Length > 0) {
+                Pending.erase(0, decoded.Length);
+                Keys.insert(Keys.end(), decoded.Keys.begin(), decoded.Keys.end());
+            }
+            continue;
+        }
+        if (InputEnded)
+            return ConsoleEvent{ConsoleEvent::Kind::Closed, {}};
+        WaitForInput(-1);
+    }
+}
+
+} // namespace Host

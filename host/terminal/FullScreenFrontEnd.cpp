@@ -1,0 +1,203 @@
+#include "host/terminal/FullScreenFrontEnd.h"
+
+#include "host/HostError.h"
+#include "host/HostText.h"
+#include "host/dialogs/DialogColors.h"
+#include "host/dialogs/DialogPainter.h"
+#include "host/dialogs/MessageLayout.h"
+#include "host/terminal/EditorView.h"
+#include "host/terminal/Palette.h"
+
+#include <algorithm>
+
+namespace Host {
+
+namespace {
+
+bool IsEditType(Far3::FARDIALOGITEMTYPES type)
+{
+    return type == Far3::DI_EDIT || type == Far3::DI_FIXEDIT || type == Far3::DI_PSWEDIT ||
+           type == Far3::DI_COMBOBOX;
+}
+
+// Paints the dialog over the screen, its hotkeys underlined.
+void LayDialog(ScreenBuffer& screen, const DialogView& dialog)
+{
+    if (!dialog.Visible)
+        return;
+    CellGrid grid = screen.BlankGrid();
+    PaintDialog(dialog, grid);
+    screen.Overlay(grid);
+    for (const DialogItemView& item : dialog.Items) {
+        if (!item.Visible || !item.Drawn || item.Hotkey == std::u16string::npos || item.Colors.size() <= ItemHotkey ||
+            SameColor(item.Colors[ItemHotkey], item.Colors[ItemText]))
+            continue;
+        for (int x = std::max(0, item.Left); x <= item.Right && x < grid.Width(); ++x)
+            if (item.Top >= 0 && item.Top < grid.Height() && SameColor(grid.At(x, item.Top).Color, item.Colors[ItemHotkey]))
+                screen.SetUnderline(x, item.Top);
+    }
+}
+
+// The text cursor in the focused edit line, as Far shows it.
+std::optional<CursorSpot> EditCursor(const DialogView& dialog)
+{
+    if (!dialog.Visible || dialog.Focus < 0 || static_cast<size_t>(dialog.Focus) >= dialog.Items.size())
+        return std::nullopt;
+    const DialogItemView& item = dialog.Items[static_cast<size_t>(dialog.Focus)];
+    if (!IsEditType(item.Type) || !item.Visible)
+        return std::nullopt;
+    const size_t width = static_cast<size_t>(std::max(1, item.Right - item.Left + 1));
+    const size_t first = item.Cursor >= width ? item.Cursor - width + 1 : 0;
+    return CursorSpot{item.Left + static_cast<int>(item.Cursor - first), item.Top};
+}
+
+} // namespace
+
+ConsoleEvent FullScreenFrontEnd::Read()
+{
+    if (Closed)
+        return ConsoleEvent{ConsoleEvent::Kind::Closed, {}};
+    ConsoleEvent event = Term.Read();
+    if (event.What == ConsoleEvent::Kind::Closed)
+        Closed = true;
+    return event;
+}
+
+void FullScreenFrontEnd::Refresh(std::optional<CursorSpot> cursor, const Painter& top)
+{
+    const ScreenSize size = Term.Size();
+    ScreenBuffer screen(size.Width, size.Height, Palette::Console());
+    if (Background)
+        Background(screen);
+    for (const DialogView& box : LooseBoxes)
+        LayDialog(screen, box);
+    for (const DialogView& dialog : OpenDialogs)
+        LayDialog(screen, dialog);
+    if (top)
+        top(screen);
+    Term.Show(screen, cursor);
+}
+
+intptr_t FullScreenFrontEnd::ShowMessage(const MessageBox& box)
+{
+    if (box.Buttons.empty()) {
+        LooseBoxes.push_back(MessageBoxView(box, *this));
+        Refresh();
+        return -1;
+    }
+    return RunMessageBox(box, *this);
+}
+
+void FullScreenFrontEnd::OpenEditor(const EditorWindow& editor)
+{
+    // A non-modal editor opened to return at once shows when the plugin
+    // has returned; any other editor is shown now, until it is closed.
+    if ((editor.Flags & Far3::EF_NONMODAL) && (editor.Flags & Far3::EF_IMMEDIATERETURN)) {
+        Waiting.push_back(editor);
+        return;
+    }
+    RunEditor(editor);
+}
+
+void FullScreenFrontEnd::CloseEditor(intptr_t id)
+{
+    std::erase_if(Waiting, [id](const EditorWindow& editor) { return editor.Id == id; });
+}
+
+std::vector<EditorWindow> FullScreenFrontEnd::TakeWaitingEditors()
+{
+    std::vector<EditorWindow> editors;
+    editors.swap(Waiting);
+    return editors;
+}
+
+void FullScreenFrontEnd::DialogOpened(const DialogView& dialog)
+{
+    OpenDialogs.push_back(dialog);
+}
+
+DialogInput FullScreenFrontEnd::ReadDialogInput(const DialogView& dialog)
+{
+    if (OpenDialogs.empty())
+        OpenDialogs.push_back(dialog);
+    OpenDialogs.back() = dialog;
+    if (Closed) {
+        // Esc was already given; a dialog that refuses to close cannot be
+        // answered any more.
+        throw HostError("The terminal has gone away");
+    }
+    Refresh(EditCursor(dialog));
+    for (;;) {
+        const ConsoleEvent event = Read();
+        switch (event.What) {
+        case ConsoleEvent::Kind::Key:
+            return DialogInput::Press(event.Key);
+        case ConsoleEvent::Kind::Resize:
+            return DialogInput::Resized(Term.Size());
+        case ConsoleEvent::Kind::Closed:
+            return DialogInput::Press(ParseKeyScript("<Esc>").front());
+        }
+    }
+}
+
+intptr_t FullScreenFrontEnd::ChooseFromList(const std::vector<std::string>& entries)
+{
+    MenuBox list;
+    for (const std::string& entry : entries)
+        list.Items.push_back(Utf8ToUtf16(entry));
+    if (list.Items.empty())
+        return -1;
+    MenuBox::Anchor anchor;
+    if (!OpenDialogs.empty()) {
+        const DialogView& dialog = OpenDialogs.back();
+        if (dialog.Focus >= 0 && static_cast<size_t>(dialog.Focus) < dialog.Items.size()) {
+            const DialogItemView& edit = dialog.Items[static_cast<size_t>(dialog.Focus)];
+            anchor = MenuBox::Anchor{edit.Left, edit.Top + 1, edit.Right - edit.Left + 2};
+        }
+    }
+    list.DropDown = anchor;
+    return RunMenu(list);
+}
+
+void FullScreenFrontEnd::DialogClosed(const DialogView&, intptr_t)
+{
+    if (!OpenDialogs.empty())
+        OpenDialogs.pop_back();
+}
+
+intptr_t FullScreenFrontEnd::RunMenu(MenuBox& menu)
+{
+    for (;;) {
+        Refresh(std::nullopt, [&menu](ScreenBuffer& screen) { PaintMenu(screen, menu); });
+        const ConsoleEvent event = Read();
+        if (event.What == ConsoleEvent::Kind::Closed)
+            return -1;
+        if (event.What != ConsoleEvent::Kind::Key)
+            continue;
+        const ScreenSize size = Term.Size();
+        const MenuRect rect = MenuLayout(menu, size.Width, size.Height);
+        switch (MenuKey(menu, event.Key, rect.Rows)) {
+        case MenuAnswer::Choose: return static_cast<intptr_t>(menu.Selected);
+        case MenuAnswer::Cancel: return -1;
+        case MenuAnswer::Stay: break;
+        }
+    }
+}
+
+void FullScreenFrontEnd::RunEditor(const EditorWindow& editor)
+{
+    EditorView view(editor, ReadTextLines(editor.FileName, editor.CodePage));
+    for (;;) {
+        const ScreenSize size = Term.Size();
+        ScreenBuffer screen(size.Width, size.Height, Palette::EditorText());
+        view.Paint(screen);
+        Term.Show(screen, CursorSpot{view.CursorX(), view.CursorY()});
+        const ConsoleEvent event = Read();
+        if (event.What == ConsoleEvent::Kind::Closed)
+            return;
+        if (event.What == ConsoleEvent::Kind::Key && !view.Key(event.Key))
+            return;
+    }
+}
+
+} // namespace Host

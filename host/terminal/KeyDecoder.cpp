@@ -1,0 +1,220 @@
+#include "host/terminal/KeyDecoder.h"
+
+#include "framework/FarKeysW.h"
+
+#include <string>
+
+namespace Host {
+
+namespace {
+
+namespace Ck = Far3::ControlKey;
+
+KeyPress Named(const std::string& name, int modifier = 1)
+{
+    // xterm's modifier parameter: 1 + (1 Shift, 2 Alt, 4 Ctrl).
+    const int bits = modifier > 1 ? modifier - 1 : 0;
+    std::string prefix;
+    if (bits & 1)
+        prefix += "Shift+";
+    if (bits & 2)
+        prefix += "Alt+";
+    if (bits & 4)
+        prefix += "Ctrl+";
+    return ParseKeyScript("<" + prefix + name + ">").front();
+}
+
+DecodedKeys One(const KeyPress& key, size_t length)
+{
+    return DecodedKeys{{key}, length};
+}
+
+DecodedKeys Skip(size_t length)
+{
+    return DecodedKeys{{}, length};
+}
+
+// The name of a "\x1b[N~" key.
+std::string TildeKey(int number)
+{
+    switch (number) {
+    case 1: case 7: return "Home";
+    case 2: return "Ins";
+    case 3: return "Del";
+    case 4: case 8: return "End";
+    case 5: return "PgUp";
+    case 6: return "PgDn";
+    case 11: case 12: case 13: case 14: case 15: return "F" + std::to_string(number - 10);
+    case 17: case 18: case 19: case 20: case 21: return "F" + std::to_string(number - 11);
+    case 23: case 24: return "F" + std::to_string(number - 12);
+    default: return {};
+    }
+}
+
+// The name of a key that ends a CSI or SS3 sequence with a letter.
+std::string LetterKey(char final)
+{
+    switch (final) {
+    case 'A': return "Up";
+    case 'B': return "Down";
+    case 'C': return "Right";
+    case 'D': return "Left";
+    case 'H': return "Home";
+    case 'F': return "End";
+    case 'P': return "F1";
+    case 'Q': return "F2";
+    case 'R': return "F3";
+    case 'S': return "F4";
+    default: return {};
+    }
+}
+
+// "\x1b[" parameters final: arrows, Home/End, F-keys, editing keys.
+DecodedKeys Csi(std::string_view bytes, bool final)
+{
+    // The Linux console's F1-F5: "\x1b[[A" .. "\x1b[[E".
+    if (bytes.size() >= 3 && bytes[2] == '[') {
+        if (bytes.size() < 4)
+            return final ? One(Named("Alt+["), 2) : DecodedKeys{};
+        if (bytes[3] >= 'A' && bytes[3] <= 'E')
+            return One(Named("F" + std::to_string(bytes[3] - 'A' + 1)), 4);
+        return Skip(4);
+    }
+    size_t end = 2;
+    while (end < bytes.size() && (bytes[end] < 0x40 || bytes[end] > 0x7E))
+        ++end;
+    if (end == bytes.size())
+        return final ? One(Named("Alt+["), 2) : DecodedKeys{};
+    const std::string_view parameters = bytes.substr(2, end - 2);
+    const char last = bytes[end];
+    const size_t length = end + 1;
+    int numbers[2] = {0, 1};
+    size_t which = 0;
+    for (char c : parameters) {
+        if (c == ';') {
+            if (++which > 1)
+                return Skip(length);
+            numbers[which] = 0;
+        } else if (c >= '0' && c <= '9') {
+            numbers[which] = numbers[which] * 10 + (c - '0');
+        } else {
+            return Skip(length); // private sequences ("\x1b[?..."), mouse reports
+        }
+    }
+    if (last == 'Z')
+        return One(Named("Shift+Tab"), length);
+    const std::string name = last == '~' ? TildeKey(numbers[0]) : LetterKey(last);
+    if (name.empty())
+        return Skip(length);
+    return One(Named(name, numbers[1]), length);
+}
+
+// "\x1bO" final: arrows and F1-F4 in application mode, the keypad.
+DecodedKeys Ss3(std::string_view bytes, bool final)
+{
+    if (bytes.size() < 3)
+        return final ? One(Named("Alt+O"), 2) : DecodedKeys{};
+    const char last = bytes[2];
+    switch (last) {
+    case 'k': return One(Named("Num+"), 3);
+    case 'm': return One(Named("Num-"), 3);
+    case 'j': return One(Named("Num*"), 3);
+    case 'M': return One(Named("Enter"), 3);
+    case 'o': return One(CharKey(u'/'), 3);
+    case 'n': return One(CharKey(u'.'), 3);
+    default: break;
+    }
+    if (last >= 'p' && last <= 'y')
+        return One(CharKey(static_cast<char16_t>(u'0' + (last - 'p'))), 3);
+    const std::string name = LetterKey(last);
+    return name.empty() ? Skip(3) : One(Named(name), 3);
+}
+
+// The length of a UTF-8 sequence from its first byte; 0 for a byte that
+// cannot start one.
+size_t Utf8Length(unsigned char lead)
+{
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 0;
+}
+
+// A character or control byte (not Esc).
+DecodedKeys Plain(std::string_view bytes)
+{
+    const auto byte = static_cast<unsigned char>(bytes[0]);
+    switch (byte) {
+    case '\r':
+    case '\n': return One(Named("Enter"), 1);
+    case '\t': return One(Named("Tab"), 1);
+    case 0x7F:
+    case 0x08: return One(Named("BS"), 1);
+    case '<': return One(CharKey(u'<'), 1);
+    default: break;
+    }
+    if (byte >= 0x01 && byte <= 0x1A)
+        return One(Named(std::string("Ctrl+") + static_cast<char>('a' + byte - 1)), 1);
+    if (byte < 0x20)
+        return Skip(1);
+    const size_t length = Utf8Length(byte);
+    if (length == 0)
+        return One(CharKey(u'\uFFFD'), 1);
+    if (bytes.size() < length)
+        return {};
+    char32_t c = length == 1 ? byte : byte & (0xFF >> (length + 1));
+    for (size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(bytes[i]);
+        if ((next & 0xC0) != 0x80)
+            return One(CharKey(u'\uFFFD'), i);
+        c = (c << 6) | (next & 0x3F);
+    }
+    if (c < 0x10000)
+        return One(CharKey(static_cast<char16_t>(c)), length);
+    c -= 0x10000;
+    return DecodedKeys{{CharKey(static_cast<char16_t>(0xD800 + (c >> 10))),
+                        CharKey(static_cast<char16_t>(0xDC00 + (c & 0x3FF)))},
+                       length};
+}
+
+} // namespace
+
+DecodedKeys DecodeKey(std::string_view bytes, bool final)
+{
+    if (bytes.empty())
+        return {};
+    if (bytes[0] != '\x1b') {
+        DecodedKeys plain = Plain(bytes);
+        if (plain.Length == 0 && final)
+            return One(CharKey(u'\uFFFD'), bytes.size());
+        return plain;
+    }
+    if (bytes.size() == 1)
+        return final ? One(Named("Esc"), 1) : DecodedKeys{};
+    if (bytes[1] == '[')
+        return Csi(bytes, final);
+    if (bytes[1] == 'O')
+        return Ss3(bytes, final);
+    if (bytes[1] == '\x1b')
+        return One(Named("Esc"), 1);
+    // Alt with the key that follows.
+    DecodedKeys rest = Plain(bytes.substr(1));
+    if (rest.Length == 0)
+        return final ? One(Named("Esc"), 1) : DecodedKeys{};
+    for (KeyPress& key : rest.Keys) {
+        key.ControlState |= Ck::LeftAlt;
+        if (key.Char >= u'a' && key.Char <= u'z')
+            key.VirtualKey = static_cast<uint16_t>(key.Char - u'a' + 'A');
+        if (key.VirtualKey != Far3::VirtualKey::Return && key.VirtualKey != Far3::VirtualKey::Tab)
+            key.Char = 0;
+    }
+    rest.Length += 1;
+    return rest;
+}
+
+} // namespace Host

@@ -1,0 +1,30 @@
+// The bytes a terminal sends for keys, turned into the key presses Far's
+// dialogs and panels expect. Terminals send plain characters as UTF-8,
+// Ctrl+letter as control bytes, Alt+key as Esc before the key, and other
+// keys as escape sequences in the xterm style: "\x1b[B" Down,
+// "\x1b[1;5B" Ctrl+Down, "\x1b[20;4~" Alt+Shift+F9, "\x1bOk" the keypad's
+// gray '+' (while the keypad is in application mode).
+#pragma once
+
+#include "host/KeyScript.h"
+
+#include <string_view>
+#include <vector>
+
+namespace Host {
+
+struct DecodedKeys {
+    // The key presses of the first complete sequence: none when it is not a
+    // key (an unknown sequence is skipped), two for a character beyond
+    // U+FFFF (a surrogate pair).
+    std::vector<KeyPress> Keys;
+    // Bytes used; 0 when `bytes` ends inside a sequence and more may come.
+    size_t Length = 0;
+};
+
+// Decodes the first key of `bytes`. With `final` set no more bytes are
+// coming (the terminal went quiet): a lone Esc is the Esc key and an
+// unfinished sequence is read as Alt and the characters after the Esc.
+DecodedKeys DecodeKey(std::string_view bytes, bool final);
+
+} // namespace Host
