@@ -58,7 +58,7 @@ bool TFarConfig::Open(const String& path, bool existingOnly)
     Far3::FarSettingsCreate create{};
     create.StructSize = sizeof(create);
     create.Guid = StoreGuid;
-    if (Control(Far3::INVALID_HANDLE_VALUE, Far3::SCTL_CREATE, Far3::PSL_ROAMING, &create) == 0)
+    if (Control(Far3::InvalidHandleValue, Far3::SCTL_CREATE, Far3::PSL_ROAMING, &create) == 0)
         return false;
     // A host that says yes but hands back no handle has opened nothing.
     if (create.Handle == nullptr)

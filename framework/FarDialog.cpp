@@ -209,7 +209,7 @@ bool TFarDialog::Build()
     const Far3::HANDLE handle = TFarPlugin::StartupInfo()->DialogInit(
         &pluginId, &Id, left, top, x2, y2, HelpTopic.c_str(), HostItems.data(),
         static_cast<size_t>(ControlCount), 0, Flags, &TFarDialog::DialogProc, this);
-    if (handle == Far3::INVALID_HANDLE_VALUE)
+    if (handle == Far3::InvalidHandleValue)
         return false;
 
     Handle = handle;
@@ -247,7 +247,7 @@ void TFarDialog::ReleaseHandle()
         std::lock_guard<std::mutex> guard(registry.Lock);
         std::erase(registry.Dialogs, this);
     }
-    const Far3::HANDLE handle = std::exchange(Handle, Far3::INVALID_HANDLE_VALUE);
+    const Far3::HANDLE handle = std::exchange(Handle, Far3::InvalidHandleValue);
     TFarPlugin::StartupInfo()->DialogFree(handle);
 }
 

@@ -101,7 +101,7 @@ public:
 
     // ---- the host dialog
     // True while a host dialog exists: from a successful Build until ReleaseHandle.
-    bool IsActive() const { return Handle != Far3::INVALID_HANDLE_VALUE; }
+    bool IsActive() const { return Handle != Far3::InvalidHandleValue; }
     // Creates the host dialog from the records; false when the host refuses.
     bool Build();
     // Runs the dialog (building it first when needed). True when a button
@@ -172,7 +172,7 @@ private:
     // The control at a host item position, or null outside the controls.
     TControl* ControlAt(intptr_t Position) const;
 
-    Far3::HANDLE Handle = Far3::INVALID_HANDLE_VALUE;
+    Far3::HANDLE Handle = Far3::InvalidHandleValue;
     // Both arrays are as long as the capacity; slots past ControlCount are
     // empty and their records zero. The dialog owns every registered control.
     std::vector<Far3::FarDialogItem> HostItems;

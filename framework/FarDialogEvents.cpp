@@ -163,7 +163,7 @@ bool TFarDialog::DoControlInput(intptr_t Param1, void* Param2, intptr_t& Result)
     const auto* input = static_cast<const Far3::INPUT_RECORD*>(Param2);
     if (control == nullptr || !control->OnKeyDown || input == nullptr)
         return false;
-    if (input->EventType != Far3::KEY_EVENT || input->Event.KeyEvent.bKeyDown == 0)
+    if (input->EventType != Far3::InputEvent::Key || input->Event.KeyEvent.bKeyDown == 0)
         return false;
     const TKeyDownEvent onKeyDown = control->OnKeyDown;
     const Far3::KEY_EVENT_RECORD& key = input->Event.KeyEvent;

@@ -128,7 +128,8 @@ namespace {
 void ReportWithoutPlugin(const String& where, const String& className, const String& message)
 {
     const String text = u"Exception occurred in " + where + u"\r\n" + className + u"\r\n" + message;
-    Platform::MessageBoxW(nullptr, text.c_str(), u"Plugin error", Platform::MB_TASKMODAL | Platform::MB_ICONERROR);
+    Platform::MessageBoxW(nullptr, text.c_str(), u"Plugin error",
+                          Platform::MessageBoxStyle::TaskModal | Platform::MessageBoxStyle::IconError);
 }
 
 void Report(const String& where, const String& className, const String& message)

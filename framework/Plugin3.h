@@ -15,8 +15,10 @@
 
 namespace Far3 {
 
+// None of our names is one that <windows.h> defines as a macro, so this
+// header compiles whichever of the two is included first.
 using HANDLE = void*;
-inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
+inline HANDLE const InvalidHandleValue = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
 
 struct GUID {
     uint32_t Data1;
@@ -86,9 +88,12 @@ struct INPUT_RECORD {
 };
 static_assert(sizeof(INPUT_RECORD) == 20);
 
-constexpr uint16_t KEY_EVENT = 0x1;
-constexpr uint16_t MOUSE_EVENT = 0x2;
-constexpr uint16_t WINDOW_BUFFER_SIZE_EVENT = 0x4;
+// INPUT_RECORD::EventType values.
+namespace InputEvent {
+inline constexpr uint16_t Key = 0x1;
+inline constexpr uint16_t Mouse = 0x2;
+inline constexpr uint16_t WindowBufferSize = 0x4;
+} // namespace InputEvent
 
 // ---------------------------------------------------------------- versions
 
@@ -319,12 +324,14 @@ enum FILE_CONTROL_COMMANDS : int32_t {
 
 // ---------------------------------------------------------------- file attributes
 
-constexpr uint32_t FILE_ATTRIBUTE_READONLY = 0x1;
-constexpr uint32_t FILE_ATTRIBUTE_HIDDEN = 0x2;
-constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
-constexpr uint32_t FILE_ATTRIBUTE_ARCHIVE = 0x20;
-constexpr uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
-constexpr uint32_t FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
+namespace FileAttribute {
+inline constexpr uint32_t ReadOnly = 0x1;
+inline constexpr uint32_t Hidden = 0x2;
+inline constexpr uint32_t Directory = 0x10;
+inline constexpr uint32_t Archive = 0x20;
+inline constexpr uint32_t Normal = 0x80;
+inline constexpr uint32_t ReparsePoint = 0x400;
+} // namespace FileAttribute
 
 // ---------------------------------------------------------------- messages
 
@@ -393,9 +400,12 @@ struct EditorInfo {
 };
 static_assert(sizeof(EditorInfo) == 152);
 
-constexpr uintptr_t CP_ACP = 0;
-constexpr uintptr_t CP_OEMCP = 1;
-constexpr uintptr_t CP_UTF8 = 65001;
+// Code pages for the editor.
+namespace CodePage {
+inline constexpr uintptr_t Ansi = 0;
+inline constexpr uintptr_t Oem = 1;
+inline constexpr uintptr_t Utf8 = 65001;
+} // namespace CodePage
 
 // ---------------------------------------------------------------- advanced control, paths
 

@@ -41,7 +41,7 @@ intptr_t EditorService::Open(const EditorWindow& request, const std::filesystem:
     }
     if (editor.CodePage == CodePageDefault) {
         std::string start = FileStart(editor.FileName);
-        editor.CodePage = start.starts_with("\xFF\xFE") ? CodePageUtf16 : Far3::CP_UTF8;
+        editor.CodePage = start.starts_with("\xFF\xFE") ? CodePageUtf16 : Far3::CodePage::Utf8;
     }
     editor.Id = NextId++;
     Windows.push_back(editor);
@@ -102,7 +102,7 @@ intptr_t EditorService::Info(const EditorWindow& editor, Far3::EditorInfo* info)
     info->TotalLines = 1;
     info->TabSize = 8;
     info->CodePage = editor.CodePage;
-    if (editor.CodePage == Far3::CP_UTF8 && FileStart(editor.FileName).starts_with("\xEF\xBB\xBF"))
+    if (editor.CodePage == Far3::CodePage::Utf8 && FileStart(editor.FileName).starts_with("\xEF\xBB\xBF"))
         info->Options |= OptionBom;
     return 1;
 }

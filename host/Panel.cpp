@@ -44,19 +44,19 @@ PanelItem ItemOf(const std::filesystem::directory_entry& entry)
     item.Name = PathToUtf16(entry.path().filename());
     std::error_code error;
     if (entry.is_directory(error))
-        item.Attributes |= Far3::FILE_ATTRIBUTE_DIRECTORY;
+        item.Attributes |= Far3::FileAttribute::Directory;
     else
         item.Size = entry.file_size(error);
     if (error)
         item.Size = 0;
     if (entry.is_symlink(error))
-        item.Attributes |= Far3::FILE_ATTRIBUTE_REPARSE_POINT;
+        item.Attributes |= Far3::FileAttribute::ReparsePoint;
     auto status = entry.status(error);
     if (!error && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
-        item.Attributes |= Far3::FILE_ATTRIBUTE_READONLY;
+        item.Attributes |= Far3::FileAttribute::ReadOnly;
 #if !defined(_WIN32)
     if (!item.Name.empty() && item.Name.front() == u'.')
-        item.Attributes |= Far3::FILE_ATTRIBUTE_HIDDEN;
+        item.Attributes |= Far3::FileAttribute::Hidden;
 #endif
     auto written = entry.last_write_time(error);
     if (!error) {
@@ -77,8 +77,8 @@ std::vector<PanelItem> ReadFolder(const std::filesystem::path& folder)
     for (const auto& entry : std::filesystem::directory_iterator(folder, error))
         items.push_back(ItemOf(entry));
     std::sort(items.begin(), items.end(), [](const PanelItem& a, const PanelItem& b) {
-        bool aDir = a.Attributes & Far3::FILE_ATTRIBUTE_DIRECTORY;
-        bool bDir = b.Attributes & Far3::FILE_ATTRIBUTE_DIRECTORY;
+        bool aDir = a.Attributes & Far3::FileAttribute::Directory;
+        bool bDir = b.Attributes & Far3::FileAttribute::Directory;
         if (aDir != bDir)
             return aDir;
         return NameLess(a.Name, b.Name);
@@ -87,7 +87,7 @@ std::vector<PanelItem> ReadFolder(const std::filesystem::path& folder)
     if (!absolute.relative_path().empty()) {
         PanelItem parent;
         parent.Name = u"..";
-        parent.Attributes = Far3::FILE_ATTRIBUTE_DIRECTORY;
+        parent.Attributes = Far3::FileAttribute::Directory;
         auto written = std::filesystem::last_write_time(folder, error);
         if (!error)
             parent.LastWriteTime = ToFileTime(written);

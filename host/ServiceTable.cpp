@@ -76,7 +76,7 @@ Far3::HANDLE ServeDialogInit(const Far3::GUID* pluginId, const Far3::GUID* id, i
                              size_t itemsNumber, intptr_t, Far3::FARDIALOGFLAGS flags, Far3::FARWINDOWPROC proc,
                              void* param)
 {
-    return Serve<Far3::HANDLE>(Far3::INVALID_HANDLE_VALUE, [&](HostServices& host) {
+    return Serve<Far3::HANDLE>(Far3::InvalidHandleValue, [&](HostServices& host) {
         return host.DialogInit(pluginId, id, x1, y1, x2, y2, helpTopic, items, itemsNumber, flags, proc, param);
     });
 }

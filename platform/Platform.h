@@ -15,14 +15,18 @@ using BOOL = int32_t;
 using DWORD = uint32_t;
 using UINT = uint32_t;
 
-inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
-constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
-constexpr DWORD MAX_PATH = 260;
+// None of our names is one that <windows.h> defines as a macro, so this
+// header compiles whichever of the two is included first.
+inline HANDLE const InvalidHandleValue = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
+constexpr DWORD InvalidFileAttributes = 0xFFFFFFFF;
+constexpr DWORD MaxPath = 260;
 
 // ---------------------------------------------------------------- user interface
 
-constexpr UINT MB_ICONERROR = 0x10;
-constexpr UINT MB_TASKMODAL = 0x2000;
+namespace MessageBoxStyle {
+inline constexpr UINT IconError = 0x10;
+inline constexpr UINT TaskModal = 0x2000;
+} // namespace MessageBoxStyle
 
 // Windows: the system message box. Posix: the caption and text go to standard error.
 int MessageBoxW(HANDLE owner, const char16_t* text, const char16_t* caption, UINT type);
@@ -56,12 +60,14 @@ BOOL VerQueryValueW(const void* block, const char16_t* subBlock, void** buffer, 
 
 // ---------------------------------------------------------------- files
 
-constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x1;
-constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x2;
-constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
-constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
-constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
-constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
+namespace FileAttribute {
+inline constexpr DWORD ReadOnly = 0x1;
+inline constexpr DWORD Hidden = 0x2;
+inline constexpr DWORD Directory = 0x10;
+inline constexpr DWORD Archive = 0x20;
+inline constexpr DWORD Normal = 0x80;
+inline constexpr DWORD ReparsePoint = 0x400;
+} // namespace FileAttribute
 
 BOOL MoveFileW(const char16_t* existingName, const char16_t* newName);
 DWORD GetTempPathW(DWORD bufferLength, char16_t* buffer);
@@ -85,7 +91,7 @@ struct WIN32_FIND_DATAW {
     DWORD nFileSizeLow;
     DWORD dwReserved0;
     DWORD dwReserved1;
-    char16_t cFileName[MAX_PATH];
+    char16_t cFileName[MaxPath];
     char16_t cAlternateFileName[14];
 };
 
@@ -93,24 +99,32 @@ HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData);
 BOOL FindNextFileW(HANDLE findFile, WIN32_FIND_DATAW* findData);
 BOOL FindClose(HANDLE findFile);
 
-constexpr DWORD GENERIC_READ = 0x80000000;
-constexpr DWORD GENERIC_WRITE = 0x40000000;
-constexpr DWORD FILE_SHARE_READ = 0x1;
-constexpr DWORD FILE_SHARE_WRITE = 0x2;
-constexpr DWORD CREATE_NEW = 1;
-constexpr DWORD CREATE_ALWAYS = 2;
-constexpr DWORD OPEN_EXISTING = 3;
-constexpr DWORD OPEN_ALWAYS = 4;
-constexpr DWORD TRUNCATE_EXISTING = 5;
+namespace Access {
+inline constexpr DWORD GenericRead = 0x80000000;
+inline constexpr DWORD GenericWrite = 0x40000000;
+} // namespace Access
+namespace Share {
+inline constexpr DWORD Read = 0x1;
+inline constexpr DWORD Write = 0x2;
+} // namespace Share
+namespace Disposition {
+inline constexpr DWORD CreateNew = 1;
+inline constexpr DWORD CreateAlways = 2;
+inline constexpr DWORD OpenExisting = 3;
+inline constexpr DWORD OpenAlways = 4;
+inline constexpr DWORD TruncateExisting = 5;
+} // namespace Disposition
 
 // Posix: creation never follows a link at the last name and makes 0600 files.
 HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode, DWORD creationDisposition,
                    DWORD flagsAndAttributes);
 BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read);
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written);
-constexpr DWORD FILE_BEGIN = 0;
-constexpr DWORD FILE_CURRENT = 1;
-constexpr DWORD FILE_END = 2;
+namespace SeekOrigin {
+inline constexpr DWORD Begin = 0;
+inline constexpr DWORD Current = 1;
+inline constexpr DWORD End = 2;
+} // namespace SeekOrigin
 BOOL SetFilePointerEx(HANDLE file, int64_t distance, int64_t* newPosition, DWORD moveMethod);
 BOOL SetEndOfFile(HANDLE file);
 BOOL CloseHandle(HANDLE object);
@@ -121,10 +135,14 @@ DWORD FormatSystemMessage(DWORD error, char16_t* buffer, DWORD size);
 
 // ---------------------------------------------------------------- code pages
 
-constexpr UINT CP_ACP = 0;
-constexpr UINT CP_OEMCP = 1;
-constexpr UINT CP_UTF8 = 65001;
-constexpr DWORD MB_ERR_INVALID_CHARS = 0x8;
+namespace CodePage {
+inline constexpr UINT Ansi = 0;
+inline constexpr UINT Oem = 1;
+inline constexpr UINT Utf8 = 65001;
+} // namespace CodePage
+namespace MultiByteFlag {
+inline constexpr DWORD ErrorInvalidChars = 0x8;
+} // namespace MultiByteFlag
 
 // Posix: ANSI is Windows-1252, OEM is code page 437; unmapped characters become '?'.
 int WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* wide, int wideCount, char* multiByte,

@@ -25,9 +25,9 @@ String ExpandedFileName(const String& fileName)
 Platform::DWORD ShareModeOf(uint16_t mode)
 {
     switch (mode & 0x00F0) {
-    case TFileStream::ShareDenyWrite: return Platform::FILE_SHARE_READ;
-    case TFileStream::ShareDenyRead: return Platform::FILE_SHARE_WRITE;
-    case TFileStream::ShareDenyNone: return Platform::FILE_SHARE_READ | Platform::FILE_SHARE_WRITE;
+    case TFileStream::ShareDenyWrite: return Platform::Share::Read;
+    case TFileStream::ShareDenyRead: return Platform::Share::Write;
+    case TFileStream::ShareDenyNone: return Platform::Share::Read | Platform::Share::Write;
     default: return 0;
     }
 }
@@ -35,9 +35,9 @@ Platform::DWORD ShareModeOf(uint16_t mode)
 Platform::DWORD AccessOf(uint16_t mode)
 {
     switch (mode & 0x0003) {
-    case TFileStream::ModeOpenWrite: return Platform::GENERIC_WRITE;
-    case TFileStream::ModeOpenReadWrite: return Platform::GENERIC_READ | Platform::GENERIC_WRITE;
-    default: return Platform::GENERIC_READ;
+    case TFileStream::ModeOpenWrite: return Platform::Access::GenericWrite;
+    case TFileStream::ModeOpenReadWrite: return Platform::Access::GenericRead | Platform::Access::GenericWrite;
+    default: return Platform::Access::GenericRead;
     }
 }
 
@@ -55,13 +55,13 @@ TFileStream::TFileStream(const String& fileName, uint16_t mode) : Name(fileName)
 {
     const bool creating = (mode & ModeCreate) == ModeCreate;
     if (creating) {
-        Handle = Platform::CreateFileW(fileName.c_str(), Platform::GENERIC_READ | Platform::GENERIC_WRITE, 0,
-                                       Platform::CREATE_ALWAYS, Platform::FILE_ATTRIBUTE_NORMAL);
+        Handle = Platform::CreateFileW(fileName.c_str(), Platform::Access::GenericRead | Platform::Access::GenericWrite,
+                                       0, Platform::Disposition::CreateAlways, Platform::FileAttribute::Normal);
     } else {
-        Handle = Platform::CreateFileW(fileName.c_str(), AccessOf(mode), ShareModeOf(mode), Platform::OPEN_EXISTING,
-                                       Platform::FILE_ATTRIBUTE_NORMAL);
+        Handle = Platform::CreateFileW(fileName.c_str(), AccessOf(mode), ShareModeOf(mode),
+                                       Platform::Disposition::OpenExisting, Platform::FileAttribute::Normal);
     }
-    if (Handle == Platform::INVALID_HANDLE_VALUE) {
+    if (Handle == Platform::InvalidHandleValue) {
         const String reason = LastSystemErrorText();
         const String what = creating ? u"Cannot create file \"" : u"Cannot open file \"";
         const String message = what + ExpandedFileName(fileName) + u"\". " + reason;

@@ -35,7 +35,7 @@ std::string AnsiBytes(const String& text)
 {
     if (text.size() > INT_MAX)
         throw EStringError();
-    return WideToMultiByte(Platform::CP_ACP, text.data(), static_cast<int>(text.size()));
+    return WideToMultiByte(Platform::CodePage::Ansi, text.data(), static_cast<int>(text.size()));
 }
 
 } // namespace
@@ -158,7 +158,8 @@ int64_t TTextStream::DetectFrom(int64_t from)
     size_t kept = sample.size();
     while (kept > 0 && sample[kept - 1] >= 0x80)
         --kept;
-    if (kept > 0 && Platform::MultiByteToWideChar(Platform::CP_UTF8, Platform::MB_ERR_INVALID_CHARS,
+    if (kept > 0 && Platform::MultiByteToWideChar(Platform::CodePage::Utf8,
+                                                  Platform::MultiByteFlag::ErrorInvalidChars,
                                                   reinterpret_cast<const char*>(sample.data()),
                                                   static_cast<int>(kept), nullptr, 0) != 0)
         Encoding = TEncoding::Utf8;

@@ -67,7 +67,7 @@ String Quoted(const String& name)
 
 bool FileExists(const String& name)
 {
-    return Platform::GetFileAttributesW(name.c_str()) != Platform::INVALID_FILE_ATTRIBUTES;
+    return Platform::GetFileAttributesW(name.c_str()) != Platform::InvalidFileAttributes;
 }
 
 // The failure list of one run: created at the first failure, written line
@@ -93,7 +93,7 @@ public:
         Stream->Close();
         Stream.reset();
         Tessel::TFarEditor::OpenFile(FileName, MessageText(TMessage::Title), 0, 0, -1, -1, FailureListEditorFlags,
-                                     0, 1, Far3::CP_UTF8);
+                                     0, 1, Far3::CodePage::Utf8);
     }
 
 private:

@@ -92,7 +92,7 @@ std::string WideToMultiByte(uint32_t codePage, const char16_t* wide, int count)
     // The worst case of the code page: three bytes per UTF-16 unit for UTF-8
     // (a surrogate pair needs four for two units), two for the double-byte
     // ANSI code pages, four for GB 18030.
-    const size_t perUnit = codePage == Platform::CP_UTF8 ? 3 : 4;
+    const size_t perUnit = codePage == Platform::CodePage::Utf8 ? 3 : 4;
     const size_t capacity = static_cast<size_t>(count) * perUnit;
     if (capacity > INT_MAX)
         throw EStringError();
@@ -109,7 +109,7 @@ std::string WideToUtf8(const String& text)
 {
     if (text.size() > INT_MAX)
         throw EStringError();
-    return WideToMultiByte(Platform::CP_UTF8, text.data(), static_cast<int>(text.size()));
+    return WideToMultiByte(Platform::CodePage::Utf8, text.data(), static_cast<int>(text.size()));
 }
 
 String MessageText(TMessage id)

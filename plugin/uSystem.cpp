@@ -8,7 +8,7 @@ namespace Zelvane {
 
 namespace {
 
-constexpr Platform::DWORD TempBufferLength = Platform::MAX_PATH + 1;
+constexpr Platform::DWORD TempBufferLength = Platform::MaxPath + 1;
 
 // The names handed out while the library is loaded; its destruction at
 // unload deletes them.
@@ -29,9 +29,9 @@ public:
         for (const String& name : Names) {
             try {
                 const Platform::DWORD attributes = Platform::GetFileAttributesW(name.c_str());
-                if (attributes == Platform::INVALID_FILE_ATTRIBUTES)
+                if (attributes == Platform::InvalidFileAttributes)
                     continue;
-                if ((attributes & Platform::FILE_ATTRIBUTE_DIRECTORY) != 0)
+                if ((attributes & Platform::FileAttribute::Directory) != 0)
                     DeleteTree(name);
                 else
                     Platform::DeleteFileW(name.c_str());
@@ -51,7 +51,7 @@ TTempNameRegistry Registry;
 // Anything of that name, a dangling link included, occupies it.
 bool NameExists(const String& name)
 {
-    return Platform::GetFileAttributesW(name.c_str()) != Platform::INVALID_FILE_ATTRIBUTES;
+    return Platform::GetFileAttributesW(name.c_str()) != Platform::InvalidFileAttributes;
 }
 
 bool IsSeparator(char16_t c)
@@ -86,14 +86,14 @@ String WithoutTrailingSeparator(String directory)
 
 bool IsLink(Platform::DWORD attributes)
 {
-    return attributes != Platform::INVALID_FILE_ATTRIBUTES &&
-           (attributes & Platform::FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return attributes != Platform::InvalidFileAttributes &&
+           (attributes & Platform::FileAttribute::ReparsePoint) != 0;
 }
 
 // A link goes as a link, whatever it leads to.
 bool RemoveLink(const String& name, Platform::DWORD attributes)
 {
-    if ((attributes & Platform::FILE_ATTRIBUTE_DIRECTORY) != 0)
+    if ((attributes & Platform::FileAttribute::Directory) != 0)
         return Platform::RemoveDirectoryW(name.c_str()) != 0;
     return Platform::DeleteFileW(name.c_str()) != 0;
 }
@@ -112,7 +112,7 @@ public:
     TFindHandle(const TFindHandle&) = delete;
     TFindHandle& operator=(const TFindHandle&) = delete;
 
-    bool IsOpen() const { return Handle != Platform::INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return Handle != Platform::InvalidHandleValue; }
     bool Next(Platform::WIN32_FIND_DATAW& data) { return Platform::FindNextFileW(Handle, &data) != 0; }
 
 private:
@@ -188,11 +188,11 @@ bool DeleteTree(const String& directory)
             const Platform::DWORD attributes = data.dwFileAttributes;
             if (IsLink(attributes)) {
                 deletedAll = RemoveLink(path, attributes) && deletedAll;
-            } else if ((attributes & Platform::FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            } else if ((attributes & Platform::FileAttribute::Directory) != 0) {
                 deletedAll = DeleteTree(path + u'\\') && deletedAll;
             } else {
                 // Read-only files can go only once the attribute is cleared.
-                Platform::SetFileAttributesW(path.c_str(), Platform::FILE_ATTRIBUTE_NORMAL);
+                Platform::SetFileAttributesW(path.c_str(), Platform::FileAttribute::Normal);
                 deletedAll = Platform::DeleteFileW(path.c_str()) != 0 && deletedAll;
             }
         } while (find.Next(data));

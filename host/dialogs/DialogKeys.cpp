@@ -14,7 +14,7 @@ namespace Vk = Far3::VirtualKey;
 Far3::INPUT_RECORD KeyRecord(const KeyPress& key)
 {
     Far3::INPUT_RECORD record{};
-    record.EventType = Far3::KEY_EVENT;
+    record.EventType = Far3::InputEvent::Key;
     record.Event.KeyEvent.bKeyDown = 1;
     record.Event.KeyEvent.wRepeatCount = 1;
     record.Event.KeyEvent.wVirtualKeyCode = key.VirtualKey;

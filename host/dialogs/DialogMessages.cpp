@@ -101,7 +101,7 @@ intptr_t HostDialog::Send(intptr_t msg, intptr_t param1, void* param2)
         auto* records = static_cast<const Far3::INPUT_RECORD*>(param2);
         for (intptr_t i = 0; records && i < param1; ++i) {
             const Far3::INPUT_RECORD& record = records[i];
-            if (record.EventType == Far3::KEY_EVENT && record.Event.KeyEvent.bKeyDown)
+            if (record.EventType == Far3::InputEvent::Key && record.Event.KeyEvent.bKeyDown)
                 ProcessKey(KeyPress{record.Event.KeyEvent.wVirtualKeyCode, record.Event.KeyEvent.UnicodeChar,
                                     record.Event.KeyEvent.dwControlKeyState},
                            false);

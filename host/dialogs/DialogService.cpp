@@ -32,9 +32,9 @@ Far3::HANDLE DialogService::Init(const Far3::GUID* pluginId, const Far3::GUID* i
                                  Far3::FARWINDOWPROC proc, void* param)
 {
     if (!items || count == 0 || !pluginId || !HavePlugin || !(*pluginId == Plugin))
-        return Far3::INVALID_HANDLE_VALUE;
+        return Far3::InvalidHandleValue;
     if (!ValidExtent(x1, x2) || !ValidExtent(y1, y2))
-        return Far3::INVALID_HANDLE_VALUE;
+        return Far3::InvalidHandleValue;
     DialogSetup setup;
     setup.PluginId = *pluginId;
     if (id)

@@ -22,8 +22,8 @@ namespace {
 std::string IconvName(UINT codePage)
 {
     switch (codePage) {
-    case CP_ACP: return "CP1252";
-    case CP_OEMCP: return "CP437";
+    case CodePage::Ansi: return "CP1252";
+    case CodePage::Oem: return "CP437";
     default: return "CP" + std::to_string(codePage);
     }
 }
@@ -146,7 +146,7 @@ int WideCharToMultiByte(UINT codePage, DWORD /*flags*/, const char16_t* wide, in
     }
     const size_t count = wideCount < 0 ? std::char_traits<char16_t>::length(wide) + 1 : static_cast<size_t>(wideCount);
     std::string bytes;
-    if (codePage == CP_UTF8) {
+    if (codePage == CodePage::Utf8) {
         if (defaultChar != nullptr || usedDefaultChar != nullptr) {
             Posix::SetLastError(ERROR_INVALID_PARAMETER);
             return 0;
@@ -172,9 +172,9 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, const char* multiByte, int m
         return 0;
     }
     const size_t count = multiByteCount < 0 ? std::strlen(multiByte) + 1 : static_cast<size_t>(multiByteCount);
-    const bool strict = (flags & MB_ERR_INVALID_CHARS) != 0;
+    const bool strict = (flags & MultiByteFlag::ErrorInvalidChars) != 0;
     String text;
-    if (codePage == CP_UTF8) {
+    if (codePage == CodePage::Utf8) {
         const std::string_view bytes(multiByte, count);
         if (strict && !Base::IsValidUtf8(bytes)) {
             Posix::SetLastError(ERROR_NO_UNICODE_TRANSLATION);
@@ -199,8 +199,8 @@ BOOL CharToOemBuffA(const char* source, char* destination, DWORD length)
     String text;
     std::string oem;
     bool usedFallback = false;
-    if (!Decode(CP_ACP, source, length, false, text) ||
-        !Encode(CP_OEMCP, text.data(), text.size(), '?', oem, usedFallback)) {
+    if (!Decode(CodePage::Ansi, source, length, false, text) ||
+        !Encode(CodePage::Oem, text.data(), text.size(), '?', oem, usedFallback)) {
         Posix::SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }

@@ -53,7 +53,7 @@ public:
 
 TFileHandle* FileOf(HANDLE handle)
 {
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
+    if (handle == nullptr || handle == InvalidHandleValue)
         return nullptr;
     return dynamic_cast<TFileHandle*>(static_cast<THandleObject*>(handle));
 }
@@ -104,11 +104,11 @@ DWORD AttributesOf(const struct stat& seen, const std::string& path)
     if (S_ISLNK(seen.st_mode)) {
         struct stat target{};
         const bool toDirectory = ::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
-        return FILE_ATTRIBUTE_REPARSE_POINT | (toDirectory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE);
+        return FileAttribute::ReparsePoint | (toDirectory ? FileAttribute::Directory : FileAttribute::Archive);
     }
-    DWORD attributes = S_ISDIR(seen.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    DWORD attributes = S_ISDIR(seen.st_mode) ? FileAttribute::Directory : FileAttribute::Archive;
     if ((seen.st_mode & S_IWUSR) == 0)
-        attributes |= FILE_ATTRIBUTE_READONLY;
+        attributes |= FileAttribute::ReadOnly;
     return attributes;
 }
 
@@ -200,8 +200,8 @@ bool NextMatch(TFindHandle& find, WIN32_FIND_DATAW& data)
                                      ::fstatat(::dirfd(find.Directory), entry->d_name, &target, 0) == 0 &&
                                      S_ISDIR(target.st_mode);
         if (S_ISLNK(seen.st_mode))
-            data.dwFileAttributes = FILE_ATTRIBUTE_REPARSE_POINT |
-                                    (linkToDirectory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE);
+            data.dwFileAttributes = FileAttribute::ReparsePoint |
+                                    (linkToDirectory ? FileAttribute::Directory : FileAttribute::Archive);
         else
             data.dwFileAttributes = AttributesOf(seen, std::string());
         data.ftCreationTime = FileTimeOf(seen.st_ctim);
@@ -212,7 +212,7 @@ bool NextMatch(TFindHandle& find, WIN32_FIND_DATAW& data)
             data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
             data.nFileSizeLow = static_cast<DWORD>(size);
         }
-        const size_t length = std::min<size_t>(name.size(), MAX_PATH - 1);
+        const size_t length = std::min<size_t>(name.size(), MaxPath - 1);
         name.copy(data.cFileName, length);
         data.cFileName[length] = u'\0';
         return true;
@@ -291,7 +291,7 @@ UINT GetTempFileNameW(const char16_t* pathName, const char16_t* prefix, UINT uni
 
     if (unique != 0) { // the caller's number: the name only, nothing is created
         const String name = nameFor(unique & 0xFFFF);
-        if (name.size() >= MAX_PATH)
+        if (name.size() >= MaxPath)
             return Fail(ERROR_BUFFER_OVERFLOW);
         hand(name);
         return unique & 0xFFFF;
@@ -302,7 +302,7 @@ UINT GetTempFileNameW(const char16_t* pathName, const char16_t* prefix, UINT uni
         if (number == 0)
             continue;
         const String name = nameFor(number);
-        if (name.size() >= MAX_PATH)
+        if (name.size() >= MaxPath)
             return Fail(ERROR_BUFFER_OVERFLOW);
         const int descriptor =
             ::open(NativePath(name.c_str()).c_str(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -339,7 +339,7 @@ DWORD GetFileAttributesW(const char16_t* fileName)
     struct stat seen{};
     if (::lstat(path.c_str(), &seen) != 0) {
         SetLastErrorFromErrno(errno);
-        return INVALID_FILE_ATTRIBUTES;
+        return InvalidFileAttributes;
     }
     return AttributesOf(seen, path);
 }
@@ -354,7 +354,7 @@ BOOL SetFileAttributesW(const char16_t* fileName, DWORD attributes)
     // link has no mode of its own and its target is left alone.
     if (S_ISLNK(seen.st_mode) || S_ISDIR(seen.st_mode))
         return 1;
-    const mode_t mode = (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? (seen.st_mode & ~mode_t{0222})
+    const mode_t mode = (attributes & FileAttribute::ReadOnly) != 0 ? (seen.st_mode & ~mode_t{0222})
                                                                     : (seen.st_mode | S_IWUSR);
     if (::fchmodat(AT_FDCWD, path.c_str(), mode & 07777, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno == ENOTSUP || errno == EOPNOTSUPP)
@@ -391,7 +391,7 @@ HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData)
 {
     if (fileName == nullptr || findData == nullptr) {
         Fail(ERROR_INVALID_PARAMETER);
-        return INVALID_HANDLE_VALUE;
+        return InvalidHandleValue;
     }
     const String whole = fileName;
     const String pattern = LastName(whole);
@@ -415,20 +415,20 @@ HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData)
             Fail(ERROR_PATH_NOT_FOUND);
         else
             SetLastErrorFromErrno(error);
-        return INVALID_HANDLE_VALUE;
+        return InvalidHandleValue;
     }
     auto* find = new TFindHandle(listing, pattern);
     if (!NextMatch(*find, *findData)) {
         delete find;
         Fail(ERROR_FILE_NOT_FOUND);
-        return INVALID_HANDLE_VALUE;
+        return InvalidHandleValue;
     }
     return static_cast<THandleObject*>(find);
 }
 
 BOOL FindNextFileW(HANDLE findFile, WIN32_FIND_DATAW* findData)
 {
-    auto* find = findFile == nullptr || findFile == INVALID_HANDLE_VALUE
+    auto* find = findFile == nullptr || findFile == InvalidHandleValue
                      ? nullptr
                      : dynamic_cast<TFindHandle*>(static_cast<THandleObject*>(findFile));
     if (find == nullptr || findData == nullptr)
@@ -446,30 +446,30 @@ BOOL FindClose(HANDLE findFile)
 HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode, DWORD creationDisposition,
                    DWORD /*flagsAndAttributes*/)
 {
-    const bool reading = (desiredAccess & GENERIC_READ) != 0;
-    const bool writing = (desiredAccess & GENERIC_WRITE) != 0;
+    const bool reading = (desiredAccess & Access::GenericRead) != 0;
+    const bool writing = (desiredAccess & Access::GenericWrite) != 0;
     int flags = O_CLOEXEC | (reading && writing ? O_RDWR : writing ? O_WRONLY : O_RDONLY);
     bool truncate = false;
     switch (creationDisposition) {
-    case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
-    case CREATE_ALWAYS: flags |= O_CREAT; truncate = true; break;
-    case OPEN_EXISTING: break;
-    case OPEN_ALWAYS: flags |= O_CREAT; break;
-    case TRUNCATE_EXISTING: truncate = true; break;
-    default: Fail(ERROR_INVALID_PARAMETER); return INVALID_HANDLE_VALUE;
+    case Disposition::CreateNew: flags |= O_CREAT | O_EXCL; break;
+    case Disposition::CreateAlways: flags |= O_CREAT; truncate = true; break;
+    case Disposition::OpenExisting: break;
+    case Disposition::OpenAlways: flags |= O_CREAT; break;
+    case Disposition::TruncateExisting: truncate = true; break;
+    default: Fail(ERROR_INVALID_PARAMETER); return InvalidHandleValue;
     }
     if (truncate && !writing) {
         Fail(ERROR_INVALID_PARAMETER);
-        return INVALID_HANDLE_VALUE;
+        return InvalidHandleValue;
     }
     // Whatever may create or truncate never goes through a link at the last name.
-    if (creationDisposition != OPEN_EXISTING)
+    if (creationDisposition != Disposition::OpenExisting)
         flags |= O_NOFOLLOW;
     // A file replaced whole may already exist, planted by another user of the
     // shared temporary folder; it is checked below before anything is
     // truncated. Opened without waiting, so a planted pipe cannot hold the
     // open until a reader comes.
-    const bool replacing = creationDisposition == CREATE_ALWAYS;
+    const bool replacing = creationDisposition == Disposition::CreateAlways;
     if (replacing)
         flags |= O_NONBLOCK;
 
@@ -479,13 +479,13 @@ HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMod
             Fail(ERROR_FILE_EXISTS);
         else
             FailErrno();
-        return INVALID_HANDLE_VALUE;
+        return InvalidHandleValue;
     }
     auto file = std::make_unique<TFileHandle>(descriptor);
     struct stat opened{};
     if (::fstat(descriptor, &opened) != 0 || S_ISDIR(opened.st_mode)) {
         Fail(ERROR_ACCESS_DENIED);
-        return INVALID_HANDLE_VALUE;
+        return InvalidHandleValue;
     }
     // Only a plain file of this user's own, reachable by this name alone, is
     // replaced: not a device or pipe, not another user's file, and not one
@@ -493,12 +493,12 @@ HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMod
     if (replacing) {
         if (!S_ISREG(opened.st_mode) || opened.st_uid != ::geteuid() || opened.st_nlink > 1) {
             Fail(ERROR_ACCESS_DENIED);
-            return INVALID_HANDLE_VALUE;
+            return InvalidHandleValue;
         }
         const int status = ::fcntl(descriptor, F_GETFL);
         if (status < 0 || ::fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) != 0) {
             FailErrno();
-            return INVALID_HANDLE_VALUE;
+            return InvalidHandleValue;
         }
     }
     // No sharing: another opener asking the same is refused, as on Windows
@@ -506,11 +506,11 @@ HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMod
     // truncation, so a refused open changes nothing.
     if (shareMode == 0 && ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
         Fail(ERROR_SHARING_VIOLATION);
-        return INVALID_HANDLE_VALUE;
+        return InvalidHandleValue;
     }
     if (truncate && ::ftruncate(descriptor, 0) != 0) {
         FailErrno();
-        return INVALID_HANDLE_VALUE;
+        return InvalidHandleValue;
     }
     Posix::SetLastError(ERROR_SUCCESS);
     return static_cast<THandleObject*>(file.release());
@@ -568,9 +568,9 @@ BOOL SetFilePointerEx(HANDLE file, int64_t distance, int64_t* newPosition, DWORD
         return Fail(ERROR_INVALID_HANDLE);
     int whence;
     switch (moveMethod) {
-    case FILE_BEGIN: whence = SEEK_SET; break;
-    case FILE_CURRENT: whence = SEEK_CUR; break;
-    case FILE_END: whence = SEEK_END; break;
+    case SeekOrigin::Begin: whence = SEEK_SET; break;
+    case SeekOrigin::Current: whence = SEEK_CUR; break;
+    case SeekOrigin::End: whence = SEEK_END; break;
     default: return Fail(ERROR_INVALID_PARAMETER);
     }
     const off_t at = ::lseek(handle->Descriptor, static_cast<off_t>(distance), whence);
@@ -594,7 +594,7 @@ BOOL SetEndOfFile(HANDLE file)
 
 BOOL CloseHandle(HANDLE object)
 {
-    if (object == nullptr || object == INVALID_HANDLE_VALUE)
+    if (object == nullptr || object == InvalidHandleValue)
         return Fail(ERROR_INVALID_HANDLE);
     delete static_cast<THandleObject*>(object);
     return 1;

@@ -106,7 +106,7 @@ public:
     ScriptedFrontEnd User;
     MemoryDialogHistory History;
     DialogService Service{User, History};
-    Far3::HANDLE Handle = Far3::INVALID_HANDLE_VALUE;
+    Far3::HANDLE Handle = Far3::InvalidHandleValue;
     std::vector<Event> Events;
     std::function<std::optional<intptr_t>(intptr_t msg, intptr_t param1, void* param2)> Answer;
 
@@ -156,7 +156,7 @@ TEST(DialogInit, RefusesWhatFarRefuses)
     };
     for (const Case& c : cases) {
         Harness dialog;
-        const bool accepted = dialog.Init(StandardItems(), c.X1, c.Y1, c.X2, c.Y2) != Far3::INVALID_HANDLE_VALUE;
+        const bool accepted = dialog.Init(StandardItems(), c.X1, c.Y1, c.X2, c.Y2) != Far3::InvalidHandleValue;
         EXPECT_EQ(accepted, c.Accepted) << c.What;
     }
 
@@ -165,12 +165,12 @@ TEST(DialogInit, RefusesWhatFarRefuses)
     const Far3::GUID stranger{9, 9, 9, {9}};
     EXPECT_EQ(dialog.Service.Init(&stranger, &DialogGuid, -1, -1, 40, 8, nullptr, items.data(), items.size(), 0,
                                   nullptr, nullptr),
-              Far3::INVALID_HANDLE_VALUE);
+              Far3::InvalidHandleValue);
     EXPECT_EQ(dialog.Service.Init(&PluginGuid, &DialogGuid, -1, -1, 40, 8, nullptr, items.data(), 0, 0, nullptr,
                                   nullptr),
-              Far3::INVALID_HANDLE_VALUE);
+              Far3::InvalidHandleValue);
     EXPECT_EQ(dialog.Service.Init(&PluginGuid, &DialogGuid, -1, -1, 40, 8, nullptr, nullptr, 3, 0, nullptr, nullptr),
-              Far3::INVALID_HANDLE_VALUE);
+              Far3::InvalidHandleValue);
     EXPECT_EQ(dialog.Service.Count(), 0u);
 }
 

@@ -18,7 +18,7 @@ protected:
     EditorService Service{User, Messages};
     TempFolder Folder;
 
-    intptr_t Open(const std::filesystem::path& file, uint64_t flags, uintptr_t codePage = Far3::CP_UTF8)
+    intptr_t Open(const std::filesystem::path& file, uint64_t flags, uintptr_t codePage = Far3::CodePage::Utf8)
     {
         EditorWindow request;
         request.FileName = file;
@@ -99,8 +99,9 @@ TEST_F(Editors, GetInfoReportsTheCodePage)
         uintptr_t Requested;
         uintptr_t Reported;
     };
-    for (const Case& c : {Case{bom, Far3::CP_UTF8, Far3::CP_UTF8}, Case{utf16, static_cast<uintptr_t>(-1), 1200},
-                          Case{bom, static_cast<uintptr_t>(-1), Far3::CP_UTF8}, Case{bom, 1251, 1251}}) {
+    for (const Case& c : {Case{bom, Far3::CodePage::Utf8, Far3::CodePage::Utf8},
+                          Case{utf16, static_cast<uintptr_t>(-1), 1200},
+                          Case{bom, static_cast<uintptr_t>(-1), Far3::CodePage::Utf8}, Case{bom, 1251, 1251}}) {
         ASSERT_EQ(Open(c.File, OpenAndReturn, c.Requested), 1);
         Far3::EditorInfo info{};
         info.StructSize = sizeof info;

@@ -16,7 +16,7 @@ PanelItem Item(std::u16string name, bool directory = false)
 {
     PanelItem item;
     item.Name = std::move(name);
-    item.Attributes = directory ? Far3::FILE_ATTRIBUTE_DIRECTORY : 0;
+    item.Attributes = directory ? Far3::FileAttribute::Directory : 0;
     return item;
 }
 
@@ -128,7 +128,7 @@ TEST_F(PanelProtocol, ItemIsSizedThenCopiedAsOneBlock)
 
     auto parent = ItemBlock(0);
     EXPECT_EQ(std::u16string_view(AsItem(parent).FileName), u"..");
-    EXPECT_TRUE(AsItem(parent).FileAttributes & Far3::FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(AsItem(parent).FileAttributes & Far3::FileAttribute::Directory);
     EXPECT_EQ(AsItem(parent).Flags, 0u);
 
     EXPECT_EQ(Service.Control(Far3::PANEL_ACTIVE, Far3::FCTL_GETPANELITEM, 4, nullptr), 0) << "out of range";
@@ -232,7 +232,7 @@ TEST(PanelFolder, ReadsFolderInFarsOrderAndUpdateKeepsSelectionByName)
         names.push_back(item.Name);
     EXPECT_EQ(names, (std::vector<std::u16string>{u"..", u"sub", u"A.txt", u"b.txt"}));
     EXPECT_EQ(panel.Items()[3].Size, 2u);
-    EXPECT_TRUE(panel.Items()[1].Attributes & Far3::FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(panel.Items()[1].Attributes & Far3::FileAttribute::Directory);
     EXPECT_NE(panel.Items()[3].LastWriteTime.dwHighDateTime, 0u);
     EXPECT_EQ(panel.Directory(), PathToUtf16(folder.Path()));
 

@@ -29,7 +29,7 @@ public:
     bool Create(Far3::FARSETTINGS_SUBFOLDERS place = Far3::PSL_ROAMING, const Far3::GUID& guid = PluginGuid)
     {
         Far3::FarSettingsCreate create{sizeof create, guid, nullptr};
-        bool created = Service.Control(Far3::INVALID_HANDLE_VALUE, Far3::SCTL_CREATE, place, &create) != 0;
+        bool created = Service.Control(Far3::InvalidHandleValue, Far3::SCTL_CREATE, place, &create) != 0;
         Handle = created ? create.Handle : nullptr;
         return created;
     }

@@ -40,8 +40,8 @@ TEST(ServiceTable, ServicesRefuseWithoutAHostAndDialogsNeverOpen)
     EXPECT_EQ(functions.ConvertPath(Far3::CPM_FULL, u"x", nullptr, 0), 0u);
     Far3::FarDialogItem item{};
     EXPECT_EQ(info.DialogInit(nullptr, nullptr, -1, -1, 10, 5, nullptr, &item, 1, 0, 0, nullptr, nullptr),
-              Far3::INVALID_HANDLE_VALUE);
-    EXPECT_EQ(info.DialogRun(Far3::INVALID_HANDLE_VALUE), -1);
+              Far3::InvalidHandleValue);
+    EXPECT_EQ(info.DialogRun(Far3::InvalidHandleValue), -1);
 }
 
 TEST(StandInHost, OneHostAtATime)

@@ -24,7 +24,7 @@ void* P(intptr_t value)
 Far3::INPUT_RECORD Key(bool down)
 {
     Far3::INPUT_RECORD input{};
-    input.EventType = Far3::KEY_EVENT;
+    input.EventType = Far3::InputEvent::Key;
     input.Event.KeyEvent = {down, 1, 0x41, 0, u'a', 0x8};
     return input;
 }
@@ -32,7 +32,7 @@ Far3::INPUT_RECORD Key(bool down)
 TEST(DialogEvents, DispatchToControlEvents)
 {
     // Positions: 0 button, 1 check box, 2 radio button, 3 edit, 4 list box, 5 label.
-    static Far3::INPUT_RECORD keyDown = Key(true), keyUp = Key(false), mouse{Far3::MOUSE_EVENT, {}};
+    static Far3::INPUT_RECORD keyDown = Key(true), keyUp = Key(false), mouse{Far3::InputEvent::Mouse, {}};
     std::string calls; // what the handlers saw
     auto onKey = [&calls](bool handled) {
         return [&calls, handled](ActiveDialog& a) {

@@ -100,7 +100,7 @@ Far3::HANDLE HostDialogInit(const Far3::GUID* pluginId, const Far3::GUID* id, in
     call.DlgProc = proc;
     call.Param = param;
     host.DialogInits.push_back(call);
-    return host.DialogInit ? host.DialogInit(call) : Far3::INVALID_HANDLE_VALUE;
+    return host.DialogInit ? host.DialogInit(call) : Far3::InvalidHandleValue;
 }
 
 intptr_t HostDialogRun(Far3::HANDLE dialog)

@@ -98,7 +98,7 @@ public:
         Editor;
     std::function<intptr_t(intptr_t, Far3::EDITOR_CONTROL_COMMANDS, intptr_t, void*)> EditorControl;
     std::function<size_t(Far3::CONVERTPATHMODES, const char16_t*, char16_t*, size_t)> ConvertPath;
-    // Dialogs; an unset DialogInit refuses (INVALID_HANDLE_VALUE).
+    // Dialogs; an unset DialogInit refuses (InvalidHandleValue).
     std::function<Far3::HANDLE(const DialogInitCall&)> DialogInit;
     std::function<intptr_t(Far3::HANDLE)> DialogRun;
     std::function<void(Far3::HANDLE)> DialogFree;

@@ -62,7 +62,7 @@ intptr_t FakeSettings::Serve(Far3::HANDLE handle, Far3::FAR_SETTINGS_CONTROL_COM
     if (command == Far3::SCTL_CREATE) {
         auto* create = static_cast<Far3::FarSettingsCreate*>(param2);
         Calls.push_back({command, 0, {}, Far3::FST_UNKNOWN});
-        if (handle != Far3::INVALID_HANDLE_VALUE || param1 != Far3::PSL_ROAMING || create == nullptr ||
+        if (handle != Far3::InvalidHandleValue || param1 != Far3::PSL_ROAMING || create == nullptr ||
             create->StructSize != sizeof(Far3::FarSettingsCreate) || !(create->Guid == PluginGuid))
             return Fault("malformed SCTL_CREATE");
         if (RefuseCreate)

@@ -89,10 +89,10 @@ TEST(WideToUtf8, ConvertsEveryCharacter)
 TEST(WideToMultiByte, AnsiBytesAndTheDefaultCharacter)
 {
     const String text = u"a\u00E9\u20AC\u4E2D";
-    EXPECT_EQ(WideToMultiByte(Platform::CP_ACP, text.data(), static_cast<int>(text.size())),
+    EXPECT_EQ(WideToMultiByte(Platform::CodePage::Ansi, text.data(), static_cast<int>(text.size())),
               Bytes({'a', 0xE9, 0x80, '?'}));
-    EXPECT_EQ(WideToMultiByte(Platform::CP_ACP, text.data(), 0), "");
-    EXPECT_EQ(WideToMultiByte(Platform::CP_ACP, text.data(), -1), "");
+    EXPECT_EQ(WideToMultiByte(Platform::CodePage::Ansi, text.data(), 0), "");
+    EXPECT_EQ(WideToMultiByte(Platform::CodePage::Ansi, text.data(), -1), "");
 }
 
 TEST(WideToMultiByte, RefusalRaisesConversionFailed)
@@ -138,8 +138,9 @@ TEST(MultiByteToWideChar, StrictUtf8Check)
         {Bytes({0xED, 0xA0, 0x80}), false}, // a surrogate
     };
     for (const auto& c : cases) {
-        const int length = Platform::MultiByteToWideChar(Platform::CP_UTF8, Platform::MB_ERR_INVALID_CHARS,
-                                                         c.Bytes.data(), static_cast<int>(c.Bytes.size()), nullptr, 0);
+        const int length =
+            Platform::MultiByteToWideChar(Platform::CodePage::Utf8, Platform::MultiByteFlag::ErrorInvalidChars,
+                                          c.Bytes.data(), static_cast<int>(c.Bytes.size()), nullptr, 0);
         EXPECT_EQ(length != 0, c.Valid) << testing::PrintToString(c.Bytes);
     }
 }

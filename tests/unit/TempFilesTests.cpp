@@ -157,7 +157,7 @@ TEST(UniqueTempName, EveryNameHandedOutIsDeletedAtCleanUp)
 TEST(GetTempFileName, CreatesAnEmptyPrivateFile)
 {
     TestFolder folder;
-    char16_t buffer[Platform::MAX_PATH + 1] = {};
+    char16_t buffer[Platform::MaxPath + 1] = {};
     const Platform::UINT number = Platform::GetTempFileNameW(folder.Name().c_str(), u"abcdef", 0, buffer);
     ASSERT_NE(number, 0u);
     const fs::path made(buffer);
@@ -238,7 +238,7 @@ TEST(DeleteTree, RemovesNestedFoldersAndReadOnlyFiles)
     WriteBytes(root / "top.txt", "1");
     WriteBytes(root / "a" / "b" / "deep.txt", "2");
     WriteBytes(root / "a" / "locked.txt", "3");
-    Platform::SetFileAttributesW((root / "a" / "locked.txt").u16string().c_str(), Platform::FILE_ATTRIBUTE_READONLY);
+    Platform::SetFileAttributesW((root / "a" / "locked.txt").u16string().c_str(), Platform::FileAttribute::ReadOnly);
     EXPECT_TRUE(DeleteTree(root.u16string()));
     EXPECT_FALSE(Exists(root));
     EXPECT_TRUE(DeleteTree(u""));
@@ -286,14 +286,14 @@ TEST(FindFirstFile, NeverListsThroughALinkAtTheFolderName)
     for (const String& pattern : {folder.Name("link") + u"\\*.*", folder.Name("link") + u"/*"}) {
         Platform::WIN32_FIND_DATAW data{};
         const Platform::HANDLE find = Platform::FindFirstFileW(pattern.c_str(), &data);
-        EXPECT_EQ(find, Platform::INVALID_HANDLE_VALUE) << Base::ToUtf8(pattern);
-        if (find != Platform::INVALID_HANDLE_VALUE)
+        EXPECT_EQ(find, Platform::InvalidHandleValue) << Base::ToUtf8(pattern);
+        if (find != Platform::InvalidHandleValue)
             Platform::FindClose(find);
     }
     // The folder itself still lists.
     Platform::WIN32_FIND_DATAW data{};
     const Platform::HANDLE find = Platform::FindFirstFileW((outside.u16string() + u"\\keep.*").c_str(), &data);
-    ASSERT_NE(find, Platform::INVALID_HANDLE_VALUE);
+    ASSERT_NE(find, Platform::InvalidHandleValue);
     EXPECT_EQ(String(data.cFileName), u"keep.txt");
     Platform::FindClose(find);
 }
@@ -310,8 +310,8 @@ TEST(CreateFile, NeverWritesThroughAPlantedLink)
     fs::create_symlink(victim, list);
     fs::create_symlink(folder.Child("would-be-made"), folder.Child("dangling.txt"));
 
-    EXPECT_NE(Platform::GetFileAttributesW(list.u16string().c_str()), Platform::INVALID_FILE_ATTRIBUTES);
-    EXPECT_NE(Platform::GetFileAttributesW(folder.Name("dangling.txt").c_str()), Platform::INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(Platform::GetFileAttributesW(list.u16string().c_str()), Platform::InvalidFileAttributes);
+    EXPECT_NE(Platform::GetFileAttributesW(folder.Name("dangling.txt").c_str()), Platform::InvalidFileAttributes);
     EXPECT_THROW(TTextStream::Create(list.u16string(), TFileStream::ModeCreate), Base::EFCreateError);
     EXPECT_THROW(TTextStream::Create(folder.Name("dangling.txt"), TFileStream::ModeCreate), Base::EFCreateError);
     EXPECT_EQ(ReadBytes(victim), "precious");
@@ -338,12 +338,12 @@ TEST(CreateFile, ReplacesOnlyAPlainFileOfItsOwnWithOneName)
         TestFolder folder;
         const auto target = folder.Child("zel1A2B.txt");
         c.Plant(target);
-        const Platform::HANDLE file = Platform::CreateFileW(target.u16string().c_str(),
-                                                            Platform::GENERIC_READ | Platform::GENERIC_WRITE, 0,
-                                                            Platform::CREATE_ALWAYS, Platform::FILE_ATTRIBUTE_NORMAL);
-        EXPECT_EQ(file, Platform::INVALID_HANDLE_VALUE);
+        const Platform::HANDLE file = Platform::CreateFileW(
+            target.u16string().c_str(), Platform::Access::GenericRead | Platform::Access::GenericWrite, 0,
+            Platform::Disposition::CreateAlways, Platform::FileAttribute::Normal);
+        EXPECT_EQ(file, Platform::InvalidHandleValue);
         EXPECT_EQ(Platform::GetLastError(), ErrorAccessDenied);
-        if (file != Platform::INVALID_HANDLE_VALUE)
+        if (file != Platform::InvalidHandleValue)
             Platform::CloseHandle(file);
         if (fs::is_regular_file(target)) {
             EXPECT_EQ(ReadBytes(target), "precious");
