@@ -1,0 +1,131 @@
+// The full-screen view's pure pieces on the input side: the terminal's key
+// bytes, the display width of names, Far's colours on a terminal.
+#include "host/KeyScript.h"
+#include "host/dialogs/DialogColors.h"
+#include "host/terminal/KeyDecoder.h"
+#include "host/terminal/TerminalColors.h"
+#include "host/terminal/TextWidth.h"
+
+#include <gtest/gtest.h>
+
+using namespace Host;
+
+namespace {
+
+KeyPress Key(const char* script)
+{
+    return ParseKeyScript(script).front();
+}
+
+TEST(KeyDecoder, TurnsTerminalBytesIntoFarKeys)
+{
+    struct Case {
+        const char* Bytes;
+        const char* Key;
+        size_t Length;
+    };
+    const Case cases[] = {
+        {"a", "a", 1},                 {"Z", "Z", 1},                  {"\r", "<Enter>", 1},
+        {"\n", "<Enter>", 1},          {"\t", "<Tab>", 1},             {"\x7f", "<BS>", 1},
+        {"\x12", "<Ctrl+r>", 1},       {"<", "<lt>", 1},               {"\xc3\xa9", "é", 2},
+        {"\x1b[A", "<Up>", 3},         {"\x1bOB", "<Down>", 3},        {"\x1b[1;2B", "<Shift+Down>", 6},
+        {"\x1b[1;5B", "<Ctrl+Down>", 6}, {"\x1b[1;2A", "<Shift+Up>", 6}, {"\x1b[2~", "<Ins>", 4},
+        {"\x1b[3~", "<Del>", 4},       {"\x1b[5~", "<PgUp>", 4},       {"\x1b[6~", "<PgDn>", 4},
+        {"\x1b[1~", "<Home>", 4},      {"\x1b[4~", "<End>", 4},        {"\x1b[H", "<Home>", 3},
+        {"\x1bOF", "<End>", 3},        {"\x1bOP", "<F1>", 3},          {"\x1b[[E", "<F5>", 4},
+        {"\x1b[21~", "<F10>", 5},      {"\x1b[23~", "<F11>", 5},       {"\x1b[20;4~", "<Alt+Shift+F9>", 7},
+        {"\x1b[Z", "<Shift+Tab>", 3},  {"\x1bOk", "<Num+>", 3},        {"\x1bOm", "<Num->", 3},
+        {"\x1bOj", "<Num*>", 3},       {"\x1b" "f", "<Alt+f>", 2},        {"\x1b\x1b[A", "<Esc>", 1},
+        {"ab", "a", 1},
+    };
+    for (const Case& c : cases) {
+        const DecodedKeys decoded = DecodeKey(c.Bytes, false);
+        ASSERT_EQ(decoded.Keys.size(), 1u) << c.Key;
+        EXPECT_EQ(decoded.Keys[0], Key(c.Key)) << c.Key;
+        EXPECT_EQ(decoded.Length, c.Length) << c.Key;
+    }
+}
+
+TEST(KeyDecoder, WaitsForTheRestOfASequenceUnlessNoneComes)
+{
+    for (const char* start : {"\x1b", "\x1b[", "\x1b[1;5", "\x1bO", "\xc3"}) {
+        EXPECT_EQ(DecodeKey(start, false).Length, 0u) << start;
+        EXPECT_GT(DecodeKey(start, true).Length, 0u) << start;
+    }
+    EXPECT_EQ(DecodeKey("\x1b", true).Keys, std::vector<KeyPress>{Key("<Esc>")});
+    // Sequences that are no keys are skipped whole.
+    for (const char* other : {"\x1b[?1;2c", "\x1b[99~", "\x1b[<0;3;4M"}) {
+        const DecodedKeys decoded = DecodeKey(other, false);
+        EXPECT_TRUE(decoded.Keys.empty()) << other + 1;
+        EXPECT_EQ(decoded.Length, std::string_view(other).size()) << other + 1;
+    }
+    // A character beyond U+FFFF arrives as its surrogate pair.
+    const DecodedKeys emoji = DecodeKey("\xf0\x9f\x98\x80", false);
+    ASSERT_EQ(emoji.Keys.size(), 2u);
+    EXPECT_EQ(emoji.Keys[0].Char, 0xD83D);
+    EXPECT_EQ(emoji.Keys[1].Char, 0xDE00);
+}
+
+TEST(TextWidth, MeasuresWideAndCombiningCharacters)
+{
+    struct Case {
+        std::u16string Text;
+        int Width;
+        size_t Glyphs;
+    };
+    const Case cases[] = {
+        {u"notes.txt", 9, 9},
+        {u"日本語.txt", 10, 7},          // wide
+        {u"e\u0301te\u0301.txt", 7, 7},  // combining accents join their letter
+        {u"\U0001F600.png", 6, 5},       // an emoji as a surrogate pair
+        {u"\u0301a", 2, 2},              // a mark with nothing before it stays visible
+        {u"\xD800x", 2, 2},              // a lone surrogate
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DisplayWidth(c.Text), c.Width);
+        EXPECT_EQ(SplitGlyphs(c.Text).size(), c.Glyphs);
+    }
+    // Cut to a width, with Far's '}' when the name does not fit.
+    EXPECT_EQ(FitWidth(u"holiday.jpg", 8, u'}'), u"holiday}");
+    EXPECT_EQ(FitWidth(u"日本語.txt", 6, u'}'), u"日本 }");
+    EXPECT_EQ(PadWidth(u"日本", 6), u"日本  ");
+    EXPECT_EQ(PadWidth(u"42", 5, true), u"   42");
+    EXPECT_EQ(PadWidth(u"e\u0301", 3), u"e\u0301  ");
+}
+
+TEST(TerminalColors, FollowTheTerminalsColoursOrNone)
+{
+    struct Case {
+        uint8_t Foreground, Background;
+        ColorDepth Depth;
+        TerminalStyle Style;
+    };
+    const Case cases[] = {
+        {11, 1, ColorDepth::Sixteen, {14, 4, false, false}}, // panel text: bright cyan on blue
+        {0, 3, ColorDepth::Sixteen, {0, 6, false, false}},   // cursor: black on cyan
+        {15, 4, ColorDepth::Sixteen, {15, 1, false, false}}, // warning: white on red
+        {14, 1, ColorDepth::Eight, {3, 4, true, false}},     // yellow becomes bold brown
+        {11, 1, ColorDepth::None, {-1, -1, false, false}},   // panels stay plain
+        {14, 1, ColorDepth::None, {-1, -1, true, false}},    // selected names bold
+        {0, 7, ColorDepth::None, {-1, -1, false, true}},     // dialogs reversed
+        {0, 3, ColorDepth::None, {-1, -1, true, true}},      // cursor, edits, focused buttons
+        {15, 4, ColorDepth::None, {-1, -1, true, true}},     // warnings
+    };
+    for (const Case& c : cases) {
+        const TerminalStyle style = StyleFor(ConsoleColor(c.Foreground, c.Background), c.Depth);
+        EXPECT_EQ(style.Foreground, c.Style.Foreground) << int(c.Foreground) << "/" << int(c.Background);
+        EXPECT_EQ(style.Background, c.Style.Background) << int(c.Foreground) << "/" << int(c.Background);
+        EXPECT_EQ(style.Bold, c.Style.Bold) << int(c.Foreground) << "/" << int(c.Background);
+        EXPECT_EQ(style.Reverse, c.Style.Reverse) << int(c.Foreground) << "/" << int(c.Background);
+    }
+    // A colour given as RGB takes the nearest console colour (0x00BBGGRR).
+    EXPECT_EQ(ConsoleIndex(Far3::FarColor{0, 0x0000F0, 0xFF0000, nullptr}, true), 12);
+    EXPECT_EQ(ConsoleIndex(Far3::FarColor{0, 0x0000F0, 0xFF0000, nullptr}, false), 9);
+
+    EXPECT_EQ(ChooseColorDepth(256, false), ColorDepth::Sixteen);
+    EXPECT_EQ(ChooseColorDepth(8, false), ColorDepth::Eight);
+    EXPECT_EQ(ChooseColorDepth(256, true), ColorDepth::None);
+    EXPECT_EQ(ChooseColorDepth(0, false), ColorDepth::None);
+}
+
+} // namespace
