@@ -212,4 +212,53 @@ TEST_F(DialogFlow, TheOptionsDialogEditsTheTwoSwitches)
     EXPECT_EQ(Seen("").Item(RememberBox).Checked, 1);
 }
 
+TEST_F(DialogFlow, TheDialogsItemsSitWhereFarPutsThemAt80x25And120x40)
+{
+    struct Rect {
+        int Left, Top, Right, Bottom;
+    };
+    struct Case {
+        Host::ScreenSize Screen;
+        bool Options;
+        Rect Dialog; // left, top, width, height
+        std::vector<Rect> Items;
+    };
+    const Case cases[] = {
+        {{80, 25}, false, {2, 7, 76, 11},
+         {{5, 8, 74, 16}, {7, 9, 72, 9}, {7, 10, 72, 10}, {18, 11, 72, 11}, {7, 11, 16, 11}, {5, 12, 74, 12},
+          {7, 13, 48, 13}, {5, 14, 74, 14}, {21, 15, 26, 15}, {28, 15, 37, 15}, {39, 15, 57, 15}}},
+        {{120, 40}, false, {2, 14, 116, 11},
+         {{5, 15, 114, 23}, {7, 16, 112, 16}, {7, 17, 112, 17}, {18, 18, 112, 18}, {7, 18, 16, 18},
+          {5, 19, 114, 19}, {7, 20, 48, 20}, {5, 21, 114, 21}, {41, 22, 46, 22}, {48, 22, 57, 22},
+          {59, 22, 77, 22}}},
+        {{80, 25}, true, {2, 8, 76, 8},
+         {{5, 9, 74, 14}, {7, 10, 67, 10}, {7, 11, 58, 11}, {5, 12, 74, 12}, {31, 13, 36, 13}, {38, 13, 47, 13}}},
+        {{120, 40}, true, {2, 16, 116, 8},
+         {{5, 17, 114, 22}, {7, 18, 67, 18}, {7, 19, 58, 19}, {5, 20, 114, 20}, {51, 21, 56, 21},
+          {58, 21, 67, 21}}},
+    };
+    for (const Case& c : cases) {
+        User.SetScreen(c.Screen);
+        DialogView view;
+        if (c.Options) {
+            User.QueueCheck([&](const DialogView& shown) { view = shown; });
+            Configure("<Esc>");
+        } else {
+            view = Seen("");
+        }
+        const std::string name = std::string(c.Options ? "options " : "rename ") + std::to_string(c.Screen.Width);
+        EXPECT_EQ(view.Left, c.Dialog.Left) << name;
+        EXPECT_EQ(view.Top, c.Dialog.Top) << name;
+        EXPECT_EQ(view.Width, c.Dialog.Right) << name;
+        EXPECT_EQ(view.Height, c.Dialog.Bottom) << name;
+        ASSERT_EQ(view.Items.size(), c.Items.size()) << name;
+        for (size_t i = 0; i < c.Items.size(); ++i) {
+            const Host::DialogItemView& item = view.Item(i);
+            EXPECT_EQ((std::vector<int>{item.Left, item.Top, item.Right, item.Bottom}),
+                      (std::vector<int>{c.Items[i].Left, c.Items[i].Top, c.Items[i].Right, c.Items[i].Bottom}))
+                << name << ", item " << i;
+        }
+    }
+}
+
 } // namespace
