@@ -96,7 +96,11 @@ std::filesystem::path ExecutableFolder()
 
 std::filesystem::path DefaultPluginPath()
 {
-    return ExecutableFolder() / "Zelvane3.so";
+    // Beside the program in a build folder; in lib/zelvane3 when installed.
+    const std::filesystem::path beside = ExecutableFolder() / "Zelvane3.so";
+    const std::filesystem::path installed = ExecutableFolder().parent_path() / "lib" / "zelvane3" / "Zelvane3.so";
+    std::error_code error;
+    return std::filesystem::exists(beside, error) || !std::filesystem::exists(installed, error) ? beside : installed;
 }
 
 #endif

@@ -29,7 +29,8 @@ private:
 // The folder of the running executable.
 std::filesystem::path ExecutableFolder();
 
-// The plugin built beside the running executable: Zelvane3.so / Zelvane3.dll.
+// The plugin beside the running executable (Zelvane3.so / Zelvane3.dll), or
+// where an installed zelvane-host finds it: ../lib/zelvane3/Zelvane3.so.
 std::filesystem::path DefaultPluginPath();
 
 } // namespace Host

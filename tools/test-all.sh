@@ -32,5 +32,9 @@ for preset in ${presets[@]}; do
     cmake --build --preset "$preset" -j"$jobs"
     echo "== $preset: test"
     ctest --preset "$preset" -j"$jobs"
+    if [ "$preset" = native ] || [ "$preset" = windows ]; then
+        echo "== $preset: release packages"
+        bash tools/check-packages.sh "build/$preset"
+    fi
 done
 echo "== All test runs passed"
