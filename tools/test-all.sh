@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake libgtest-dev libbenchmark-dev libsqlite3-dev libncurses-dev
-          g++-mingw-w64-x86-64-posix wine64 wine ccache)
+          g++-mingw-w64-x86-64-posix wine64 wine ccache tmux)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
