@@ -1,7 +1,7 @@
-// The user at a plain terminal: boxes, dialogs and editor windows are
-// printed; a box's answer is read as a button number, a dialog's keys as a
-// line in key-script notation ("abc<Tab><Enter>"). Kept behind FrontEnd so a full-screen
-// front end can replace it.
+// zelvane-host's line mode, for scripts and tests: boxes, dialogs and
+// editor windows are printed; a box's answer is read as a button number, a
+// dialog's keys as a line in key-script notation ("abc<Tab><Enter>"). A
+// person at a terminal gets the full-screen view (host/terminal) instead.
 #pragma once
 
 #include "host/FrontEnd.h"
