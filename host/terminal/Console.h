@@ -12,9 +12,12 @@ namespace Host {
 
 struct ConsoleEvent {
     // Closed: the terminal is gone (end of input); nothing more will come.
-    enum class Kind { Key, Resize, Closed };
+    // Click: the left mouse button pressed at X, Y.
+    enum class Kind { Key, Resize, Closed, Click };
     Kind What = Kind::Key;
     KeyPress Key;
+    int X = 0;
+    int Y = 0;
 };
 
 struct CursorSpot {

@@ -35,6 +35,10 @@ void OnResize(int)
     errno = saved;
 }
 
+// Mouse reports of button presses, in the SGR form, on and off.
+constexpr const char* MouseOn = "\x1b[?1000h\x1b[?1006h";
+constexpr const char* MouseOff = "\x1b[?1006l\x1b[?1000l";
+
 // How long the rest of an escape sequence may take to arrive.
 constexpr int SequenceWaitMs = 40;
 
@@ -88,6 +92,8 @@ CursesConsole::CursesConsole()
     // Sends the terminal's "keypad transmit" sequence: application mode.
     keypad(stdscr, TRUE);
     curs_set(0);
+    putp(MouseOn);
+    fflush(stdout);
     const char* noColor = std::getenv("NO_COLOR");
     const bool colorsWanted = !(noColor && *noColor);
     if (colorsWanted && has_colors() && start_color() == OK)
@@ -99,6 +105,8 @@ CursesConsole::CursesConsole()
 CursesConsole::~CursesConsole()
 {
     curs_set(1);
+    putp(MouseOff);
+    fflush(stdout);
     endwin();
     delscreen(Session);
     signal(SIGWINCH, SIG_DFL);
@@ -206,12 +214,12 @@ ConsoleEvent CursesConsole::Read()
     for (;;) {
         if (Resized) {
             Resized = false;
-            return ConsoleEvent{ConsoleEvent::Kind::Resize, {}};
+            return ConsoleEvent{ConsoleEvent::Kind::Resize, {}, 0, 0};
         }
-        if (!Keys.empty()) {
-            const KeyPress key = Keys.front();
-            Keys.pop_front();
-            return ConsoleEvent{ConsoleEvent::Kind::Key, key};
+        if (!Events.empty()) {
+            const ConsoleEvent event = Events.front();
+            Events.pop_front();
+            return event;
         }
         if (!Pending.empty()) {
             DecodedKeys decoded = DecodeKey(Pending, false);
@@ -219,12 +227,15 @@ ConsoleEvent CursesConsole::Read()
                 decoded = DecodeKey(Pending, true);
             if (decoded.Length > 0) {
                 Pending.erase(0, decoded.Length);
-                Keys.insert(Keys.end(), decoded.Keys.begin(), decoded.Keys.end());
+                for (const KeyPress& key : decoded.Keys)
+                    Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Key, key});
+                if (decoded.Click)
+                    Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Click, {}, decoded.Click->X, decoded.Click->Y});
             }
             continue;
         }
         if (InputEnded)
-            return ConsoleEvent{ConsoleEvent::Kind::Closed, {}};
+            return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0};
         WaitForInput(-1);
     }
 }

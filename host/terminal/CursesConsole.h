@@ -1,7 +1,8 @@
 // The real terminal through ncurses (wide-character build): full screen
 // from construction to destruction, the keypad in application mode (so
-// the gray keys send their own codes), keys read as the raw bytes the
-// terminal sends and decoded by DecodeKey, resizes reported from SIGWINCH.
+// the gray keys send their own codes), mouse clicks reported, keys read
+// as the raw bytes the terminal sends and decoded by DecodeKey, resizes
+// reported from SIGWINCH.
 // Colours as the terminal offers them; none when NO_COLOR is set.
 #pragma once
 
@@ -40,7 +41,7 @@ private:
     ColorDepth Depth = ColorDepth::None;
     std::map<std::pair<int, int>, short> Pairs;
     std::string Pending;
-    std::deque<KeyPress> Keys;
+    std::deque<ConsoleEvent> Events;
     bool Resized = false;
     bool InputEnded = false;
     int WakeRead = -1;

@@ -38,6 +38,16 @@ void LayDialog(ScreenBuffer& screen, const DialogView& dialog)
     }
 }
 
+// A click on the history arrow of the focused edit line opens its list,
+// as Ctrl+Down does.
+bool OnHistoryArrow(const DialogView& dialog, int x, int y)
+{
+    if (!dialog.Visible || dialog.Focus < 0 || static_cast<size_t>(dialog.Focus) >= dialog.Items.size())
+        return false;
+    const DialogItemView& item = dialog.Items[static_cast<size_t>(dialog.Focus)];
+    return IsEditType(item.Type) && !item.History.empty() && x == item.Right + 1 && y == item.Top;
+}
+
 // The text cursor in the focused edit line, as Far shows it.
 std::optional<CursorSpot> EditCursor(const DialogView& dialog)
 {
@@ -56,7 +66,7 @@ std::optional<CursorSpot> EditCursor(const DialogView& dialog)
 ConsoleEvent FullScreenFrontEnd::Read()
 {
     if (Closed)
-        return ConsoleEvent{ConsoleEvent::Kind::Closed, {}};
+        return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0};
     ConsoleEvent event = Term.Read();
     if (event.What == ConsoleEvent::Kind::Closed)
         Closed = true;
@@ -136,6 +146,10 @@ DialogInput FullScreenFrontEnd::ReadDialogInput(const DialogView& dialog)
             return DialogInput::Resized(Term.Size());
         case ConsoleEvent::Kind::Closed:
             return DialogInput::Press(ParseKeyScript("<Esc>").front());
+        case ConsoleEvent::Kind::Click:
+            if (OnHistoryArrow(dialog, event.X, event.Y))
+                return DialogInput::Press(ParseKeyScript("<Ctrl+Down>").front());
+            break;
         }
     }
 }

@@ -26,12 +26,12 @@ KeyPress Named(const std::string& name, int modifier = 1)
 
 DecodedKeys One(const KeyPress& key, size_t length)
 {
-    return DecodedKeys{{key}, length};
+    return DecodedKeys{{key}, length, std::nullopt};
 }
 
 DecodedKeys Skip(size_t length)
 {
-    return DecodedKeys{{}, length};
+    return DecodedKeys{{}, length, std::nullopt};
 }
 
 // The name of a "\x1b[N~" key.
@@ -69,6 +69,26 @@ std::string LetterKey(char final)
     }
 }
 
+// An SGR mouse report "\x1b[<button;x;y" + 'M' (press) or 'm' (release):
+// only a press of the left button counts.
+DecodedKeys Mouse(std::string_view parameters, char last, size_t length)
+{
+    int numbers[3] = {0, 0, 0};
+    size_t which = 0;
+    for (char c : parameters) {
+        if (c == ';' && which < 2)
+            ++which;
+        else if (c >= '0' && c <= '9')
+            numbers[which] = numbers[which] * 10 + (c - '0');
+        else
+            return Skip(length);
+    }
+    DecodedKeys decoded = Skip(length);
+    if (last == 'M' && which == 2 && numbers[0] == 0 && numbers[1] > 0 && numbers[2] > 0)
+        decoded.Click = MouseClick{numbers[1] - 1, numbers[2] - 1};
+    return decoded;
+}
+
 // "\x1b[" parameters final: arrows, Home/End, F-keys, editing keys.
 DecodedKeys Csi(std::string_view bytes, bool final)
 {
@@ -88,6 +108,8 @@ DecodedKeys Csi(std::string_view bytes, bool final)
     const std::string_view parameters = bytes.substr(2, end - 2);
     const char last = bytes[end];
     const size_t length = end + 1;
+    if (parameters.starts_with("<"))
+        return Mouse(parameters.substr(1), last, length);
     int numbers[2] = {0, 1};
     size_t which = 0;
     for (char c : parameters) {
@@ -98,7 +120,7 @@ DecodedKeys Csi(std::string_view bytes, bool final)
         } else if (c >= '0' && c <= '9') {
             numbers[which] = numbers[which] * 10 + (c - '0');
         } else {
-            return Skip(length); // private sequences ("\x1b[?..."), mouse reports
+            return Skip(length); // private sequences ("\x1b[?...")
         }
     }
     if (last == 'Z')
@@ -179,7 +201,7 @@ DecodedKeys Plain(std::string_view bytes)
     c -= 0x10000;
     return DecodedKeys{{CharKey(static_cast<char16_t>(0xD800 + (c >> 10))),
                         CharKey(static_cast<char16_t>(0xDC00 + (c & 0x3FF)))},
-                       length};
+                       length, std::nullopt};
 }
 
 } // namespace

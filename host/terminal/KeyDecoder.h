@@ -3,15 +3,24 @@
 // Ctrl+letter as control bytes, Alt+key as Esc before the key, and other
 // keys as escape sequences in the xterm style: "\x1b[B" Down,
 // "\x1b[1;5B" Ctrl+Down, "\x1b[20;4~" Alt+Shift+F9, "\x1bOk" the keypad's
-// gray '+' (while the keypad is in application mode).
+// gray '+' (while the keypad is in application mode). A mouse click comes
+// as an SGR report, "\x1b[<0;X;YM" (columns and rows counted from 1).
+
 #pragma once
 
 #include "host/KeyScript.h"
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
 namespace Host {
+
+// A press of the left mouse button, in screen cells from 0.
+struct MouseClick {
+    int X = 0;
+    int Y = 0;
+};
 
 struct DecodedKeys {
     // The key presses of the first complete sequence: none when it is not a
@@ -20,6 +29,7 @@ struct DecodedKeys {
     std::vector<KeyPress> Keys;
     // Bytes used; 0 when `bytes` ends inside a sequence and more may come.
     size_t Length = 0;
+    std::optional<MouseClick> Click;
 };
 
 // Decodes the first key of `bytes`. With `final` set no more bytes are

@@ -59,6 +59,15 @@ TEST(KeyDecoder, WaitsForTheRestOfASequenceUnlessNoneComes)
         EXPECT_TRUE(decoded.Keys.empty()) << other + 1;
         EXPECT_EQ(decoded.Length, std::string_view(other).size()) << other + 1;
     }
+    // A left click, 1-based in the report, 0-based in the screen; releases
+    // and other buttons are no clicks.
+    const DecodedKeys click = DecodeKey("\x1b[<0;74;11M", false);
+    ASSERT_TRUE(click.Click.has_value());
+    EXPECT_EQ(click.Click->X, 73);
+    EXPECT_EQ(click.Click->Y, 10);
+    EXPECT_EQ(click.Length, 11u);
+    for (const char* other : {"\x1b[<0;74;11m", "\x1b[<2;74;11M"})
+        EXPECT_FALSE(DecodeKey(other, false).Click.has_value()) << other + 1;
     // A character beyond U+FFFF arrives as its surrogate pair.
     const DecodedKeys emoji = DecodeKey("\xf0\x9f\x98\x80", false);
     ASSERT_EQ(emoji.Keys.size(), 2u);

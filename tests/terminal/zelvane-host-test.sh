@@ -4,7 +4,8 @@
 #   zelvane-host-test.sh command-line HOST   bad input: a clear message and exit status
 #   zelvane-host-test.sh full-screen HOST    the demo in tmux: select, F11, a template,
 #                                            OK, the renamed files and the failure list,
-#                                            a warning, configuration, a resize, quit
+#                                            the history list, a warning, configuration,
+#                                            a resize, quit
 #
 # The full-screen run is skipped (exit 77) when tmux is not installed.
 set -u
@@ -135,6 +136,19 @@ wait_for "file10.txt"
 screen_text | sed -n 22p | grep -qF "data.txt" || fail "the cursor left data.txt"
 wait_for "files: 1, folders: 0"
 [ -z "$(failure_lists)" ] || fail "the failure list was not deleted"
+
+# The template is in the history now: a click on the edit line's arrow
+# lists it below the line.
+T send-keys F11
+wait_for "Plugin commands"
+T send-keys Enter
+wait_for "Name template"
+T send-keys -l $'\e[<0;74;11M'
+wait_for "║  file%#.%e"
+T send-keys Escape
+wait_gone "║  file%#.%e"
+T send-keys Escape
+wait_gone "Name template"
 
 # Nothing selected: the plugin's warning, white on red.
 T send-keys KP- F11
