@@ -1,6 +1,10 @@
 #include "host/HostText.h"
 
+#include "framework/PosixNames.h"
+#include "host/HostError.h"
+
 #include <cstdio>
+#include <optional>
 
 namespace Host {
 
@@ -136,7 +140,7 @@ std::u16string PathToUtf16(const std::filesystem::path& path)
     const std::wstring& native = path.native();
     return std::u16string(native.begin(), native.end());
 #else
-    return Utf8ToUtf16(path.native());
+    return PosixNames::ToUtf16(path.native());
 #endif
 }
 
@@ -145,7 +149,10 @@ std::filesystem::path PathFromUtf16(std::u16string_view text)
 #if defined(_WIN32)
     return std::filesystem::path(std::wstring(text.begin(), text.end()));
 #else
-    return std::filesystem::path(Utf16ToUtf8(text));
+    const std::optional<std::string> bytes = PosixNames::FromUtf16(text);
+    if (!bytes)
+        throw HostError("No file name shows as \"" + Utf16ToUtf8(text) + "\"");
+    return std::filesystem::path(*bytes);
 #endif
 }
 

@@ -20,6 +20,9 @@ std::u16string_view PluginText(const char16_t* text);
 // True when `text` is a complete, valid UTF-8 sequence.
 bool IsValidUtf8(std::string_view text);
 
+// File names as the plugin sees them and back. On POSIX the mapping of
+// framework/PosixNames.h: exact both ways, '\' and '/' both separating;
+// PathFromUtf16 raises HostError for a text no file name shows as.
 std::u16string PathToUtf16(const std::filesystem::path& path);
 std::filesystem::path PathFromUtf16(std::u16string_view text);
 

@@ -135,8 +135,14 @@ std::u16string FullPath(std::u16string_view path, std::u16string_view currentDir
 
 std::u16string NativePath(std::u16string_view path, std::u16string_view currentDirectory, PathStyle style)
 {
+    if (path.starts_with(u"\\\\?\\"))
+        return std::u16string(path);
     std::u16string full = FullPath(path, currentDirectory, style);
-    if (style == PathStyle::Posix || full.starts_with(u"\\\\?\\"))
+    // The POSIX root is the one drive: its paths get the prefix that keeps
+    // the file calls from normalising them, as C:\ paths do on Windows.
+    if (style == PathStyle::Posix)
+        return u"\\\\?\\" + full;
+    if (full.starts_with(u"\\\\?\\"))
         return full;
     if (full.starts_with(u"\\\\"))
         return u"\\\\?\\UNC\\" + full.substr(2);

@@ -1,7 +1,8 @@
 // Far's ConvertPath (FSF slot 43): a path made absolute against the current
-// directory, "." and ".." resolved, repeated separators collapsed; in the
-// Windows style CPM_NATIVE adds the \\?\ (or \\?\UNC\) prefix. Both styles
-// are plain text functions so each can be checked on any build.
+// directory, "." and ".." resolved, repeated separators collapsed; CPM_NATIVE
+// adds the \\?\ (or \\?\UNC\) prefix, in the POSIX style before the full
+// path ("\\?\/home/user"), which the POSIX build's file calls take verbatim.
+// Both styles are plain text functions so each can be checked on any build.
 #pragma once
 
 #include "framework/Plugin3.h"

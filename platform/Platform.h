@@ -106,6 +106,7 @@ inline constexpr DWORD GenericWrite = 0x40000000;
 namespace Share {
 inline constexpr DWORD Read = 0x1;
 inline constexpr DWORD Write = 0x2;
+inline constexpr DWORD Delete = 0x4;
 } // namespace Share
 namespace Disposition {
 inline constexpr DWORD CreateNew = 1;
@@ -115,7 +116,13 @@ inline constexpr DWORD OpenAlways = 4;
 inline constexpr DWORD TruncateExisting = 5;
 } // namespace Disposition
 
-// Posix: creation never follows a link at the last name and makes 0600 files.
+namespace FileFlag {
+// Opens a link itself instead of what it leads to.
+inline constexpr DWORD OpenReparsePoint = 0x00200000;
+} // namespace FileFlag
+
+// Posix: creation never follows a link at the last name and makes 0600
+// files; only plain files are opened.
 HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode, DWORD creationDisposition,
                    DWORD flagsAndAttributes);
 BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read);
@@ -127,7 +134,28 @@ inline constexpr DWORD End = 2;
 } // namespace SeekOrigin
 BOOL SetFilePointerEx(HANDLE file, int64_t distance, int64_t* newPosition, DWORD moveMethod);
 BOOL SetEndOfFile(HANDLE file);
+// Posix: a handle that is not open (never given out, or closed already)
+// is refused with ERROR_INVALID_HANDLE, as on Windows.
 BOOL CloseHandle(HANDLE object);
+
+// What tells an open file from every other file while it exists. Windows:
+// the volume serial number and the file index; Posix: the device, the inode
+// and the owner.
+struct FileIdentity {
+    uint64_t Volume = 0;
+    uint64_t Index = 0;
+    uint64_t Owner = 0;
+
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+BOOL GetFileIdentity(HANDLE file, FileIdentity* identity);
+
+// Deletes a directory with everything in it; a link, at any level, goes as a
+// link and is never followed, so nothing outside the tree is touched. Posix:
+// level by level relative to open directory descriptors, so a folder swapped
+// for a link between listing and removal cannot steer the removal elsewhere.
+// True when the directory is gone; false leaves what could not go.
+BOOL DeleteTree(const char16_t* directory);
 
 DWORD GetLastError();
 // The system's text for an error code, without a trailing line break.

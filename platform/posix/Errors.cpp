@@ -84,16 +84,6 @@ void SetLastErrorFromErrno(int errorNumber)
     }
 }
 
-std::string NativePath(const char16_t* path)
-{
-    std::string native = Base::ToUtf8(path ? path : u"");
-    for (char& c : native) {
-        if (c == '\\')
-            c = '/';
-    }
-    return native;
-}
-
 } // namespace Posix
 
 DWORD GetLastError()

@@ -6,6 +6,8 @@
 #include "platform/posix/PosixSupport.h"
 
 #include "base/Utf.h"
+#include "framework/PosixNames.h"
+#include "platform/Faults.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,7 +20,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cwctype>
 #include <memory>
 #include <random>
 #include <string>
@@ -53,9 +54,12 @@ public:
 
 TFileHandle* FileOf(HANDLE handle)
 {
-    if (handle == nullptr || handle == InvalidHandleValue)
-        return nullptr;
-    return dynamic_cast<TFileHandle*>(static_cast<THandleObject*>(handle));
+    return dynamic_cast<TFileHandle*>(FindHandle(handle));
+}
+
+TFindHandle* FindOf(HANDLE handle)
+{
+    return dynamic_cast<TFindHandle*>(FindHandle(handle));
 }
 
 bool IsSeparator(char16_t c)
@@ -79,22 +83,6 @@ bool IsRefusedName(const String& name)
             return true;
     }
     return false;
-}
-
-char16_t Folded(char16_t c)
-{
-    return static_cast<char16_t>(std::towlower(static_cast<wint_t>(c)));
-}
-
-bool EqualIgnoringCase(const String& a, const String& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Folded(a[i]) != Folded(b[i]))
-            return false;
-    }
-    return true;
 }
 
 // Windows' attribute bits for what lstat saw at `path`: a link is reported
@@ -167,7 +155,7 @@ bool Matches(const char16_t* pattern, const char16_t* name)
         return Matches(pattern + 1, name) || (*name != u'\0' && Matches(pattern, name + 1));
     if (*name == u'\0')
         return false;
-    if (*pattern != u'?' && Folded(*pattern) != Folded(*name))
+    if (*pattern != u'?' && UpperCase(*pattern) != UpperCase(*name))
         return false;
     return Matches(pattern + 1, name + 1);
 }
@@ -188,7 +176,7 @@ FILETIME FileTimeOf(const struct timespec& time)
 bool NextMatch(TFindHandle& find, WIN32_FIND_DATAW& data)
 {
     while (const dirent* entry = ::readdir(find.Directory)) {
-        const String name = Base::FromUtf8(entry->d_name);
+        const String name = PosixNames::ToUtf16(entry->d_name);
         if (!MatchesAll(find.Pattern) && !Matches(find.Pattern.c_str(), name.c_str()))
             continue;
         struct stat seen{};
@@ -227,33 +215,59 @@ String HexDigits(UINT value)
     return Base::FromUtf8(digits);
 }
 
+// The same directory entry under another spelling (a case-insensitive file
+// system, or "." and ".." parts): the one file, not a second one that a
+// rename would replace. A hard-linked file is never taken for it.
+bool IsSameEntry(const std::string& from, const std::string& to)
+{
+    struct stat source{};
+    struct stat target{};
+    return ::lstat(from.c_str(), &source) == 0 && ::lstat(to.c_str(), &target) == 0 &&
+           source.st_dev == target.st_dev && source.st_ino == target.st_ino &&
+           (S_ISDIR(source.st_mode) || source.st_nlink == 1);
+}
+
+HANDLE FailHandle(DWORD error)
+{
+    Fail(error);
+    return InvalidHandleValue;
+}
+
+HANDLE FailHandleErrno()
+{
+    FailErrno();
+    return InvalidHandleValue;
+}
+
 } // namespace
 
 BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
 {
     if (existingName == nullptr || newName == nullptr)
         return Fail(ERROR_INVALID_PARAMETER);
-    const String target = newName;
-    if (IsRefusedName(LastName(target)))
+    if (const DWORD error = Faults::Injected(Faults::TCall::MoveFile, existingName))
+        return Fail(error);
+    if (IsRefusedName(LastName(newName)))
         return Fail(ERROR_INVALID_NAME);
-    const std::string from = NativePath(existingName);
-    const std::string to = NativePath(newName);
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    const std::optional<std::string> from = NativePath(existingName);
+    const std::optional<std::string> to = NativePath(newName);
+    if (!from || !to)
+        return 0;
+    if (::renameat2(AT_FDCWD, from->c_str(), AT_FDCWD, to->c_str(), RENAME_NOREPLACE) == 0)
         return 1;
-    const int error = errno;
-    if (error == EINVAL || error == ENOSYS || error == ENOTSUP)
-        return MoveWithoutReplacing(from, to);
-    if (error == EEXIST && EqualIgnoringCase(existingName, target)) {
-        // A case-insensitive file system sees the new spelling as the file
-        // itself: a case-only rename replaces nothing, so it may go ahead.
-        struct stat source{};
-        struct stat existing{};
-        if (::lstat(from.c_str(), &source) == 0 && ::lstat(to.c_str(), &existing) == 0 &&
-            source.st_dev == existing.st_dev && source.st_ino == existing.st_ino) {
-            if (::rename(from.c_str(), to.c_str()) != 0)
-                return FailErrno();
+    int error = errno;
+    if (error == EINVAL || error == ENOSYS || error == ENOTSUP) {
+        if (MoveWithoutReplacing(*from, *to))
             return 1;
-        }
+        error = EEXIST;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return 0;
+    }
+    // A new spelling of the file itself replaces nothing: it may go ahead.
+    if (error == EEXIST && IsSameEntry(*from, *to)) {
+        if (::rename(from->c_str(), to->c_str()) != 0)
+            return FailErrno();
+        return 1;
     }
     SetLastErrorFromErrno(error);
     return 0;
@@ -261,11 +275,13 @@ BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
 
 DWORD GetTempPathW(DWORD bufferLength, char16_t* buffer)
 {
+    if (const DWORD error = Faults::Injected(Faults::TCall::GetTempPath, nullptr))
+        return Fail(error);
     const char* variable = std::getenv("TMPDIR");
     std::string directory = variable != nullptr && *variable != '\0' ? variable : "/tmp";
     if (directory.back() != '/')
         directory += '/';
-    const String path = Base::FromUtf8(directory);
+    const String path = PosixNames::ToUtf16(directory);
     if (buffer == nullptr || bufferLength <= path.size())
         return static_cast<DWORD>(path.size() + 1);
     path.copy(buffer, path.size());
@@ -277,6 +293,8 @@ UINT GetTempFileNameW(const char16_t* pathName, const char16_t* prefix, UINT uni
 {
     if (pathName == nullptr || tempFileName == nullptr)
         return Fail(ERROR_INVALID_PARAMETER);
+    if (const DWORD error = Faults::Injected(Faults::TCall::GetTempFileName, pathName))
+        return Fail(error);
     String base = pathName;
     if (!base.empty() && !IsSeparator(base.back()))
         base += u'/';
@@ -304,8 +322,10 @@ UINT GetTempFileNameW(const char16_t* pathName, const char16_t* prefix, UINT uni
         const String name = nameFor(number);
         if (name.size() >= MaxPath)
             return Fail(ERROR_BUFFER_OVERFLOW);
-        const int descriptor =
-            ::open(NativePath(name.c_str()).c_str(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600);
+        const std::optional<std::string> native = NativePath(name.c_str());
+        if (!native)
+            return 0;
+        const int descriptor = ::open(native->c_str(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (descriptor >= 0) {
             ::close(descriptor);
             hand(name);
@@ -319,36 +339,48 @@ UINT GetTempFileNameW(const char16_t* pathName, const char16_t* prefix, UINT uni
 
 BOOL DeleteFileW(const char16_t* fileName)
 {
-    const std::string path = NativePath(fileName);
+    if (const DWORD error = Faults::Injected(Faults::TCall::DeleteFile, fileName))
+        return Fail(error);
+    const std::optional<std::string> path = NativePath(fileName);
+    if (!path)
+        return 0;
     struct stat seen{};
-    if (::lstat(path.c_str(), &seen) != 0)
+    if (::lstat(path->c_str(), &seen) != 0)
         return FailErrno();
     // Windows deletes neither directories (nor links to them) nor read-only files.
-    if (S_ISDIR(seen.st_mode) || IsLinkToDirectory(seen, path))
+    if (S_ISDIR(seen.st_mode) || IsLinkToDirectory(seen, *path))
         return Fail(ERROR_ACCESS_DENIED);
     if (!S_ISLNK(seen.st_mode) && (seen.st_mode & S_IWUSR) == 0)
         return Fail(ERROR_ACCESS_DENIED);
-    if (::unlink(path.c_str()) != 0)
+    if (::unlink(path->c_str()) != 0)
         return FailErrno();
     return 1;
 }
 
 DWORD GetFileAttributesW(const char16_t* fileName)
 {
-    const std::string path = NativePath(fileName);
+    if (const DWORD error = Faults::Injected(Faults::TCall::GetFileAttributes, fileName)) {
+        Fail(error);
+        return InvalidFileAttributes;
+    }
+    const std::optional<std::string> path = NativePath(fileName);
+    if (!path)
+        return InvalidFileAttributes;
     struct stat seen{};
-    if (::lstat(path.c_str(), &seen) != 0) {
+    if (::lstat(path->c_str(), &seen) != 0) {
         SetLastErrorFromErrno(errno);
         return InvalidFileAttributes;
     }
-    return AttributesOf(seen, path);
+    return AttributesOf(seen, *path);
 }
 
 BOOL SetFileAttributesW(const char16_t* fileName, DWORD attributes)
 {
-    const std::string path = NativePath(fileName);
+    const std::optional<std::string> path = NativePath(fileName);
+    if (!path)
+        return 0;
     struct stat seen{};
-    if (::lstat(path.c_str(), &seen) != 0)
+    if (::lstat(path->c_str(), &seen) != 0)
         return FailErrno();
     // Only the read-only bit has a POSIX counterpart, and only on files; a
     // link has no mode of its own and its target is left alone.
@@ -356,7 +388,7 @@ BOOL SetFileAttributesW(const char16_t* fileName, DWORD attributes)
         return 1;
     const mode_t mode = (attributes & FileAttribute::ReadOnly) != 0 ? (seen.st_mode & ~mode_t{0222})
                                                                     : (seen.st_mode | S_IWUSR);
-    if (::fchmodat(AT_FDCWD, path.c_str(), mode & 07777, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fchmodat(AT_FDCWD, path->c_str(), mode & 07777, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno == ENOTSUP || errno == EOPNOTSUPP)
             return 1; // replaced by a link meanwhile: left alone
         return FailErrno();
@@ -366,7 +398,10 @@ BOOL SetFileAttributesW(const char16_t* fileName, DWORD attributes)
 
 BOOL RemoveDirectoryW(const char16_t* pathName)
 {
-    std::string path = NativePath(pathName);
+    const std::optional<std::string> native = NativePath(pathName);
+    if (!native)
+        return 0;
+    std::string path = *native;
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     struct stat seen{};
@@ -389,10 +424,8 @@ BOOL RemoveDirectoryW(const char16_t* pathName)
 
 HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData)
 {
-    if (fileName == nullptr || findData == nullptr) {
-        Fail(ERROR_INVALID_PARAMETER);
-        return InvalidHandleValue;
-    }
+    if (fileName == nullptr || findData == nullptr)
+        return FailHandle(ERROR_INVALID_PARAMETER);
     const String whole = fileName;
     const String pattern = LastName(whole);
     String directory = whole.substr(0, whole.size() - pattern.size());
@@ -400,9 +433,12 @@ HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData)
         directory = u".";
     // The folder is opened by descriptor without following a link at its
     // last name, so a link swapped in after the caller looked at the name
-    // cannot steer the listing (and a deletion built on it) elsewhere. A
-    // trailing separator would make the system follow such a link: it goes.
-    std::string native = NativePath(directory.c_str());
+    // cannot steer the listing elsewhere. A trailing separator would make
+    // the system follow such a link: it goes.
+    const std::optional<std::string> folder = NativePath(directory.c_str());
+    if (!folder)
+        return InvalidHandleValue;
+    std::string native = *folder;
     while (native.size() > 1 && native.back() == '/')
         native.pop_back();
     const int descriptor = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -412,25 +448,19 @@ HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData)
         if (descriptor >= 0)
             ::close(descriptor);
         if (error == ENOENT)
-            Fail(ERROR_PATH_NOT_FOUND);
-        else
-            SetLastErrorFromErrno(error);
+            return FailHandle(ERROR_PATH_NOT_FOUND);
+        SetLastErrorFromErrno(error);
         return InvalidHandleValue;
     }
-    auto* find = new TFindHandle(listing, pattern);
-    if (!NextMatch(*find, *findData)) {
-        delete find;
-        Fail(ERROR_FILE_NOT_FOUND);
-        return InvalidHandleValue;
-    }
-    return static_cast<THandleObject*>(find);
+    auto find = std::make_unique<TFindHandle>(listing, pattern);
+    if (!NextMatch(*find, *findData))
+        return FailHandle(ERROR_FILE_NOT_FOUND);
+    return AddHandle(std::move(find));
 }
 
 BOOL FindNextFileW(HANDLE findFile, WIN32_FIND_DATAW* findData)
 {
-    auto* find = findFile == nullptr || findFile == InvalidHandleValue
-                     ? nullptr
-                     : dynamic_cast<TFindHandle*>(static_cast<THandleObject*>(findFile));
+    TFindHandle* find = FindOf(findFile);
     if (find == nullptr || findData == nullptr)
         return Fail(ERROR_INVALID_HANDLE);
     if (!NextMatch(*find, *findData))
@@ -440,12 +470,16 @@ BOOL FindNextFileW(HANDLE findFile, WIN32_FIND_DATAW* findData)
 
 BOOL FindClose(HANDLE findFile)
 {
+    if (FindOf(findFile) == nullptr)
+        return Fail(ERROR_INVALID_HANDLE);
     return CloseHandle(findFile);
 }
 
 HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode, DWORD creationDisposition,
-                   DWORD /*flagsAndAttributes*/)
+                   DWORD flagsAndAttributes)
 {
+    if (const DWORD error = Faults::Injected(Faults::TCall::CreateFile, fileName))
+        return FailHandle(error);
     const bool reading = (desiredAccess & Access::GenericRead) != 0;
     const bool writing = (desiredAccess & Access::GenericWrite) != 0;
     int flags = O_CLOEXEC | (reading && writing ? O_RDWR : writing ? O_WRONLY : O_RDONLY);
@@ -456,64 +490,48 @@ HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMod
     case Disposition::OpenExisting: break;
     case Disposition::OpenAlways: flags |= O_CREAT; break;
     case Disposition::TruncateExisting: truncate = true; break;
-    default: Fail(ERROR_INVALID_PARAMETER); return InvalidHandleValue;
+    default: return FailHandle(ERROR_INVALID_PARAMETER);
     }
-    if (truncate && !writing) {
-        Fail(ERROR_INVALID_PARAMETER);
-        return InvalidHandleValue;
-    }
-    // Whatever may create or truncate never goes through a link at the last name.
-    if (creationDisposition != Disposition::OpenExisting)
+    if (truncate && !writing)
+        return FailHandle(ERROR_INVALID_PARAMETER);
+    // Whatever may create or truncate never goes through a link at the last
+    // name, nor does an open that asks for the link itself.
+    if (creationDisposition != Disposition::OpenExisting ||
+        (flagsAndAttributes & FileFlag::OpenReparsePoint) != 0)
         flags |= O_NOFOLLOW;
-    // A file replaced whole may already exist, planted by another user of the
-    // shared temporary folder; it is checked below before anything is
-    // truncated. Opened without waiting, so a planted pipe cannot hold the
-    // open until a reader comes.
-    const bool replacing = creationDisposition == Disposition::CreateAlways;
-    if (replacing)
-        flags |= O_NONBLOCK;
+    // Opened without waiting, so a pipe planted at the name cannot hold the
+    // open until a reader or writer comes; only plain files are taken.
+    flags |= O_NONBLOCK;
 
-    const int descriptor = ::open(NativePath(fileName).c_str(), flags, 0600);
-    if (descriptor < 0) {
-        if (errno == EEXIST)
-            Fail(ERROR_FILE_EXISTS);
-        else
-            FailErrno();
+    const std::optional<std::string> path = NativePath(fileName);
+    if (!path)
         return InvalidHandleValue;
-    }
+    const int descriptor = ::open(path->c_str(), flags, 0600);
+    if (descriptor < 0)
+        return errno == EEXIST ? FailHandle(ERROR_FILE_EXISTS) : FailHandleErrno();
     auto file = std::make_unique<TFileHandle>(descriptor);
     struct stat opened{};
-    if (::fstat(descriptor, &opened) != 0 || S_ISDIR(opened.st_mode)) {
-        Fail(ERROR_ACCESS_DENIED);
-        return InvalidHandleValue;
-    }
-    // Only a plain file of this user's own, reachable by this name alone, is
-    // replaced: not a device or pipe, not another user's file, and not one
+    if (::fstat(descriptor, &opened) != 0 || !S_ISREG(opened.st_mode))
+        return FailHandle(ERROR_ACCESS_DENIED);
+    // A file replaced whole may already exist, planted by another user of
+    // the shared temporary folder: only a file of this user's own, reachable
+    // by this name alone, is replaced, never another user's file or one
     // hard-linked to a name elsewhere whose content would go with it.
-    if (replacing) {
-        if (!S_ISREG(opened.st_mode) || opened.st_uid != ::geteuid() || opened.st_nlink > 1) {
-            Fail(ERROR_ACCESS_DENIED);
-            return InvalidHandleValue;
-        }
-        const int status = ::fcntl(descriptor, F_GETFL);
-        if (status < 0 || ::fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) != 0) {
-            FailErrno();
-            return InvalidHandleValue;
-        }
-    }
+    const bool replacing = creationDisposition == Disposition::CreateAlways;
+    if (replacing && (opened.st_uid != ::geteuid() || opened.st_nlink > 1))
+        return FailHandle(ERROR_ACCESS_DENIED);
+    const int status = ::fcntl(descriptor, F_GETFL);
+    if (status < 0 || ::fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) != 0)
+        return FailHandleErrno();
     // No sharing: another opener asking the same is refused, as on Windows
     // (advisory only: POSIX has no mandatory share modes). Taken before the
     // truncation, so a refused open changes nothing.
-    if (shareMode == 0 && ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-        Fail(ERROR_SHARING_VIOLATION);
-        return InvalidHandleValue;
-    }
-    if (truncate && ::ftruncate(descriptor, 0) != 0) {
-        FailErrno();
-        return InvalidHandleValue;
-    }
+    if (shareMode == 0 && ::flock(descriptor, LOCK_EX | LOCK_NB) != 0)
+        return FailHandle(ERROR_SHARING_VIOLATION);
+    if (truncate && ::ftruncate(descriptor, 0) != 0)
+        return FailHandleErrno();
     Posix::SetLastError(ERROR_SUCCESS);
-    return static_cast<THandleObject*>(file.release());
+    return AddHandle(std::move(file));
 }
 
 BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read)
@@ -541,6 +559,8 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written)
         *written = 0;
     if (handle == nullptr)
         return Fail(ERROR_INVALID_HANDLE);
+    if (const DWORD error = Faults::Injected(Faults::TCall::WriteFile, nullptr))
+        return Fail(error);
     const auto* bytes = static_cast<const char*>(buffer);
     DWORD done = 0;
     while (done < toWrite) {
@@ -592,11 +612,24 @@ BOOL SetEndOfFile(HANDLE file)
     return 1;
 }
 
+BOOL GetFileIdentity(HANDLE file, FileIdentity* identity)
+{
+    TFileHandle* handle = FileOf(file);
+    if (handle == nullptr || identity == nullptr)
+        return Fail(ERROR_INVALID_HANDLE);
+    struct stat seen{};
+    if (::fstat(handle->Descriptor, &seen) != 0)
+        return FailErrno();
+    identity->Volume = static_cast<uint64_t>(seen.st_dev);
+    identity->Index = static_cast<uint64_t>(seen.st_ino);
+    identity->Owner = static_cast<uint64_t>(seen.st_uid);
+    return 1;
+}
+
 BOOL CloseHandle(HANDLE object)
 {
-    if (object == nullptr || object == InvalidHandleValue)
+    if (TakeHandle(object) == nullptr)
         return Fail(ERROR_INVALID_HANDLE);
-    delete static_cast<THandleObject*>(object);
     return 1;
 }
 

@@ -2,6 +2,7 @@
 #include "platform/Platform.h"
 
 #include "base/Utf.h"
+#include "framework/PosixNames.h"
 
 #include <dlfcn.h>
 
@@ -11,6 +12,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,9 +34,9 @@ std::string StampMarker()
 }
 
 // Reads the stamped version of a file: true and the four parts when found.
-bool ReadStamp(const char16_t* fileName, DWORD parts[4])
+bool ReadStamp(const std::string& path, DWORD parts[4])
 {
-    std::ifstream file(Base::ToUtf8(fileName), std::ios::binary);
+    std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;
     const std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -61,6 +64,27 @@ bool ReadStamp(const char16_t* fileName, DWORD parts[4])
     return true;
 }
 
+// The stamp of the file last asked about, so the size query and the read
+// that follows it (GetFileVersionInfoSizeW, then GetFileVersionInfoW) read
+// the library file once between them.
+bool CachedStamp(const char16_t* fileName, DWORD parts[4])
+{
+    static std::mutex guard;
+    static std::string lastPath;
+    static bool lastFound = false;
+    static DWORD lastParts[4] = {};
+    const std::optional<std::string> path = PosixNames::FromUtf16(fileName != nullptr ? fileName : u"");
+    if (!path)
+        return false;
+    const std::lock_guard<std::mutex> lock(guard);
+    if (*path != lastPath) {
+        lastFound = ReadStamp(*path, lastParts);
+        lastPath = *path;
+    }
+    std::copy(lastParts, lastParts + 4, parts);
+    return lastFound;
+}
+
 constexpr DWORD FixedInfoSignature = 0xFEEF04BD;
 
 } // namespace
@@ -78,7 +102,7 @@ DWORD GetModuleFileNameW(const void* addressInModule, char16_t* buffer, DWORD si
     Dl_info info{};
     if (size == 0 || dladdr(addressInModule, &info) == 0 || info.dli_fname == nullptr)
         return 0;
-    const Base::String name = Base::FromUtf8(info.dli_fname);
+    const Base::String name = PosixNames::ToUtf16(info.dli_fname);
     const DWORD count = std::min<DWORD>(static_cast<DWORD>(name.size()), size - 1);
     std::memcpy(buffer, name.data(), count * sizeof(char16_t));
     buffer[count] = 0;
@@ -90,13 +114,13 @@ DWORD GetFileVersionInfoSizeW(const char16_t* fileName, DWORD* handle)
     if (handle != nullptr)
         *handle = 0;
     DWORD parts[4];
-    return ReadStamp(fileName, parts) ? sizeof(VS_FIXEDFILEINFO) : 0;
+    return CachedStamp(fileName, parts) ? sizeof(VS_FIXEDFILEINFO) : 0;
 }
 
 BOOL GetFileVersionInfoW(const char16_t* fileName, DWORD /*handle*/, DWORD size, void* data)
 {
     DWORD parts[4];
-    if (data == nullptr || size < sizeof(VS_FIXEDFILEINFO) || !ReadStamp(fileName, parts))
+    if (data == nullptr || size < sizeof(VS_FIXEDFILEINFO) || !CachedStamp(fileName, parts))
         return 0;
     VS_FIXEDFILEINFO info{};
     info.dwSignature = FixedInfoSignature;

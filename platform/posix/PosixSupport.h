@@ -1,10 +1,14 @@
-// What the POSIX backend's files share: path conversion, the thread's last
-// error in Windows codes, and the objects behind handles.
+// What the POSIX backend's files share: path conversion and name
+// comparison, the thread's last error in Windows codes, and the table of
+// live handles.
 #pragma once
 
 #include "platform/Platform.h"
 
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace Platform::Posix {
 
@@ -39,13 +43,33 @@ void SetLastError(DWORD error);
 // The Windows code for an errno value, stored as the last error.
 void SetLastErrorFromErrno(int errorNumber);
 
-// A UTF-16 path as the file system takes it: UTF-8, "\" turned into "/".
-std::string NativePath(const char16_t* path);
+// The file system's name for a path the plugin gives, by Windows' rules.
+// With the "\\?\" prefix nothing is normalised and a "." or ".." part is
+// refused; the rest of the path is taken from the root. Without it a
+// relative path is taken from the current folder, "." and ".." parts are
+// resolved and trailing dots and blanks of the last part dropped. "\" and
+// "/" both separate parts; names map to bytes as framework/PosixNames.h says.
+// Nothing, with the last error set, for an empty path, a refused part, or a
+// text no file name shows as.
+std::optional<std::string> NativePath(const char16_t* path);
 
-// Every handle the backend gives out points to one of these.
+// Whether two names are the same to a Windows file system, which compares
+// them by the simple upper-case mapping of each UTF-16 unit.
+bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b);
+char16_t UpperCase(char16_t c);
+
+// What a handle stands for. The table of live handles owns them: a handle
+// the backend never gave out, or one already closed, is refused
+// (ERROR_INVALID_HANDLE), never dereferenced.
 class THandleObject {
 public:
     virtual ~THandleObject() = default;
 };
+
+HANDLE AddHandle(std::unique_ptr<THandleObject> object);
+// The live object of `handle`, or null.
+THandleObject* FindHandle(HANDLE handle);
+// Takes `handle` out of the table; null when it was not live.
+std::unique_ptr<THandleObject> TakeHandle(HANDLE handle);
 
 } // namespace Platform::Posix

@@ -1,6 +1,8 @@
 // The file calls and the last error: the real Windows API.
 #include "platform/Platform.h"
 
+#include "platform/Faults.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -27,26 +29,46 @@ static_assert(offsetof(WIN32_FIND_DATAW, cFileName) == offsetof(::WIN32_FIND_DAT
 
 BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
 {
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::MoveFile, existingName)) {
+        ::SetLastError(error);
+        return 0;
+    }
     return ::MoveFileW(Wide(existingName), Wide(newName));
 }
 
 DWORD GetTempPathW(DWORD bufferLength, char16_t* buffer)
 {
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::GetTempPath, nullptr)) {
+        ::SetLastError(error);
+        return 0;
+    }
     return ::GetTempPathW(bufferLength, reinterpret_cast<LPWSTR>(buffer));
 }
 
 UINT GetTempFileNameW(const char16_t* pathName, const char16_t* prefix, UINT unique, char16_t* tempFileName)
 {
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::GetTempFileName, pathName)) {
+        ::SetLastError(error);
+        return 0;
+    }
     return ::GetTempFileNameW(Wide(pathName), Wide(prefix), unique, reinterpret_cast<LPWSTR>(tempFileName));
 }
 
 BOOL DeleteFileW(const char16_t* fileName)
 {
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::DeleteFile, fileName)) {
+        ::SetLastError(error);
+        return 0;
+    }
     return ::DeleteFileW(Wide(fileName));
 }
 
 DWORD GetFileAttributesW(const char16_t* fileName)
 {
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::GetFileAttributes, fileName)) {
+        ::SetLastError(error);
+        return InvalidFileAttributes;
+    }
     return ::GetFileAttributesW(Wide(fileName));
 }
 
@@ -78,6 +100,10 @@ BOOL FindClose(HANDLE findFile)
 HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode, DWORD creationDisposition,
                    DWORD flagsAndAttributes)
 {
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::CreateFile, fileName)) {
+        ::SetLastError(error);
+        return InvalidHandleValue;
+    }
     return ::CreateFileW(Wide(fileName), desiredAccess, shareMode, nullptr, creationDisposition, flagsAndAttributes,
                          nullptr);
 }
@@ -89,6 +115,12 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read)
 
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written)
 {
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::WriteFile, nullptr)) {
+        if (written != nullptr)
+            *written = 0;
+        ::SetLastError(error);
+        return 0;
+    }
     return ::WriteFile(file, buffer, toWrite, reinterpret_cast<LPDWORD>(written), nullptr);
 }
 
@@ -111,6 +143,17 @@ BOOL SetEndOfFile(HANDLE file)
 BOOL CloseHandle(HANDLE object)
 {
     return ::CloseHandle(object);
+}
+
+BOOL GetFileIdentity(HANDLE file, FileIdentity* identity)
+{
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (identity == nullptr || !::GetFileInformationByHandle(file, &information))
+        return 0;
+    identity->Volume = information.dwVolumeSerialNumber;
+    identity->Index = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    identity->Owner = 0;
+    return 1;
 }
 
 DWORD GetLastError()

@@ -38,14 +38,17 @@ TEST_P(PosixPaths, Convert)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, PosixPaths,
-    testing::Values(PathCase{u"/tmp/a.txt", u"/tmp/a.txt", u"/tmp/a.txt"},
-                    PathCase{u"a.txt", u"/home/user/work/a.txt", u"/home/user/work/a.txt"},
-                    PathCase{u"./sub/../b", u"/home/user/work/b", u"/home/user/work/b"},
-                    PathCase{u"sub\\file", u"/home/user/work/sub/file", u"/home/user/work/sub/file"},
-                    PathCase{u"//tmp///x//", u"/tmp/x/", u"/tmp/x/"},
-                    PathCase{u"/../..", u"/", u"/"},
-                    PathCase{u"", u"/home/user/work", u"/home/user/work"},
-                    PathCase{u"..", u"/home/user", u"/home/user"}));
+    testing::Values(PathCase{u"/tmp/a.txt", u"/tmp/a.txt", u"\\\\?\\/tmp/a.txt"},
+                    PathCase{u"a.txt", u"/home/user/work/a.txt", u"\\\\?\\/home/user/work/a.txt"},
+                    PathCase{u"./sub/../b", u"/home/user/work/b", u"\\\\?\\/home/user/work/b"},
+                    PathCase{u"sub\\file", u"/home/user/work/sub/file", u"\\\\?\\/home/user/work/sub/file"},
+                    PathCase{u"//tmp///x//", u"/tmp/x/", u"\\\\?\\/tmp/x/"},
+                    PathCase{u"/../..", u"/", u"\\\\?\\/"},
+                    PathCase{u"", u"/home/user/work", u"\\\\?\\/home/user/work"},
+                    PathCase{u"..", u"/home/user", u"\\\\?\\/home/user"},
+                    // A name holding a backslash reaches the host as U+F05C: a
+                    // character of the name, never a separator.
+                    PathCase{u"a\uF05Cb", u"/home/user/work/a\uF05Cb", u"\\\\?\\/home/user/work/a\uF05Cb"}));
 
 class WindowsPaths : public testing::TestWithParam<PathCase> {};
 

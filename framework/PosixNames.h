@@ -1,0 +1,175 @@
+// How a POSIX file name, which is bytes, looks to the plugin, which sees
+// UTF-16: the one mapping the stand-in host's panels and the POSIX build's
+// file calls share, exact in both directions, so a name the plugin is handed
+// always leads back to that very file and to no other.
+//
+//  - Well-formed UTF-8 becomes its characters.
+//  - Each byte that is not part of well-formed UTF-8 becomes a lone
+//    surrogate U+DC80..U+DCFF (as Python's "surrogateescape" does).
+//  - The characters Windows forbids in a name, \ : * ? " < > |, become
+//    U+F000 plus the character (as Cygwin and WSL show them), so a backslash
+//    inside a name is never taken for a separator. The UTF-8 forms of those
+//    eight U+F0xx characters are shown byte by byte, so the mapping stays
+//    one to one.
+//  - '/' separates path parts and stays itself.
+//
+// Header-only and standard library only: the host must not depend on the
+// plugin's platform layer, yet both sides have to agree byte for byte.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace PosixNames {
+
+namespace Detail {
+
+inline constexpr std::string_view ForbiddenInNames = "\\:*?\"<>|";
+inline constexpr char16_t ForbiddenBase = 0xF000;
+inline constexpr char16_t ByteEscapeBase = 0xDC00;
+
+inline bool IsForbiddenInNames(char32_t c)
+{
+    return c < 0x80 && ForbiddenInNames.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+// The character U+F000 + c stands for the forbidden ASCII character c.
+inline bool IsForbiddenStandIn(char32_t c)
+{
+    return c >= ForbiddenBase && c < ForbiddenBase + 0x80 && IsForbiddenInNames(c - ForbiddenBase);
+}
+
+// Length of the well-formed UTF-8 sequence at `at` that the mapping shows as
+// a character (`decoded`), or 0 when its bytes are shown one by one.
+inline size_t DecodedLength(std::string_view bytes, size_t at, char32_t& decoded)
+{
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = byte(at);
+    size_t length = 0;
+    char32_t value = 0;
+    if (lead < 0x80) {
+        decoded = lead;
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        value = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        value = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        value = lead & 0x07u;
+    } else {
+        return 0;
+    }
+    if (bytes.size() - at < length)
+        return 0;
+    for (size_t i = 1; i < length; ++i) {
+        const unsigned char next = byte(at + i);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        value = (value << 6) | (next & 0x3Fu);
+    }
+    constexpr char32_t Smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (value < Smallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF) ||
+        IsForbiddenStandIn(value))
+        return 0;
+    decoded = value;
+    return length;
+}
+
+inline void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+} // namespace Detail
+
+// The UTF-16 the plugin sees for a POSIX name or path. Never fails.
+inline std::u16string ToUtf16(std::string_view bytes)
+{
+    std::u16string text;
+    text.reserve(bytes.size());
+    size_t at = 0;
+    while (at < bytes.size()) {
+        char32_t c = 0;
+        const size_t length = Detail::DecodedLength(bytes, at, c);
+        if (length == 0) {
+            text += static_cast<char16_t>(Detail::ByteEscapeBase + static_cast<unsigned char>(bytes[at]));
+            ++at;
+            continue;
+        }
+        at += length;
+        if (Detail::IsForbiddenInNames(c)) {
+            text += static_cast<char16_t>(Detail::ForbiddenBase + c);
+        } else if (c >= 0x10000) {
+            c -= 0x10000;
+            text += static_cast<char16_t>(0xD800 + (c >> 10));
+            text += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            text += static_cast<char16_t>(c);
+        }
+    }
+    return text;
+}
+
+// The bytes of the POSIX name or path the plugin means, '\' and '/' alike
+// separating parts. Nothing when no name shows as `text`: a NUL, a character
+// Windows forbids in names other than the separators, an unpaired surrogate
+// that stands for no byte, or byte stand-ins that together would show as a
+// character instead.
+inline std::optional<std::string> FromUtf16(std::u16string_view text)
+{
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c == u'\\' || c == u'/') {
+            bytes += '/';
+        } else if (c == 0 || Detail::IsForbiddenInNames(c)) {
+            return std::nullopt;
+        } else if (Detail::IsForbiddenStandIn(c)) {
+            bytes += static_cast<char>(c - Detail::ForbiddenBase);
+        } else if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF)
+                return std::nullopt;
+            Detail::AppendUtf8(bytes, 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            if (c < Detail::ByteEscapeBase + 0x80 || c > Detail::ByteEscapeBase + 0xFF)
+                return std::nullopt;
+            bytes += static_cast<char>(c - Detail::ByteEscapeBase);
+        } else {
+            Detail::AppendUtf8(bytes, c);
+        }
+    }
+    // Stand-ins for bytes that form a character would be read back as that
+    // character: only a text that is what its bytes show maps to them.
+    std::u16string shown = ToUtf16(bytes);
+    std::u16string meant(text);
+    for (char16_t& c : meant) {
+        if (c == u'\\')
+            c = u'/';
+    }
+    if (shown != meant)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace PosixNames

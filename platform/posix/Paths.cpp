@@ -1,0 +1,138 @@
+// Windows' path rules for the POSIX build: the "\\?\" form taken verbatim,
+// other paths normalised as Win32 does, and names compared as a Windows file
+// system compares them.
+#include "platform/posix/PosixSupport.h"
+
+#include "framework/PosixNames.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cwctype>
+#include <locale.h>
+#include <vector>
+
+namespace Platform::Posix {
+
+namespace {
+
+constexpr std::u16string_view VerbatimPrefix = u"\\\\?\\";
+
+std::vector<std::string> PartsOf(std::string_view path)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != '/')
+            continue;
+        parts.emplace_back(path.substr(start, i - start));
+        start = i + 1;
+    }
+    return parts;
+}
+
+std::string CurrentFolder()
+{
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE)
+            return "/";
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+// "\\?\" + path: taken as it is, from the root; "." and ".." are refused.
+std::optional<std::string> VerbatimPath(const std::string& bytes)
+{
+    for (const std::string& part : PartsOf(bytes)) {
+        if (part == "." || part == "..") {
+            SetLastError(ERROR_INVALID_NAME);
+            return std::nullopt;
+        }
+    }
+    return bytes.starts_with('/') ? bytes : "/" + bytes;
+}
+
+bool IsDotOrBlank(char c)
+{
+    return c == '.' || c == ' ';
+}
+
+// Win32's normalisation: absolute, "." and ".." resolved, repeated
+// separators collapsed, trailing dots and blanks of the last part dropped.
+std::string NormalisedPath(const std::string& bytes)
+{
+    const std::string absolute = bytes.starts_with('/') ? bytes : CurrentFolder() + "/" + bytes;
+    const bool trailingSeparator = absolute.ends_with('/');
+    std::vector<std::string> kept;
+    for (std::string& part : PartsOf(absolute)) {
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (!kept.empty())
+                kept.pop_back();
+            continue;
+        }
+        kept.push_back(std::move(part));
+    }
+    if (!trailingSeparator && !kept.empty()) {
+        std::string& last = kept.back();
+        while (!last.empty() && IsDotOrBlank(last.back()))
+            last.pop_back();
+        if (last.empty())
+            kept.pop_back();
+    }
+    std::string path;
+    for (const std::string& part : kept)
+        path += "/" + part;
+    if (path.empty() || (trailingSeparator && !kept.empty()))
+        path += '/';
+    return path;
+}
+
+} // namespace
+
+std::optional<std::string> NativePath(const char16_t* path)
+{
+    std::u16string_view text = path != nullptr ? std::u16string_view(path) : std::u16string_view();
+    const bool verbatim = text.starts_with(VerbatimPrefix);
+    if (verbatim)
+        text.remove_prefix(VerbatimPrefix.size());
+    if (text.empty()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return std::nullopt;
+    }
+    const std::optional<std::string> bytes = PosixNames::FromUtf16(text);
+    if (!bytes) {
+        SetLastError(ERROR_INVALID_NAME);
+        return std::nullopt;
+    }
+    return verbatim ? VerbatimPath(*bytes) : NormalisedPath(*bytes);
+}
+
+char16_t UpperCase(char16_t c)
+{
+    // Surrogates have no case; the rest follows Unicode's simple mapping as
+    // glibc's C.UTF-8 locale holds it (ASCII only when that is missing).
+    static const locale_t Unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    if (c >= 0xD800 && c <= 0xDFFF)
+        return c;
+    if (Unicode == static_cast<locale_t>(nullptr))
+        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    const auto upper = ::towupper_l(static_cast<wint_t>(c), Unicode);
+    return upper <= 0xFFFF ? static_cast<char16_t>(upper) : c;
+}
+
+bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (UpperCase(a[i]) != UpperCase(b[i]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace Platform::Posix
