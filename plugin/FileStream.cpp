@@ -45,7 +45,11 @@ Platform::DWORD AccessOf(uint16_t mode)
 
 String LastSystemErrorText()
 {
-    const Platform::DWORD error = Platform::GetLastError();
+    return SystemErrorText(Platform::GetLastError());
+}
+
+String SystemErrorText(Platform::DWORD error)
+{
     char16_t text[1024] = {};
     const Platform::DWORD length = Platform::FormatSystemMessage(error, text, 1024);
     return String(text, length);

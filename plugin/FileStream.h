@@ -55,5 +55,6 @@ private:
 
 // The system's text for its last error, e.g. "Access is denied.".
 String LastSystemErrorText();
+String SystemErrorText(Platform::DWORD error);
 
 } // namespace Zelvane

@@ -1,7 +1,10 @@
 #include "plugin/uSystem.h"
 
+#include "base/Exception.h"
 #include "platform/Platform.h"
+#include "plugin/FileStream.h"
 
+#include <optional>
 #include <string>
 
 namespace Zelvane {
@@ -9,9 +12,45 @@ namespace Zelvane {
 namespace {
 
 constexpr Platform::DWORD TempBufferLength = Platform::MaxPath + 1;
+constexpr Platform::DWORD ErrorFileExists = 80;
+constexpr Platform::DWORD ErrorAlreadyExists = 183;
 
-// The names handed out while the library is loaded; its destruction at
-// unload deletes them.
+// What can be opened to look at a name without following a link there.
+constexpr Platform::DWORD AnyShare = Platform::Share::Read | Platform::Share::Write | Platform::Share::Delete;
+
+// An open file handle, closed when it goes.
+class TOpenFile {
+public:
+    explicit TOpenFile(Platform::HANDLE handle) : Handle(handle) {}
+    ~TOpenFile()
+    {
+        if (IsOpen())
+            Platform::CloseHandle(Handle);
+    }
+    TOpenFile(const TOpenFile&) = delete;
+    TOpenFile& operator=(const TOpenFile&) = delete;
+
+    bool IsOpen() const { return Handle != Platform::InvalidHandleValue; }
+    Platform::HANDLE Get() const { return Handle; }
+
+private:
+    Platform::HANDLE Handle;
+};
+
+// The identity of the plain file at `name` now, the name itself not being a
+// link; nothing when there is none.
+std::optional<Platform::FileIdentity> IdentityAt(const String& name)
+{
+    const TOpenFile file(Platform::CreateFileW(name.c_str(), 0, AnyShare, Platform::Disposition::OpenExisting,
+                                               Platform::FileFlag::OpenReparsePoint));
+    Platform::FileIdentity identity;
+    if (!file.IsOpen() || !Platform::GetFileIdentity(file.Get(), &identity))
+        return std::nullopt;
+    return identity;
+}
+
+// The names handed out while the library is loaded, each with the identity
+// of the file the plugin made there, if it made one.
 class TTempNameRegistry {
 public:
     TTempNameRegistry() = default;
@@ -19,31 +58,40 @@ public:
     TTempNameRegistry(const TTempNameRegistry&) = delete;
     TTempNameRegistry& operator=(const TTempNameRegistry&) = delete;
 
-    void Add(const String& name) { Names.push_back(name); }
-    const std::vector<String>& All() const { return Names; }
+    void Add(const String& name, std::optional<Platform::FileIdentity> made = std::nullopt)
+    {
+        Entries.push_back({name, made});
+    }
+
+    std::vector<String> Names() const
+    {
+        std::vector<String> names;
+        for (const TEntry& entry : Entries)
+            names.push_back(entry.Name);
+        return names;
+    }
 
     // Clean-up ignores every failure, a raised one included: it also runs
     // at library unload, where an escaping exception would end the host.
     void DeleteAll()
     {
-        for (const String& name : Names) {
+        for (const TEntry& entry : Entries) {
             try {
-                const Platform::DWORD attributes = Platform::GetFileAttributesW(name.c_str());
-                if (attributes == Platform::InvalidFileAttributes)
-                    continue;
-                if ((attributes & Platform::FileAttribute::Directory) != 0)
-                    DeleteTree(name);
-                else
-                    Platform::DeleteFileW(name.c_str());
+                if (entry.Made && IdentityAt(entry.Name) == entry.Made)
+                    Platform::DeleteFileW(entry.Name.c_str());
             } catch (...) {
                 // Left behind; the next name is still tried.
             }
         }
-        Names.clear();
+        Entries.clear();
     }
 
 private:
-    std::vector<String> Names;
+    struct TEntry {
+        String Name;
+        std::optional<Platform::FileIdentity> Made;
+    };
+    std::vector<TEntry> Entries;
 };
 
 TTempNameRegistry Registry;
@@ -70,54 +118,14 @@ String WithoutExtension(const String& name)
     return name;
 }
 
-String WithTrailingSeparator(const String& directory)
+// Names tried before giving up on a folder where every one is taken.
+constexpr int MaxTries = 10000;
+
+[[noreturn]] void RaiseCannotCreateIn(const String& directory, Platform::DWORD error)
 {
-    if (!directory.empty() && (directory.back() == u'\\' || directory.back() == u'/'))
-        return directory;
-    return directory + u'\\';
+    throw Base::EFCreateError(u"Cannot create a temporary file in \"" + directory + u"\". " +
+                              SystemErrorText(error));
 }
-
-String WithoutTrailingSeparator(String directory)
-{
-    while (directory.size() > 1 && (directory.back() == u'\\' || directory.back() == u'/'))
-        directory.pop_back();
-    return directory;
-}
-
-bool IsLink(Platform::DWORD attributes)
-{
-    return attributes != Platform::InvalidFileAttributes &&
-           (attributes & Platform::FileAttribute::ReparsePoint) != 0;
-}
-
-// A link goes as a link, whatever it leads to.
-bool RemoveLink(const String& name, Platform::DWORD attributes)
-{
-    if ((attributes & Platform::FileAttribute::Directory) != 0)
-        return Platform::RemoveDirectoryW(name.c_str()) != 0;
-    return Platform::DeleteFileW(name.c_str()) != 0;
-}
-
-class TFindHandle {
-public:
-    TFindHandle(const String& pattern, Platform::WIN32_FIND_DATAW& data)
-        : Handle(Platform::FindFirstFileW(pattern.c_str(), &data))
-    {
-    }
-    ~TFindHandle()
-    {
-        if (IsOpen())
-            Platform::FindClose(Handle);
-    }
-    TFindHandle(const TFindHandle&) = delete;
-    TFindHandle& operator=(const TFindHandle&) = delete;
-
-    bool IsOpen() const { return Handle != Platform::InvalidHandleValue; }
-    bool Next(Platform::WIN32_FIND_DATAW& data) { return Platform::FindNextFileW(Handle, &data) != 0; }
-
-private:
-    Platform::HANDLE Handle;
-};
 
 } // namespace
 
@@ -145,18 +153,36 @@ String UniqueTempName(const String& directory, const String& prefix)
 
 String UniqueTempNameWithExt(const String& directory, const String& prefix, const String& extension)
 {
-    const String base = WithoutExtension(UniqueTempName(directory, prefix));
+    if (directory.empty())
+        throw Base::EFCreateError(u"Cannot create a temporary file: the system names no temporary folder.");
+    const String unique = UniqueTempName(directory, prefix);
+    if (unique.empty())
+        RaiseCannotCreateIn(directory, Platform::GetLastError());
+    const String base = WithoutExtension(unique);
     String candidate = base + extension;
-    for (int counter = 0; NameExists(candidate); ++counter)
+    for (int counter = 0; counter < MaxTries; ++counter) {
+        const TOpenFile made(Platform::CreateFileW(candidate.c_str(), Platform::Access::GenericWrite, 0,
+                                                   Platform::Disposition::CreateNew, Platform::FileAttribute::Normal));
+        const Platform::DWORD error = Platform::GetLastError();
+        Platform::FileIdentity identity;
+        if (made.IsOpen()) {
+            if (!Platform::GetFileIdentity(made.Get(), &identity))
+                RaiseCannotCreateIn(directory, Platform::GetLastError());
+            Registry.Add(candidate, identity);
+            return candidate;
+        }
+        // Taken by a file, a folder or a link: the next candidate. Anything
+        // else is the folder's refusal and ends the search.
+        if (error != ErrorFileExists && error != ErrorAlreadyExists && !NameExists(candidate))
+            RaiseCannotCreateIn(directory, error);
         candidate = base + Base::Str(std::to_string(counter)) + extension;
-    if (!candidate.empty())
-        Registry.Add(candidate);
-    return candidate;
+    }
+    RaiseCannotCreateIn(directory, ErrorFileExists);
 }
 
-const std::vector<String>& TemporaryNames()
+std::vector<String> TemporaryNames()
 {
-    return Registry.All();
+    return Registry.Names();
 }
 
 void DeleteTemporaryNames()
@@ -168,38 +194,7 @@ bool DeleteTree(const String& directory)
 {
     if (directory.empty())
         return true;
-    const String root = WithoutTrailingSeparator(directory);
-    const Platform::DWORD rootAttributes = Platform::GetFileAttributesW(root.c_str());
-    if (IsLink(rootAttributes))
-        return RemoveLink(root, rootAttributes);
-
-    const String prefix = WithTrailingSeparator(directory);
-    bool deletedAll = true;
-    Platform::WIN32_FIND_DATAW data{};
-    TFindHandle find(prefix + u"*.*", data);
-    if (find.IsOpen()) {
-        do {
-            const String name = data.cFileName;
-            // The folder itself and its parent are never entries to delete,
-            // whatever attributes the listing gives them.
-            if (name == u"." || name == u"..")
-                continue;
-            const String path = prefix + name;
-            const Platform::DWORD attributes = data.dwFileAttributes;
-            if (IsLink(attributes)) {
-                deletedAll = RemoveLink(path, attributes) && deletedAll;
-            } else if ((attributes & Platform::FileAttribute::Directory) != 0) {
-                deletedAll = DeleteTree(path + u'\\') && deletedAll;
-            } else {
-                // Read-only files can go only once the attribute is cleared.
-                Platform::SetFileAttributesW(path.c_str(), Platform::FileAttribute::Normal);
-                deletedAll = Platform::DeleteFileW(path.c_str()) != 0 && deletedAll;
-            }
-        } while (find.Next(data));
-    }
-    if (!deletedAll)
-        return false;
-    return Platform::RemoveDirectoryW(root.c_str()) != 0;
+    return Platform::DeleteTree(directory.c_str()) != 0;
 }
 
 } // namespace Zelvane

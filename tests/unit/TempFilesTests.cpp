@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 #include "base/Exception.h"
 #include "base/Utf.h"
+#include "platform/Faults.h"
 #include "platform/Platform.h"
 #include "plugin/FileStream.h"
 #include "plugin/TextStream.h"
@@ -31,6 +32,9 @@ namespace {
 constexpr Platform::DWORD ErrorAccessDenied = 5;
 constexpr Platform::DWORD ErrorAlreadyExists = 183;
 constexpr Platform::DWORD ErrorInvalidName = 123;
+constexpr Platform::DWORD ErrorInvalidHandle = 6;
+constexpr Platform::DWORD ErrorPathNotFound = 3;
+constexpr Platform::DWORD ErrorDiskFull = 112;
 
 bool Exists(const fs::path& path)
 {
@@ -112,9 +116,11 @@ TEST(UniqueTempName, NamesAFreshFileAndRegistersIt)
     EXPECT_FALSE(Exists(fs::path(name))); // only the name is kept
     EXPECT_TRUE(IsRegistered(name));
 
+    // With an extension the name comes with a new, empty file of the plugin's own.
     const String withExt = UniqueTempNameWithExt(directory, u"zelvane", u".txt");
     EXPECT_TRUE(IsTempLeaf(fs::path(withExt).filename().u16string(), u".txt")) << Base::ToUtf8(withExt);
-    EXPECT_FALSE(Exists(fs::path(withExt)));
+    EXPECT_TRUE(fs::is_regular_file(fs::path(withExt)));
+    EXPECT_EQ(fs::file_size(fs::path(withExt)), 0u);
     EXPECT_TRUE(IsRegistered(withExt));
 }
 
@@ -126,33 +132,134 @@ TEST(UniqueTempName, EmptyWhenTheSystemHasNoName)
 
 TEST(UniqueTempName, CounterGoesBeforeTheExtensionWhileTheNameIsTaken)
 {
-    // Without a unique name the candidates are relative: ".txt", "0.txt", ...
+    // Whatever takes a candidate name (a file, a folder, a dangling link) is
+    // planted just before the plugin tries it, and stays as it was.
     TestFolder folder;
-    CurrentDirectory inFolder(folder.Path);
-    const String missing = folder.Name("missing") + u"/";
-    WriteBytes(".txt", "taken");
-    EXPECT_EQ(UniqueTempNameWithExt(missing, u"zelvane", u".txt"), u"0.txt");
-    WriteBytes("0.txt", "taken");
-    EXPECT_EQ(UniqueTempNameWithExt(missing, u"zelvane", u".txt"), u"1.txt");
-    fs::create_directory("1.txt"); // a directory occupies the name just as well
-    EXPECT_EQ(UniqueTempNameWithExt(missing, u"zelvane", u".txt"), u"2.txt");
+    std::vector<fs::path> planted;
+    const Platform::Faults::TScopedHook hook([&](Platform::Faults::TCall call, const char16_t* path) {
+        const fs::path name(path != nullptr ? path : u"");
+        if (call != Platform::Faults::TCall::CreateFile || name.extension() != ".txt" || planted.size() == 3)
+            return Platform::DWORD{0};
+        if (planted.size() == 1)
+            fs::create_directory(name);
+#ifndef _WIN32
+        else if (planted.size() == 2)
+            fs::create_symlink(folder.Child("nowhere"), name);
+#endif
+        else
+            WriteBytes(name, "someone's");
+        planted.push_back(name);
+        return Platform::DWORD{0};
+    });
+    const String made = UniqueTempNameWithExt(folder.Name() + u"/", u"zelvane", u".txt");
+    ASSERT_EQ(planted.size(), 3u);
+    const String first = planted[0].u16string();
+    const String base = first.substr(0, first.size() - 4);
+    EXPECT_EQ(planted[1].u16string(), base + u"0.txt");
+    EXPECT_EQ(planted[2].u16string(), base + u"1.txt");
+    EXPECT_EQ(made, base + u"2.txt");
+    EXPECT_EQ(ReadBytes(planted[0]), "someone's");
+    EXPECT_TRUE(fs::is_directory(planted[1]));
+    EXPECT_FALSE(fs::exists(folder.Child("nowhere")));
 }
 
-TEST(UniqueTempName, EveryNameHandedOutIsDeletedAtCleanUp)
+// With no usable temporary folder the plugin raises and names the cause; it
+// never falls back to a name relative to whatever folder is current.
+TEST(UniqueTempName, NoUsableFolderRaisesAndWritesNothingElsewhere)
+{
+    struct Case {
+        const char* Name;
+        Platform::Faults::TCall FailingCall;
+        Platform::DWORD Error;
+        const char16_t* Reason;
+    };
+    const Case cases[] = {
+        {"folder refused", Platform::Faults::TCall::GetTempFileName, ErrorAccessDenied, u"Access is denied."},
+        {"no such folder", Platform::Faults::TCall::GetTempFileName, ErrorPathNotFound,
+         u"The system cannot find the path specified."},
+        {"medium full", Platform::Faults::TCall::CreateFile, ErrorDiskFull,
+         u"There is not enough space on the disk."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TestFolder folder;
+        TestFolder current;
+        CurrentDirectory inCurrent(current.Path);
+        const Platform::Faults::TScopedHook hook([&](Platform::Faults::TCall call, const char16_t*) {
+            return call == c.FailingCall ? c.Error : Platform::DWORD{0};
+        });
+        try {
+            UniqueTempNameWithExt(folder.Name() + u"/", u"zelvane", u".txt");
+            ADD_FAILURE() << "no exception";
+        } catch (const Base::EFCreateError& e) {
+            EXPECT_NE(e.Message().find(folder.Name()), String::npos) << Base::ToUtf8(e.Message());
+            EXPECT_NE(e.Message().find(c.Reason), String::npos) << Base::ToUtf8(e.Message());
+        }
+        EXPECT_TRUE(fs::is_empty(current.Path));
+        EXPECT_TRUE(fs::is_empty(folder.Path));
+    }
+    EXPECT_THROW(UniqueTempNameWithExt(u"", u"zelvane", u".txt"), Base::EFCreateError);
+}
+
+// At unload only what the plugin made, and what is still that very file, is
+// deleted: never a folder or a tree, nor what someone put at a freed name.
+TEST(UniqueTempName, CleanUpDeletesOnlyWhatThePluginMadeAndStillHolds)
+{
+    const auto plantTree = [](const fs::path& name) {
+        fs::remove(name);
+        fs::create_directories(name / "sub");
+        WriteBytes(name / "sub" / "precious", "precious");
+    };
+    const auto plantFile = [](const fs::path& name) {
+        fs::remove(name);
+        WriteBytes(name, "precious");
+    };
+    struct Case {
+        const char* Name;
+        bool PluginMadeAFile;                              // the name came with a file of the plugin's own
+        std::function<void(const fs::path&)> AfterHandOut; // what happens at the name meanwhile
+        bool Deleted;
+    };
+    const std::vector<Case> cases{
+        {"its own file, written", true, [](const fs::path& name) { WriteBytes(name, "list"); }, true},
+        {"its own file, gone", true, [](const fs::path& name) { fs::remove(name); }, false},
+        {"a tree planted at its freed name", true, plantTree, false},
+        {"another file planted at its freed name", true, plantFile, false},
+        {"a tree at a name handed out for a file", false, plantTree, false},
+        {"a file at a name handed out for a file", false, plantFile, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TestFolder folder;
+        const String directory = folder.Name() + u"/";
+        const fs::path name = c.PluginMadeAFile ? fs::path(UniqueTempNameWithExt(directory, u"zelvane", u".txt"))
+                                                : fs::path(UniqueTempName(directory, u"zel"));
+        c.AfterHandOut(name);
+        DeleteTemporaryNames();
+        EXPECT_TRUE(TemporaryNames().empty());
+        if (c.Deleted) {
+            EXPECT_FALSE(Exists(name));
+        } else if (fs::is_directory(name)) {
+            EXPECT_EQ(ReadBytes(name / "sub" / "precious"), "precious");
+        } else if (Exists(name)) {
+            EXPECT_EQ(ReadBytes(name), "precious");
+        }
+    }
+}
+
+#ifndef _WIN32
+TEST(UniqueTempName, CleanUpNeverFollowsALinkPlantedAtItsName)
 {
     TestFolder folder;
-    const String directory = folder.Name() + u"/";
-    const String file = UniqueTempNameWithExt(directory, u"zelvane", u".txt");
-    WriteBytes(fs::path(file), "list");
-    const String tree = UniqueTempName(directory, u"tree");
-    fs::create_directories(fs::path(tree) / "sub");
-    WriteBytes(fs::path(tree) / "sub" / "f", "x");
-
+    WriteBytes(folder.Child("victim"), "precious");
+    const fs::path name(UniqueTempNameWithExt(folder.Name() + u"/", u"zelvane", u".txt"));
+    fs::remove(name);
+    fs::create_symlink(folder.Child("victim"), name);
     DeleteTemporaryNames();
-    EXPECT_FALSE(Exists(fs::path(file)));
-    EXPECT_FALSE(Exists(fs::path(tree)));
-    EXPECT_TRUE(TemporaryNames().empty());
+    EXPECT_TRUE(fs::is_symlink(name));
+    EXPECT_EQ(ReadBytes(folder.Child("victim")), "precious");
 }
+#endif
 
 TEST(GetTempFileName, CreatesAnEmptyPrivateFile)
 {
@@ -269,6 +376,55 @@ TEST(DeleteTree, LinksGoAsLinksAndNothingOutsideIsTouched)
     EXPECT_TRUE(DeleteTree(folder.Name("root-link")));
     EXPECT_FALSE(Exists(folder.Child("root-link")));
     EXPECT_EQ(ReadBytes(outside / "keep.txt"), "keep");
+}
+
+TEST(DeleteTree, AFolderSwappedForALinkMidWayLeavesWhatItLeadsToAlone)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "removal relative to open folders is the POSIX build's";
+#endif
+    // Just as the first entry of "sub" is about to go, "sub" is moved away
+    // and a link to a folder outside the tree takes its place.
+    TestFolder folder;
+    const auto outside = folder.Child("outside");
+    fs::create_directory(outside);
+    const auto root = folder.Child("tree");
+    fs::create_directories(root / "sub");
+    for (const char* name : {"a", "b", "c"}) {
+        WriteBytes(outside / name, "keep");
+        WriteBytes(root / "sub" / name, "tree's");
+    }
+    bool swapped = false;
+    const Platform::Faults::TScopedHook hook([&](Platform::Faults::TCall call, const char16_t* path) {
+        if (call == Platform::Faults::TCall::DeleteTreeEntry && !swapped &&
+            fs::path(path).parent_path().filename() == "sub") {
+            fs::rename(root / "sub", folder.Child("moved"));
+            fs::create_directory_symlink(outside, root / "sub");
+            swapped = true;
+        }
+        return Platform::DWORD{0};
+    });
+    DeleteTree(root.u16string());
+    ASSERT_TRUE(swapped);
+    for (const char* name : {"a", "b", "c"}) {
+        EXPECT_EQ(ReadBytes(outside / name), "keep") << name;
+        EXPECT_FALSE(Exists(folder.Child("moved") / name)) << name;
+    }
+}
+
+TEST(CloseHandle, AHandleThatIsNotOpenIsRefusedNotFreed)
+{
+    TestFolder folder;
+    const Platform::HANDLE file =
+        Platform::CreateFileW(folder.Name("f").c_str(), Platform::Access::GenericWrite, 0,
+                              Platform::Disposition::CreateNew, Platform::FileAttribute::Normal);
+    ASSERT_NE(file, Platform::InvalidHandleValue);
+    EXPECT_NE(Platform::CloseHandle(file), 0);
+    EXPECT_EQ(Platform::CloseHandle(file), 0);
+    EXPECT_EQ(Platform::GetLastError(), ErrorInvalidHandle);
+    Platform::DWORD written = 1;
+    EXPECT_EQ(Platform::WriteFile(file, "x", 1, &written), 0);
+    EXPECT_EQ(written, 0u);
 }
 
 TEST(FindFirstFile, NeverListsThroughALinkAtTheFolderName)
