@@ -49,6 +49,21 @@ Result Guarded(const char16_t* logName, Result failure, Body body)
     return result;
 }
 
+// A record the host hands over is read only when it is there and at least
+// as long as ours, as Far's own plugins check it: a shorter one comes from a
+// host whose layout this plugin does not know. Such a call does nothing.
+template <class Record>
+bool IsWhole(const Record* info)
+{
+    return info != nullptr && info->StructSize >= sizeof(Record);
+}
+
+void Refused(const char16_t* logName)
+{
+    LogSafely(logName, u" START");
+    LogSafely(logName, u" END");
+}
+
 } // namespace
 
 void SetStartupInfoW(const Far3::PluginStartupInfo* info)
@@ -61,6 +76,8 @@ void SetStartupInfoW(const Far3::PluginStartupInfo* info)
 
 void GetGlobalInfoW(Far3::GlobalInfo* info)
 {
+    if (!IsWhole(info))
+        return Refused(u"GetGlobalInfoW");
     Guarded(u"GetGlobalInfoW", 0, [&] {
         TFarPlugin::GetPlugin().FillGlobalInfo(info);
         return 0;
@@ -69,6 +86,8 @@ void GetGlobalInfoW(Far3::GlobalInfo* info)
 
 void GetPluginInfoW(Far3::PluginInfo* info)
 {
+    if (!IsWhole(info))
+        return Refused(u"GetPluginInfoW");
     Guarded(u"GetPluginInfoW", 0, [&] {
         TFarPlugin::GetPlugin().FillPluginInfo(info);
         return 0;
@@ -77,6 +96,10 @@ void GetPluginInfoW(Far3::PluginInfo* info)
 
 Far3::HANDLE OpenW(const Far3::OpenInfo* info)
 {
+    if (!IsWhole(info)) {
+        Refused(u"OpenW");
+        return nullptr;
+    }
     return Guarded<Far3::HANDLE>(u"OpenW", nullptr, [&] {
         return TFarPlugin::GetPlugin().Open(info->OpenFrom, info->Guid, info->Data);
     });
@@ -84,9 +107,8 @@ Far3::HANDLE OpenW(const Far3::OpenInfo* info)
 
 intptr_t ConfigureW(const Far3::ConfigureInfo* info)
 {
-    if (info == nullptr || info->StructSize < sizeof(Far3::ConfigureInfo)) {
-        LogSafely(u"ConfigureW", u" START");
-        LogSafely(u"ConfigureW", u" END");
+    if (!IsWhole(info)) {
+        Refused(u"ConfigureW");
         return 0;
     }
     return Guarded<intptr_t>(u"ConfigureW", 0, [&]() -> intptr_t {

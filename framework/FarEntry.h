@@ -1,6 +1,8 @@
 // The bodies of the six exports, each inside the entry guard: START and END
 // log lines around it, every exception caught and reported, the host's value
-// for "nothing done" returned after a failure.
+// for "nothing done" returned after a failure. A record the host hands over
+// that is missing or shorter than ours is not read: the call does nothing
+// (SetStartupInfoW reports it, as the plugin cannot work without services).
 #pragma once
 
 #include "framework/Plugin3.h"

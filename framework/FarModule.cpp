@@ -136,7 +136,7 @@ void Report(const String& where, const String& className, const String& message)
 {
     // Without a plugin object, or before the host handed over its services
     // (Far asks for the plugin's identity first), only the system can show it.
-    const bool hostReady = TFarPlugin::HasPlugin() && TFarPlugin::StartupInfo()->Message != nullptr &&
+    const bool hostReady = TFarPlugin::HasHostServices() && TFarPlugin::StartupInfo()->Message != nullptr &&
                            TFarPlugin::StartupInfo()->GetMsg != nullptr;
     if (!hostReady) {
         ReportWithoutPlugin(where, className, message);

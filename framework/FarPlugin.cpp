@@ -213,12 +213,25 @@ void TFarPlugin::UnregisterPlugin(TFarPlugin* plugin)
 
 Far3::PluginStartupInfo* TFarPlugin::StartupInfo()
 {
-    return &GetPlugin().Info;
+    TFarPlugin& plugin = GetPlugin();
+    if (plugin.Info.StructSize == 0)
+        throw EFarPluginError(u"The host has not handed over its services");
+    return &plugin.Info;
+}
+
+bool TFarPlugin::HasHostServices()
+{
+    return RegisteredPlugin != nullptr && RegisteredPlugin->Info.StructSize != 0;
 }
 
 void TFarPlugin::SetStartupInfo(const Far3::PluginStartupInfo* info)
 {
-    // Exactly the 3.0 prefix of both records, whatever the host's StructSize says.
+    // A shorter table is from a host before the settled 3.0 layout: its
+    // fields are elsewhere, and reading ours would go past its end.
+    if (info == nullptr || info->StructSize < sizeof(Far3::PluginStartupInfo) || info->FSF == nullptr ||
+        info->FSF->StructSize < sizeof(Far3::FarStandardFunctions))
+        throw EFarPluginError(u"The host's service table is missing or older than Far Manager 3.0's");
+    // Exactly the 3.0 prefix of both records, however much longer the host's are.
     std::memcpy(&Info, info, sizeof(Far3::PluginStartupInfo));
     std::memcpy(&StandardFunctions, info->FSF, sizeof(Far3::FarStandardFunctions));
     Info.FSF = &StandardFunctions;
@@ -232,7 +245,9 @@ void TFarPlugin::FillGlobalInfo(Far3::GlobalInfo* info)
     std::memset(info, 0, sizeof(Far3::GlobalInfo));
     info->StructSize = sizeof(Far3::GlobalInfo);
     info->MinFarVersion = GetMinFarVersion();
-    info->Version = GetVersion();
+    if (!VersionCache)
+        VersionCache = GetVersion();
+    info->Version = *VersionCache;
     info->Guid = GetPluginGuid();
     auto& kept = KeptIdentityTexts();
     info->Title = kept.Keep(title);

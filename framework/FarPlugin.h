@@ -4,6 +4,7 @@
 
 #include "framework/FarModule.h"
 
+#include <optional>
 #include <vector>
 
 namespace Tessel {
@@ -39,9 +40,15 @@ public:
     static void RegisterPlugin(TFarPlugin* plugin);
     // Clears the registration (library unload, or a test that made its own object).
     static void UnregisterPlugin(TFarPlugin* plugin);
+    // The service table; raises EFarPluginError while the host has handed
+    // over none (or one this plugin cannot use), so no call goes to a null
+    // service.
     static Far3::PluginStartupInfo* StartupInfo();
+    static bool HasHostServices();
 
-    // Export bodies, called inside the entry guard.
+    // Export bodies, called inside the entry guard. SetStartupInfo raises
+    // EFarPluginError for a missing table, or one (or standard functions)
+    // shorter than Far Manager 3.0's, and keeps the table it had.
     void SetStartupInfo(const Far3::PluginStartupInfo* info);
     void FillGlobalInfo(Far3::GlobalInfo* info);
     void FillPluginInfo(Far3::PluginInfo* info);
@@ -56,6 +63,8 @@ private:
     Far3::FarStandardFunctions StandardFunctions;
     bool PluginInfoReady = false;
     Far3::PluginInfo PluginInfoCache;
+    // The library's version, read from its file once per load.
+    std::optional<Far3::VersionInfo> VersionCache;
 };
 
 } // namespace Tessel

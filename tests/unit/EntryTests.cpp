@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <new>
 #include <system_error>
 
@@ -30,7 +31,9 @@ TEST(EntryGuard, EveryExportLogsStartAndEnd)
     auto& log = host.Test()->LogLines;
     log.clear();
     Far3::GlobalInfo global{};
+    global.StructSize = sizeof(global);
     Far3::PluginInfo info{};
+    info.StructSize = sizeof(info);
     const auto open = MenuOpen();
     const Far3::GUID guid{};
     const Far3::ConfigureInfo configure{sizeof(Far3::ConfigureInfo), &guid};
@@ -196,6 +199,105 @@ TEST(SetStartupInfoW, CopiesExactlyTheSettledPrefixAndPointsAtItsOwnFunctions)
     EXPECT_NE(stored->FSF, host.Info.FSF);
     EXPECT_EQ(stored->FSF->ConvertPath, host.Functions.ConvertPath);
     EXPECT_EQ(stored->GetMsg, host.Info.GetMsg);
+}
+
+// Records the host hands over are read only when they are there and at least
+// as long as ours; anything else does nothing, and nothing past its end is
+// read or written.
+TEST(EntryPoints, MissingOrShortRecordsAreNotRead)
+{
+    FakeHost host;
+    int opened = 0;
+    host.Test()->OnOpen = [&]() -> Far3::HANDLE {
+        ++opened;
+        return nullptr;
+    };
+    Far3::GlobalInfo global;
+    std::memset(&global, 0xAB, sizeof(global));
+    global.StructSize = 8;
+    Far3::PluginInfo plugin;
+    std::memset(&plugin, 0xAB, sizeof(plugin));
+    plugin.StructSize = 8;
+    const Far3::OpenInfo open{8, Far3::OPEN_PLUGINSMENU, nullptr, 0};
+    host.Test()->LogLines.clear();
+
+    Entry::GetGlobalInfoW(&global);
+    Entry::GetGlobalInfoW(nullptr);
+    Entry::GetPluginInfoW(&plugin);
+    Entry::GetPluginInfoW(nullptr);
+    EXPECT_EQ(Entry::OpenW(&open), nullptr);
+    EXPECT_EQ(Entry::OpenW(nullptr), nullptr);
+    EXPECT_EQ(Entry::ConfigureW(nullptr), 0);
+    Entry::ExitFARW(nullptr);
+
+    EXPECT_EQ(global.StructSize, 8u);
+    EXPECT_EQ(global.MinFarVersion.Major, 0xABABABABu);
+    EXPECT_EQ(plugin.StructSize, 8u);
+    EXPECT_EQ(plugin.Flags, 0xABABABABABABABABu);
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(host.ShownMessages.empty());
+    EXPECT_EQ(host.Test()->LogLines.size(), 16u); // START and END of every call
+}
+
+TEST(SetStartupInfoW, ATableThePluginCannotUseIsRefusedAndTheOldOneKept)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(Far3::PluginStartupInfo&, Far3::FarStandardFunctions&)> Spoil;
+    };
+    const Case cases[] = {
+        {"short table", [](Far3::PluginStartupInfo& info, Far3::FarStandardFunctions&) { info.StructSize = 8; }},
+        {"no standard functions", [](Far3::PluginStartupInfo& info, Far3::FarStandardFunctions&) { info.FSF = nullptr; }},
+        {"short standard functions",
+         [](Far3::PluginStartupInfo&, Far3::FarStandardFunctions& functions) { functions.StructSize = 8; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        FakeHost host;
+        Far3::FarStandardFunctions functions = host.Functions;
+        Far3::PluginStartupInfo info = host.Info;
+        info.FSF = &functions;
+        info.GetMsg = nullptr;
+        c.Spoil(info, functions);
+        Entry::SetStartupInfoW(&info);
+        // The refusal is reported through the table the plugin kept.
+        ASSERT_EQ(host.ShownMessages.size(), 1u);
+        EXPECT_EQ(host.ShownMessages[0].Items.at(2), u"EFarPluginError");
+        EXPECT_EQ(TFarPlugin::StartupInfo()->GetMsg, host.Info.GetMsg);
+    }
+    FakeHost host;
+    Entry::SetStartupInfoW(nullptr);
+    EXPECT_EQ(host.ShownMessages.size(), 1u);
+}
+
+TEST(FarPlugin, NoServiceIsCalledBeforeTheHostHandsThemOver)
+{
+    TestSupport::TestPlugin plugin;
+    TFarPlugin::RegisterPlugin(&plugin);
+    EXPECT_FALSE(TFarPlugin::HasHostServices());
+    EXPECT_THROW(TFarModule::GetMsg(0), EFarPluginError);
+    EXPECT_THROW(TFarModule::NativePath(u"C:\\dir"), EFarPluginError);
+    TFarPlugin::UnregisterPlugin(&plugin);
+}
+
+TEST(GetGlobalInfoW, ReadsTheVersionOncePerLoad)
+{
+    struct Plugin : TestSupport::TestPlugin {
+        Far3::VersionInfo GetVersion() override
+        {
+            ++Reads;
+            return {1, 2, 3, 4, Far3::VS_RELEASE};
+        }
+        int Reads = 0;
+    } plugin;
+    FakeHost host(&plugin);
+    for (int i = 0; i < 3; ++i) {
+        Far3::GlobalInfo global{};
+        global.StructSize = sizeof(global);
+        Entry::GetGlobalInfoW(&global);
+        EXPECT_EQ(global.Version.Build, 4u);
+    }
+    EXPECT_EQ(plugin.Reads, 1);
 }
 
 TEST(PluginRegistration, OneObjectAtATime)
