@@ -22,7 +22,7 @@ void SetHook(THook hook)
     HookSet = static_cast<bool>(CurrentHook);
 }
 
-DWORD Injected(TCall call, const char16_t* path)
+DWORD Injected(TCall call, const char16_t* path, const char16_t* newPath)
 {
     if (!HookSet)
         return 0;
@@ -31,7 +31,7 @@ DWORD Injected(TCall call, const char16_t* path)
         const std::lock_guard<std::mutex> lock(HookGuard);
         hook = CurrentHook;
     }
-    return hook ? hook(call, path) : 0;
+    return hook ? hook(call, path, newPath) : 0;
 }
 
 } // namespace Platform::Faults

@@ -245,7 +245,7 @@ BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
 {
     if (existingName == nullptr || newName == nullptr)
         return Fail(ERROR_INVALID_PARAMETER);
-    if (const DWORD error = Faults::Injected(Faults::TCall::MoveFile, existingName))
+    if (const DWORD error = Faults::Injected(Faults::TCall::Rename, existingName, newName))
         return Fail(error);
     if (IsRefusedName(LastName(newName)))
         return Fail(ERROR_INVALID_NAME);
@@ -275,7 +275,7 @@ BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
 
 DWORD GetTempPathW(DWORD bufferLength, char16_t* buffer)
 {
-    if (const DWORD error = Faults::Injected(Faults::TCall::GetTempPath, nullptr))
+    if (const DWORD error = Faults::Injected(Faults::TCall::TempPath, nullptr))
         return Fail(error);
     const char* variable = std::getenv("TMPDIR");
     std::string directory = variable != nullptr && *variable != '\0' ? variable : "/tmp";
@@ -293,7 +293,7 @@ UINT GetTempFileNameW(const char16_t* pathName, const char16_t* prefix, UINT uni
 {
     if (pathName == nullptr || tempFileName == nullptr)
         return Fail(ERROR_INVALID_PARAMETER);
-    if (const DWORD error = Faults::Injected(Faults::TCall::GetTempFileName, pathName))
+    if (const DWORD error = Faults::Injected(Faults::TCall::TempFileName, pathName))
         return Fail(error);
     String base = pathName;
     if (!base.empty() && !IsSeparator(base.back()))
@@ -339,7 +339,7 @@ UINT GetTempFileNameW(const char16_t* pathName, const char16_t* prefix, UINT uni
 
 BOOL DeleteFileW(const char16_t* fileName)
 {
-    if (const DWORD error = Faults::Injected(Faults::TCall::DeleteFile, fileName))
+    if (const DWORD error = Faults::Injected(Faults::TCall::Delete, fileName))
         return Fail(error);
     const std::optional<std::string> path = NativePath(fileName);
     if (!path)
@@ -359,7 +359,7 @@ BOOL DeleteFileW(const char16_t* fileName)
 
 DWORD GetFileAttributesW(const char16_t* fileName)
 {
-    if (const DWORD error = Faults::Injected(Faults::TCall::GetFileAttributes, fileName)) {
+    if (const DWORD error = Faults::Injected(Faults::TCall::Attributes, fileName)) {
         Fail(error);
         return InvalidFileAttributes;
     }
@@ -478,7 +478,7 @@ BOOL FindClose(HANDLE findFile)
 HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode, DWORD creationDisposition,
                    DWORD flagsAndAttributes)
 {
-    if (const DWORD error = Faults::Injected(Faults::TCall::CreateFile, fileName))
+    if (const DWORD error = Faults::Injected(Faults::TCall::Create, fileName))
         return FailHandle(error);
     const bool reading = (desiredAccess & Access::GenericRead) != 0;
     const bool writing = (desiredAccess & Access::GenericWrite) != 0;
@@ -559,7 +559,7 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written)
         *written = 0;
     if (handle == nullptr)
         return Fail(ERROR_INVALID_HANDLE);
-    if (const DWORD error = Faults::Injected(Faults::TCall::WriteFile, nullptr))
+    if (const DWORD error = Faults::Injected(Faults::TCall::Write, nullptr))
         return Fail(error);
     const auto* bytes = static_cast<const char*>(buffer);
     DWORD done = 0;

@@ -29,7 +29,7 @@ static_assert(offsetof(WIN32_FIND_DATAW, cFileName) == offsetof(::WIN32_FIND_DAT
 
 BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
 {
-    if (const ::DWORD error = Faults::Injected(Faults::TCall::MoveFile, existingName)) {
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::Rename, existingName, newName)) {
         ::SetLastError(error);
         return 0;
     }
@@ -38,7 +38,7 @@ BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
 
 DWORD GetTempPathW(DWORD bufferLength, char16_t* buffer)
 {
-    if (const ::DWORD error = Faults::Injected(Faults::TCall::GetTempPath, nullptr)) {
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::TempPath, nullptr)) {
         ::SetLastError(error);
         return 0;
     }
@@ -47,7 +47,7 @@ DWORD GetTempPathW(DWORD bufferLength, char16_t* buffer)
 
 UINT GetTempFileNameW(const char16_t* pathName, const char16_t* prefix, UINT unique, char16_t* tempFileName)
 {
-    if (const ::DWORD error = Faults::Injected(Faults::TCall::GetTempFileName, pathName)) {
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::TempFileName, pathName)) {
         ::SetLastError(error);
         return 0;
     }
@@ -56,7 +56,7 @@ UINT GetTempFileNameW(const char16_t* pathName, const char16_t* prefix, UINT uni
 
 BOOL DeleteFileW(const char16_t* fileName)
 {
-    if (const ::DWORD error = Faults::Injected(Faults::TCall::DeleteFile, fileName)) {
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::Delete, fileName)) {
         ::SetLastError(error);
         return 0;
     }
@@ -65,7 +65,7 @@ BOOL DeleteFileW(const char16_t* fileName)
 
 DWORD GetFileAttributesW(const char16_t* fileName)
 {
-    if (const ::DWORD error = Faults::Injected(Faults::TCall::GetFileAttributes, fileName)) {
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::Attributes, fileName)) {
         ::SetLastError(error);
         return InvalidFileAttributes;
     }
@@ -100,7 +100,7 @@ BOOL FindClose(HANDLE findFile)
 HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode, DWORD creationDisposition,
                    DWORD flagsAndAttributes)
 {
-    if (const ::DWORD error = Faults::Injected(Faults::TCall::CreateFile, fileName)) {
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::Create, fileName)) {
         ::SetLastError(error);
         return InvalidHandleValue;
     }
@@ -115,7 +115,7 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read)
 
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written)
 {
-    if (const ::DWORD error = Faults::Injected(Faults::TCall::WriteFile, nullptr)) {
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::Write, nullptr)) {
         if (written != nullptr)
             *written = 0;
         ::SetLastError(error);

@@ -136,9 +136,9 @@ TEST(UniqueTempName, CounterGoesBeforeTheExtensionWhileTheNameIsTaken)
     // planted just before the plugin tries it, and stays as it was.
     TestFolder folder;
     std::vector<fs::path> planted;
-    const Platform::Faults::TScopedHook hook([&](Platform::Faults::TCall call, const char16_t* path) {
+    const Platform::Faults::TScopedHook hook([&](Platform::Faults::TCall call, const char16_t* path, const char16_t*) {
         const fs::path name(path != nullptr ? path : u"");
-        if (call != Platform::Faults::TCall::CreateFile || name.extension() != ".txt" || planted.size() == 3)
+        if (call != Platform::Faults::TCall::Create || name.extension() != ".txt" || planted.size() == 3)
             return Platform::DWORD{0};
         if (planted.size() == 1)
             fs::create_directory(name);
@@ -171,21 +171,18 @@ TEST(UniqueTempName, NoUsableFolderRaisesAndWritesNothingElsewhere)
         const char* Name;
         Platform::Faults::TCall FailingCall;
         Platform::DWORD Error;
-        const char16_t* Reason;
     };
     const Case cases[] = {
-        {"folder refused", Platform::Faults::TCall::GetTempFileName, ErrorAccessDenied, u"Access is denied."},
-        {"no such folder", Platform::Faults::TCall::GetTempFileName, ErrorPathNotFound,
-         u"The system cannot find the path specified."},
-        {"medium full", Platform::Faults::TCall::CreateFile, ErrorDiskFull,
-         u"There is not enough space on the disk."},
+        {"folder refused", Platform::Faults::TCall::TempFileName, ErrorAccessDenied},
+        {"no such folder", Platform::Faults::TCall::TempFileName, ErrorPathNotFound},
+        {"medium full", Platform::Faults::TCall::Create, ErrorDiskFull},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         TestFolder folder;
         TestFolder current;
         CurrentDirectory inCurrent(current.Path);
-        const Platform::Faults::TScopedHook hook([&](Platform::Faults::TCall call, const char16_t*) {
+        const Platform::Faults::TScopedHook hook([&](Platform::Faults::TCall call, const char16_t*, const char16_t*) {
             return call == c.FailingCall ? c.Error : Platform::DWORD{0};
         });
         try {
@@ -193,7 +190,7 @@ TEST(UniqueTempName, NoUsableFolderRaisesAndWritesNothingElsewhere)
             ADD_FAILURE() << "no exception";
         } catch (const Base::EFCreateError& e) {
             EXPECT_NE(e.Message().find(folder.Name()), String::npos) << Base::ToUtf8(e.Message());
-            EXPECT_NE(e.Message().find(c.Reason), String::npos) << Base::ToUtf8(e.Message());
+            EXPECT_NE(e.Message().find(SystemErrorText(c.Error)), String::npos) << Base::ToUtf8(e.Message());
         }
         EXPECT_TRUE(fs::is_empty(current.Path));
         EXPECT_TRUE(fs::is_empty(folder.Path));
@@ -395,7 +392,7 @@ TEST(DeleteTree, AFolderSwappedForALinkMidWayLeavesWhatItLeadsToAlone)
         WriteBytes(root / "sub" / name, "tree's");
     }
     bool swapped = false;
-    const Platform::Faults::TScopedHook hook([&](Platform::Faults::TCall call, const char16_t* path) {
+    const Platform::Faults::TScopedHook hook([&](Platform::Faults::TCall call, const char16_t* path, const char16_t*) {
         if (call == Platform::Faults::TCall::DeleteTreeEntry && !swapped &&
             fs::path(path).parent_path().filename() == "sub") {
             fs::rename(root / "sub", folder.Child("moved"));
