@@ -1,7 +1,7 @@
 // The rename run over a panel of 100 000 files in one folder, against a
 // plain loop of no-replace renames of the same full names to the same new
-// names, in one run. The plugin runs in this process under a small fake
-// host whose panel serves the folder's files, all selected. The figures that
+// names, in one run. The plugin runs in this process under the unit tests'
+// fake host, whose panel serves the folder's files, all selected. The figures that
 // matter are printed at the end: the ratio of the two times (rename run /
 // plain loop), so it is the plugin's own cost — panel snapshot, template
 // expansion, bookkeeping — on top of the file system's, and the memory the
@@ -14,6 +14,8 @@
 // Usage: RenameFilesBench [--folder=DIR] [benchmark options]
 // DIR is where the benchmark's folder is made (default: the executable's
 // folder, i.e. the build folder's disk; e.g. /dev/shm for tmpfs).
+#include "../tests/unit/FakeHost.h"
+#include "../tests/unit/FakePanel.h"
 #include "framework/FarPanel.h"
 #include "framework/FarPlugin.h"
 #include "platform/Platform.h"
@@ -223,113 +225,12 @@ bool RenameAll(const std::vector<String>& from, const std::vector<String>& to)
 }
 
 // ---------------------------------------------------------------------------
-// The fake host: the panel control serves the folder's a-files, all selected,
-// and its directory; paths convert as they are; the settings store refuses,
-// so the options stay in memory; messages and the editor answer 0.
+// The host: the unit tests' fake host, whose panel serves the folder's
+// a-files, all selected, and its directory; paths convert as they are; the
+// settings store refuses, so the options stay in memory; messages and the
+// editor answer 0.
 
-intptr_t PanelInfo(Far3::PanelInfo* info)
-{
-    if (info == nullptr || info->StructSize < sizeof(Far3::PanelInfo))
-        return 0;
-    std::memset(info, 0, sizeof(Far3::PanelInfo));
-    info->StructSize = sizeof(Far3::PanelInfo);
-    info->Flags = Far3::PFLAGS_REALNAMES | Far3::PFLAGS_VISIBLE | Far3::PFLAGS_FOCUS;
-    info->ItemsNumber = Folder->NamesA.size();
-    info->SelectedItemsNumber = Folder->NamesA.size();
-    info->PanelType = Far3::PTYPE_FILEPANEL;
-    info->SortMode = Far3::SM_NAME;
-    return 1;
-}
-
-// Far's size-then-data protocol: the size of the record and its name, and the
-// record when the caller's block is big enough.
-intptr_t PanelItem(intptr_t index, Far3::FarGetPluginPanelItem* request)
-{
-    if (index < 0 || static_cast<std::size_t>(index) >= Folder->NamesA.size())
-        return 0;
-    const String& name = Folder->NamesA[static_cast<std::size_t>(index)];
-    const std::size_t nameBytes = (name.size() + 1) * sizeof(char16_t);
-    const std::size_t needed = sizeof(Far3::PluginPanelItem) + nameBytes;
-    if (request == nullptr || request->Item == nullptr || request->Size < needed)
-        return static_cast<intptr_t>(needed);
-    Far3::PluginPanelItem* out = request->Item;
-    std::memset(out, 0, sizeof(Far3::PluginPanelItem));
-    auto* nameOut = reinterpret_cast<char16_t*>(reinterpret_cast<char*>(out) + sizeof(Far3::PluginPanelItem));
-    std::memcpy(nameOut, name.c_str(), nameBytes);
-    out->FileName = nameOut;
-    out->FileSize = 1;
-    out->AllocationSize = 1;
-    out->Flags = Far3::PPIF_SELECTED;
-    out->NumberOfLinks = 1;
-    return static_cast<intptr_t>(needed);
-}
-
-intptr_t PanelDirectory(intptr_t bufferSize, Far3::FarPanelDirectory* directory)
-{
-    const String& name = Folder->Directory;
-    const std::size_t nameBytes = (name.size() + 1) * sizeof(char16_t);
-    const std::size_t needed = sizeof(Far3::FarPanelDirectory) + nameBytes + 2 * sizeof(char16_t);
-    if (directory == nullptr || bufferSize < static_cast<intptr_t>(needed) ||
-        directory->StructSize < sizeof(Far3::FarPanelDirectory))
-        return static_cast<intptr_t>(needed);
-    char* block = reinterpret_cast<char*>(directory);
-    auto* nameOut = reinterpret_cast<char16_t*>(block + sizeof(Far3::FarPanelDirectory));
-    std::memcpy(nameOut, name.c_str(), nameBytes);
-    auto* empty = nameOut + name.size() + 1;
-    empty[0] = 0;
-    directory->Name = nameOut;
-    directory->Param = empty;
-    directory->File = empty;
-    directory->PluginId = Far3::GUID{};
-    return static_cast<intptr_t>(needed);
-}
-
-intptr_t HostPanelControl(Far3::HANDLE panel, Far3::FILE_CONTROL_COMMANDS command, intptr_t param1, void* param2)
-{
-    if (panel != Far3::PANEL_ACTIVE)
-        return 0;
-    switch (command) {
-    case Far3::FCTL_GETPANELINFO: return PanelInfo(static_cast<Far3::PanelInfo*>(param2));
-    case Far3::FCTL_GETPANELITEM: return PanelItem(param1, static_cast<Far3::FarGetPluginPanelItem*>(param2));
-    case Far3::FCTL_GETPANELDIRECTORY:
-        return PanelDirectory(param1, static_cast<Far3::FarPanelDirectory*>(param2));
-    default: return 0;
-    }
-}
-
-const char16_t* HostGetMsg(const Far3::GUID*, intptr_t)
-{
-    return u"";
-}
-
-intptr_t HostMessage(const Far3::GUID*, const Far3::GUID*, Far3::FARMESSAGEFLAGS, const char16_t*,
-                     const char16_t* const*, size_t, intptr_t)
-{
-    return 0;
-}
-
-intptr_t HostSettingsControl(Far3::HANDLE, Far3::FAR_SETTINGS_CONTROL_COMMANDS, intptr_t, void*)
-{
-    return 0;
-}
-
-intptr_t HostAdvControl(const Far3::GUID*, Far3::ADVANCED_CONTROL_COMMANDS, intptr_t, void*)
-{
-    return 0;
-}
-
-intptr_t HostEditor(const char16_t*, const char16_t*, intptr_t, intptr_t, intptr_t, intptr_t, Far3::EDITOR_FLAGS,
-                    intptr_t, intptr_t, uintptr_t)
-{
-    return 0;
-}
-
-intptr_t HostEditorControl(intptr_t, Far3::EDITOR_CONTROL_COMMANDS, intptr_t, void*)
-{
-    return 0;
-}
-
-size_t HostConvertPath(Far3::CONVERTPATHMODES, const char16_t* source, char16_t* target, size_t size)
+size_t SamePath(Far3::CONVERTPATHMODES, const char16_t* source, char16_t* target, size_t size)
 {
     const size_t length = std::char_traits<char16_t>::length(source);
     if (target != nullptr && size != 0) {
@@ -340,35 +241,26 @@ size_t HostConvertPath(Far3::CONVERTPATHMODES, const char16_t* source, char16_t*
     return length + 1;
 }
 
-// The plugin object, registered with the fake host's service table for as
-// long as it lives.
+// The plugin object, registered with the fake host for as long as it lives.
 class HostedPlugin {
 public:
-    HostedPlugin()
+    HostedPlugin() : Host(&Plugin)
     {
-        Functions.StructSize = sizeof(Functions);
-        Functions.ConvertPath = HostConvertPath;
-        Info.StructSize = sizeof(Info);
-        Info.GetMsg = HostGetMsg;
-        Info.Message = HostMessage;
-        Info.PanelControl = HostPanelControl;
-        Info.SettingsControl = HostSettingsControl;
-        Info.AdvControl = HostAdvControl;
-        Info.Editor = HostEditor;
-        Info.EditorControl = HostEditorControl;
-        Info.FSF = &Functions;
-        Tessel::TFarPlugin::RegisterPlugin(&Plugin);
-        Plugin.SetStartupInfo(&Info);
+        Panel.Directory = Folder->Directory;
+        Panel.SelectedItemsNumber = Folder->NamesA.size();
+        Panel.CurrentItem = 0;
+        Panel.RecordCalls = false;
+        for (const String& name : Folder->NamesA)
+            Panel.Items.emplace_back(name, Far3::PPIF_SELECTED);
+        Panel.Attach(Host);
+        Host.ConvertPath = SamePath;
     }
-    ~HostedPlugin() { Tessel::TFarPlugin::UnregisterPlugin(&Plugin); }
-    HostedPlugin(const HostedPlugin&) = delete;
-    HostedPlugin& operator=(const HostedPlugin&) = delete;
 
     Zelvane::TPlugin Plugin;
 
 private:
-    Far3::FarStandardFunctions Functions{};
-    Far3::PluginStartupInfo Info{};
+    TestSupport::FakeHost Host;
+    TestSupport::FakePanel Panel;
 };
 
 HostedPlugin* Hosted = nullptr;

@@ -1,0 +1,320 @@
+// The rename run never loses, overwrites or hides a file, whatever the
+// names, the template and the trouble on the way: random folders with
+// colliding names (on Linux with bytes that are not UTF-8 and characters
+// Windows forbids), random templates and random faults (a file vanishing,
+// another process taking the target name, a refused rename).
+#include "FakeHost.h"
+#include "FakePanel.h"
+#include "TestFiles.h"
+#include "base/IntConvert.h"
+#include "base/Utf.h"
+#include "framework/FarPanel.h"
+#include "framework/PosixNames.h"
+#include "platform/Faults.h"
+#include "plugin/uPlugin.h"
+#include "plugin/uSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <random>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Base::String;
+using Platform::Faults::TCall;
+
+constexpr Platform::DWORD ErrorAccessDenied = 5;
+
+// A path the plugin gives to the file calls, as the file system has it;
+// empty when no file name shows as it. On Windows in the verbatim form, so
+// trailing dots and blanks stay part of the name, as they do for the plugin.
+fs::path OnDisk(std::u16string_view path)
+{
+    if (path.starts_with(u"\\\\?\\"))
+        path.remove_prefix(4);
+#ifdef _WIN32
+    return fs::path(u"\\\\?\\" + std::u16string(path));
+#else
+    return fs::path(PosixNames::FromUtf16(path).value_or(std::string()));
+#endif
+}
+
+// A name made of UTF-8 text (and, on Linux, of any bytes).
+fs::path NameOnDisk(const std::string& name)
+{
+#ifdef _WIN32
+    return fs::path(std::u8string(name.begin(), name.end()));
+#else
+    return fs::path(name);
+#endif
+}
+
+// What a name becomes in the UTF-8 failure list: a lone surrogate has no
+// UTF-8 form and shows as U+FFFD.
+String AsListed(const String& name)
+{
+    return Base::FromUtf8(Base::ToUtf8(name));
+}
+
+// A file's name as the panel shows it.
+String Shown(const fs::path& name)
+{
+#ifdef _WIN32
+    return name.u16string();
+#else
+    return PosixNames::ToUtf16(name.native());
+#endif
+}
+
+// Every file under `folder` by content; contents are unique per file.
+void CountContents(const fs::path& folder, std::map<std::string, int>& contents)
+{
+#ifdef _WIN32
+    // Listed in the verbatim form: names may end in dots or blanks, or be
+    // a blank alone, which the library's own listing cannot reach.
+    const String pattern = OnDisk(Shown(folder)).u16string() + u"\\*";
+    Platform::WIN32_FIND_DATAW data{};
+    const Platform::HANDLE find = Platform::FindFirstFileW(pattern.c_str(), &data);
+    if (find == Platform::InvalidHandleValue)
+        return;
+    do {
+        const String name = data.cFileName;
+        if (name == u"." || name == u"..")
+            continue;
+        const fs::path path = folder / fs::path(name);
+        if ((data.dwFileAttributes & Platform::FileAttribute::Directory) != 0)
+            CountContents(path, contents);
+        else
+            ++contents[TestSupport::ReadBytes(OnDisk(Shown(path)))];
+    } while (Platform::FindNextFileW(find, &data));
+    Platform::FindClose(find);
+#else
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file())
+            ++contents[TestSupport::ReadBytes(entry.path())];
+    }
+#endif
+}
+
+// The failure list's pairs of names, as written: "old" -> "new".
+std::vector<std::pair<String, String>> ListedPairs(const std::string& list)
+{
+    std::vector<std::pair<String, String>> pairs;
+    const String text = Base::FromUtf8(list);
+    size_t at = text.find(u"\r\n"); // past the heading
+    while (at != String::npos && at + 2 < text.size()) {
+        at += 2;
+        String names[2];
+        for (String& name : names) {
+            ++at; // opening quote
+            while (!(text[at] == u'"' && (at + 1 >= text.size() || text[at + 1] != u'"'))) {
+                name += text[at];
+                at += text[at] == u'"' ? 2 : 1;
+            }
+            at += 1 + (&name == &names[0] ? 4 : 0); // closing quote, " -> "
+        }
+        pairs.emplace_back(names[0], names[1]);
+        at = text.find(u"\r\n", at);
+    }
+    return pairs;
+}
+
+class RenameWorld {
+public:
+    explicit RenameWorld(std::mt19937& random) : Random(random)
+    {
+        fs::create_directories(Panel);
+        fs::create_directories(Stash);
+        if (Chance(2))
+            fs::create_directory(Panel / "sub");
+        MakeFiles();
+        Host.ConvertPath = [this](Far3::CONVERTPATHMODES, const char16_t* source, char16_t* target, size_t size) {
+            const String native = u"\\\\?\\" + String(source);
+            if (target != nullptr && size > 0) {
+                const size_t n = std::min(native.size(), size - 1);
+                native.copy(target, n);
+                target[n] = 0;
+            }
+            return native.size() + 1;
+        };
+        Host.Editor = [this](const char16_t* name, const char16_t*, intptr_t, intptr_t, intptr_t, intptr_t,
+                             Far3::EDITOR_FLAGS, intptr_t, intptr_t, uintptr_t) -> intptr_t {
+            List = TestSupport::ReadBytes(OnDisk(name));
+            return 0;
+        };
+        FakePanelOf.Directory = Shown(Panel);
+        FakePanelOf.Attach(Host);
+    }
+
+#ifdef _WIN32
+    // Names may end in dots or blanks, which only the verbatim form reaches.
+    ~RenameWorld() { Platform::DeleteTree((u"\\\\?\\" + Root.Path.u16string()).c_str()); }
+#endif
+
+    void Run()
+    {
+        const String pattern = RandomTemplate();
+        const String start = Pick<String>({u"0", u"1", u"7", u"007", u"0010", u"99", u"2147483646"});
+        const bool remember = Chance(2);
+        for (TPluginRef p : {&Plugin, &Oracle}) {
+            p->GetOptions().SetFileNameTemplate(pattern);
+            p->GetOptions().SetStartingNumber(start);
+            p->GetOptions().SetAllowRenameFileUnderCursor(false);
+        }
+        SCOPED_TRACE(Base::ToUtf8(u"template " + pattern + u", start " + start));
+
+        std::map<std::string, int> before;
+        CountContents(Panel, before);
+        std::map<String, std::string> contentOf;
+        for (const auto& [name, flags] : FakePanelOf.Items)
+            contentOf[name] = TestSupport::ReadBytes(OnDisk(Shown(Panel) + u"/" + name));
+
+        Tessel::TFarPanel panel(true, true);
+        {
+            const Platform::Faults::TScopedHook hook(
+                [this](TCall call, const char16_t* from, const char16_t* to) { return Trouble(call, from, to); });
+            Plugin.RenameFiles(panel, remember);
+        }
+
+        // Nothing lost, nothing overwritten: every content is still there,
+        // in the panel's folder or where a vanished file went.
+        std::map<std::string, int> after;
+        CountContents(Panel, after);
+        CountContents(Stash, after);
+        for (const std::string& intruder : Intruders)
+            ++before[intruder];
+        EXPECT_EQ(after, before);
+        EXPECT_EQ(std::distance(fs::directory_iterator(Root.Path), fs::directory_iterator()), 2);
+
+        // Every rename the run reports happened, every failure is listed, and
+        // the counter moved only with the renames that happened.
+        int32_t total = 0;
+        for (const auto& [name, flags] : FakePanelOf.Items)
+            total += (flags & Far3::PPIF_SELECTED) != 0 ? 1 : 0;
+        int32_t counter = Oracle.GetOptions().StartingNumberValue();
+        const int32_t first = counter;
+        std::vector<std::pair<String, String>> failures;
+        for (int32_t i = 0; i < panel.Count(); ++i) {
+            const String& old = panel.GetItem(i).FileName;
+            if ((FakePanelOf.Items[static_cast<size_t>(i)].second & Far3::PPIF_SELECTED) == 0)
+                continue;
+            const String expected = Oracle.ExpandTemplate(old, counter, total);
+            if (panel.GetItem(i).HasFlag(static_cast<uint32_t>(Far3::PPIF_SELECTED))) {
+                failures.emplace_back(AsListed(old), AsListed(expected));
+                continue;
+            }
+            counter = static_cast<int32_t>(static_cast<uint32_t>(counter) + 1u);
+            EXPECT_EQ(TestSupport::ReadBytes(OnDisk(Shown(Panel) + u"/" + expected)), contentOf[old])
+                << Base::ToUtf8(old + u" -> " + expected);
+        }
+        EXPECT_EQ(ListedPairs(List), failures);
+        const String reached = remember && counter != first ? Oracle.PadNumber(Base::IntToStr(counter)) : start;
+        EXPECT_EQ(Plugin.GetOptions().StartingNumber(), reached);
+    }
+
+private:
+    using TPluginRef = Zelvane::TPlugin*;
+
+    bool Chance(int oneIn) { return std::uniform_int_distribution<int>(1, oneIn)(Random) == 1; }
+
+    template <typename T>
+    T Pick(std::initializer_list<T> values)
+    {
+        return *(values.begin() + std::uniform_int_distribution<size_t>(0, values.size() - 1)(Random));
+    }
+
+    void MakeFiles()
+    {
+#ifdef _WIN32
+        const std::initializer_list<std::string> stems{"a", "b", "file1", "file2", "file01", "x y", "\xC3\xA4"};
+#else
+        const std::initializer_list<std::string> stems{"a",     "b",    "file1",   "file2", "file01",   "x y",
+                                                       "\xC3\xA4", "\xE9", "\xEF\xBF\xBD", "a\\b", "c:d", "q?\"|"};
+#endif
+        const std::initializer_list<std::string> extensions{".txt", ".dat", "", ".tar.gz"};
+        const int count = std::uniform_int_distribution<int>(1, 8)(Random);
+        for (int i = 0; i < count; ++i) {
+            const fs::path name = NameOnDisk(Pick(stems) + Pick(extensions));
+            if (fs::exists(Panel / name))
+                continue;
+            TestSupport::WriteBytes(Panel / name, "content " + std::to_string(i));
+            FakePanelOf.Items.emplace_back(Shown(name), Chance(4) ? 0 : Far3::PPIF_SELECTED);
+        }
+        FakePanelOf.SelectedItemsNumber = FakePanelOf.Items.size();
+    }
+
+    String RandomTemplate()
+    {
+        const std::initializer_list<String> pieces{u"%#", u"%n", u"%e", u"%f", u"%H", u"%T", u"%%", u"file",
+                                                   u".",  u" ",  u"-",  u"\u00E4", u"sub\\", u"..\\", u"%N.%E",
+                                                   u"%q"};
+        String text;
+        for (int n = std::uniform_int_distribution<int>(1, 4)(Random); n > 0; --n)
+            text += Pick(pieces);
+        return text;
+    }
+
+    // Another process at work just before a rename.
+    Platform::DWORD Trouble(TCall call, const char16_t* from, const char16_t* to)
+    {
+        if (call != TCall::Rename || !Chance(6))
+            return 0;
+        switch (std::uniform_int_distribution<int>(0, 2)(Random)) {
+        case 0: { // the file vanishes: moved where the test still sees it
+            std::error_code ignored;
+            fs::rename(OnDisk(from), Stash / std::to_string(Stashed++), ignored);
+            return 0;
+        }
+        case 1: { // the target name is taken, inside the panel's folder
+            if (String(to).find(u"..") != String::npos)
+                return 0;
+            const Platform::HANDLE file = Platform::CreateFileW(to, Platform::Access::GenericWrite, 0,
+                                                                Platform::Disposition::CreateNew,
+                                                                Platform::FileAttribute::Normal);
+            if (file == Platform::InvalidHandleValue)
+                return 0;
+            Intruders.push_back("intruder " + std::to_string(Intruders.size()));
+            Platform::DWORD written = 0;
+            Platform::WriteFile(file, Intruders.back().data(), static_cast<Platform::DWORD>(Intruders.back().size()),
+                                &written);
+            Platform::CloseHandle(file);
+            return 0;
+        }
+        default:
+            return ErrorAccessDenied;
+        }
+    }
+
+    std::mt19937& Random;
+    TestSupport::TestFolder Root;
+    const fs::path Panel = Root.Path / "panel";
+    const fs::path Stash = Root.Path / "stash";
+    int Stashed = 0;
+    std::vector<std::string> Intruders;
+    std::string List;
+    Zelvane::TPlugin Plugin;
+    Zelvane::TPlugin Oracle; // expands templates as the plugin was set up, for the checks
+    TestSupport::FakeHost Host{&Plugin};
+    TestSupport::FakePanel FakePanelOf;
+};
+
+TEST(RenameRun, NeverLosesOverwritesOrHidesAFile)
+{
+    std::mt19937 random(1234567);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    int runs = 0;
+    while (runs < 40 || (runs < 1500 && std::chrono::steady_clock::now() < deadline)) {
+        SCOPED_TRACE("run " + std::to_string(runs));
+        RenameWorld world(random);
+        world.Run();
+        Zelvane::DeleteTemporaryNames();
+        ++runs;
+        if (::testing::Test::HasFailure())
+            break;
+    }
+}
+
+} // namespace
