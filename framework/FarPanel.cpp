@@ -2,6 +2,7 @@
 
 #include "base/Exception.h"
 #include "base/Format.h"
+#include "base/ScopeGuard.h"
 #include "framework/FarPlugin.h"
 
 #include <algorithm>
@@ -132,17 +133,10 @@ void TFarPanel::ReadDirectory()
 void TFarPanel::ApplySelection()
 {
     PanelControl(Handle, Far3::FCTL_BEGINSELECTION, 0, nullptr);
-    struct EndAndRedraw {
-        Far3::HANDLE Handle;
-        ~EndAndRedraw()
-        {
-            try {
-                PanelControl(Handle, Far3::FCTL_ENDSELECTION, 0, nullptr);
-                PanelControl(Handle, Far3::FCTL_REDRAWPANEL, 0, nullptr);
-            } catch (...) {
-            }
-        }
-    } finally{Handle};
+    const Base::ScopeGuard endAndRedraw([this] {
+        PanelControl(Handle, Far3::FCTL_ENDSELECTION, 0, nullptr);
+        PanelControl(Handle, Far3::FCTL_REDRAWPANEL, 0, nullptr);
+    });
     for (const auto& item : Items) {
         const bool selected = item->HasFlag(static_cast<uint32_t>(Far3::PPIF_SELECTED));
         PanelControl(Handle, Far3::FCTL_SETSELECTION, item->Index, reinterpret_cast<void*>(selected ? 1 : 0));

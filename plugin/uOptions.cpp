@@ -2,6 +2,7 @@
 
 #include "base/Exception.h"
 #include "base/IntConvert.h"
+#include "base/ScopeGuard.h"
 #include "plugin/uStrings.h"
 
 namespace Zelvane {
@@ -19,18 +20,6 @@ constexpr char16_t SavedPatternsKey[] = u"SavedPatterns";
 
 constexpr char16_t FieldSeparator = u'\t';
 constexpr char16_t LineEnd = u'\n';
-
-// Releases the settings handle however the load or save ends.
-class TCloseOnExit {
-public:
-    explicit TCloseOnExit(Tessel::TFarConfig& config) : Config(config) {}
-    ~TCloseOnExit() { Config.Close(); }
-    TCloseOnExit(const TCloseOnExit&) = delete;
-    TCloseOnExit& operator=(const TCloseOnExit&) = delete;
-
-private:
-    Tessel::TFarConfig& Config;
-};
 
 } // namespace
 
@@ -204,7 +193,8 @@ void TOptions::Load()
 {
     if (!Open(String(), false))
         return;
-    TCloseOnExit closeOnExit(*this);
+    // The settings handle is released however the load or save ends.
+    const Base::ScopeGuard closeOnExit([this] { Close(); });
 
     SetFileNameTemplate(ReadString(FileNameTemplateKey, FileNameTemplate()));
     SetStartingNumber(ReadString(StartingNumberKey, StartingNumber()));
@@ -222,7 +212,8 @@ void TOptions::Save(bool force)
         return;
     if (!Open(String(), false))
         return;
-    TCloseOnExit closeOnExit(*this);
+    // The settings handle is released however the load or save ends.
+    const Base::ScopeGuard closeOnExit([this] { Close(); });
 
     bool written = WriteString(FileNameTemplateKey, FileNameTemplate());
     written = WriteString(StartingNumberKey, StartingNumber()) && written;
