@@ -2,12 +2,13 @@
 # Builds and runs every test of Zelvane 3 on a fresh Debian 12 machine:
 # natively, under AddressSanitizer + UndefinedBehaviorSanitizer, and as
 # Windows executables under Wine; the tests of code that runs on worker
-# threads also under ThreadSanitizer. Installs what is missing when run as root.
+# threads also under ThreadSanitizer; the fuzz targets over their corpora and
+# for a short bounded run each. Installs what is missing when run as root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake libgtest-dev libbenchmark-dev libsqlite3-dev libncurses-dev
-          g++-mingw-w64-x86-64-posix wine64 wine ccache tmux)
+          g++-mingw-w64-x86-64-posix wine64 wine ccache tmux clang-14 libfuzzer-14-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -25,7 +26,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=$(nproc)
-presets=("${@:-native sanitize tsan windows}")
+presets=("${@:-native sanitize tsan windows fuzz}")
 for preset in ${presets[@]}; do
     echo "== $preset: configure and build"
     cmake --preset "$preset" >/dev/null
