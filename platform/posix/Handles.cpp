@@ -46,9 +46,15 @@ private:
 
 THandleTable& Table()
 {
-    // Never destroyed: handles may still be closed while the process ends.
-    static THandleTable* const table = new THandleTable();
-    return *table;
+    // Never destroyed, and not on the heap: other objects' destructors may
+    // still open and close handles while the library unloads.
+    union TNeverDestroyed {
+        TNeverDestroyed() : Table() {}
+        ~TNeverDestroyed() {}
+        THandleTable Table;
+    };
+    static TNeverDestroyed holder;
+    return holder.Table;
 }
 
 } // namespace

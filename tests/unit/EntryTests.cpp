@@ -247,7 +247,8 @@ TEST(SetStartupInfoW, ATableThePluginCannotUseIsRefusedAndTheOldOneKept)
     };
     const Case cases[] = {
         {"short table", [](Far3::PluginStartupInfo& info, Far3::FarStandardFunctions&) { info.StructSize = 8; }},
-        {"no standard functions", [](Far3::PluginStartupInfo& info, Far3::FarStandardFunctions&) { info.FSF = nullptr; }},
+        {"no standard functions",
+         [](Far3::PluginStartupInfo& info, Far3::FarStandardFunctions&) { info.FSF = nullptr; }},
         {"short standard functions",
          [](Far3::PluginStartupInfo&, Far3::FarStandardFunctions& functions) { functions.StructSize = 8; }},
     };

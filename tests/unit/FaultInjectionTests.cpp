@@ -174,7 +174,8 @@ TEST(FaultInjection, ThePluginReportsLosesNothingAndKeepsItsSettingsWhole)
         EXPECT_EQ(session.List, c.Listed.empty() ? std::string() : expected);
         auto& root = session.Settings.Key(u"");
         EXPECT_EQ(std::get<String>(root[u"StartingNumber"]), c.StoredNumber);
-        const String patterns = c.StoredNumber == String(u"1") ? String() : u"%n-x.txt\t" + String(c.StoredNumber) + u"\n";
+        const String number = c.StoredNumber;
+        const String patterns = number == u"1" ? String() : u"%n-x.txt\t" + number + u"\n";
         EXPECT_EQ(root.count(u"SavedPatterns") ? std::get<String>(root[u"SavedPatterns"]) : String(), patterns);
     }
 }
