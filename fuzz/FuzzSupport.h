@@ -49,16 +49,31 @@ inline Zelvane::TPlugin& Plugin()
     return plugin;
 }
 
-// A folder of this process's own, made once.
-inline const std::filesystem::path& Folder()
-{
-    static const std::filesystem::path folder = [] {
+// A folder of this process's own, made on first use and removed at exit.
+class TPrivateFolder {
+public:
+    TPrivateFolder()
+    {
         std::string pattern = (std::filesystem::temp_directory_path() / "zelvane-fuzz-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
             std::abort();
-        return std::filesystem::path(pattern);
-    }();
-    return folder;
+        Path = pattern;
+    }
+    ~TPrivateFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(Path, ignored);
+    }
+    TPrivateFolder(const TPrivateFolder&) = delete;
+    TPrivateFolder& operator=(const TPrivateFolder&) = delete;
+
+    std::filesystem::path Path;
+};
+
+inline const std::filesystem::path& Folder()
+{
+    static const TPrivateFolder folder;
+    return folder.Path;
 }
 
 // Stops the run on a broken promise, so libFuzzer keeps the input.

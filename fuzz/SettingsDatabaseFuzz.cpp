@@ -1,25 +1,14 @@
 // A plugin's settings database as the host finds it on disk: whatever the
 // file holds, opening it and reading every key and value neither crashes
 // nor hangs (a damaged file is simply not opened).
+#include "FuzzSupport.h"
 #include "host/SqliteSettingsStore.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 namespace {
-
-const std::filesystem::path& Profile()
-{
-    static const std::filesystem::path folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zelvane-fuzz-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        return std::filesystem::path(pattern);
-    }();
-    return folder;
-}
 
 void ReadAll(Host::SettingsSession& session, Host::SettingsKeyId key, int depth)
 {
@@ -39,7 +28,7 @@ void ReadAll(Host::SettingsSession& session, Host::SettingsKeyId key, int depth)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const Far3::GUID plugin{0x12345678, 0x9ABC, 0xDEF0, {1, 2, 3, 4, 5, 6, 7, 8}};
-    Host::SqliteSettingsStore store(Profile(), Profile());
+    Host::SqliteSettingsStore store(Fuzz::Folder(), Fuzz::Folder());
     const std::filesystem::path file = store.DatabasePath(plugin, Far3::PSL_ROAMING);
     std::filesystem::create_directories(file.parent_path());
     std::filesystem::remove(file.string() + "-journal");
