@@ -1,6 +1,7 @@
-// A fake host for unit tests: a registered test plugin object whose service
-// table forwards every call to std::function hooks a test can set, and
-// records what it was asked. Only one FakeHost exists at a time.
+// A fake host for unit tests, benchmarks and fuzz targets: a registered
+// plugin object whose service table forwards every call to std::function
+// hooks a test can set, and records what it was asked. Only one FakeHost
+// exists at a time.
 #pragma once
 
 #include "framework/FarPlugin.h"
