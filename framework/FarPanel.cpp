@@ -23,37 +23,44 @@ std::vector<uint64_t> HostBuffer(size_t size)
     return std::vector<uint64_t>((size + sizeof(uint64_t) - 1) / sizeof(uint64_t), 0);
 }
 
-} // namespace
-
-TFarPanel::TItem::TItem(TFarPanel& panel, int32_t index)
-    : Panel(panel)
-    , Index(index)
+// Item `index` of `panel`, by Far's size-then-data protocol, read through
+// `buffer`, which grows to the largest item and is reused for the next one.
+// A refused size query leaves the item with its index and nothing else.
+TFarPanel::TItem ReadItem(Far3::HANDLE panel, int32_t index, std::vector<uint64_t>& buffer)
 {
-    const intptr_t size = PanelControl(panel.Handle, Far3::FCTL_GETPANELITEM, index, nullptr);
+    TFarPanel::TItem result(index);
+    const intptr_t size = PanelControl(panel, Far3::FCTL_GETPANELITEM, index, nullptr);
     if (size <= 0)
-        return;
+        return result;
     // Never smaller than the record itself, so reading its fields stays inside the buffer.
     const size_t bytes = std::max(static_cast<size_t>(size), sizeof(Far3::PluginPanelItem));
-    auto buffer = HostBuffer(bytes);
+    if (buffer.size() * sizeof(uint64_t) < bytes)
+        buffer = HostBuffer(bytes);
     auto* item = reinterpret_cast<Far3::PluginPanelItem*>(buffer.data());
-    Far3::FarGetPluginPanelItem request{sizeof(Far3::FarGetPluginPanelItem), bytes, item};
-    PanelControl(panel.Handle, Far3::FCTL_GETPANELITEM, index, &request);
+    // The record starts zero-filled for every item, as a fresh block would:
+    // what a host leaves unset reads as nothing, never as the previous item.
+    std::memset(item, 0, sizeof(Far3::PluginPanelItem));
+    Far3::FarGetPluginPanelItem request{sizeof(Far3::FarGetPluginPanelItem), buffer.size() * sizeof(uint64_t), item};
+    PanelControl(panel, Far3::FCTL_GETPANELITEM, index, &request);
 
-    CreationTime = item->CreationTime;
-    LastAccessTime = item->LastAccessTime;
-    LastWriteTime = item->LastWriteTime;
-    ChangeTime = item->ChangeTime;
-    FileSize = item->FileSize;
-    AllocationSize = item->AllocationSize;
-    FileName = StringFromPtr(item->FileName);
-    AlternateFileName = StringFromPtr(item->AlternateFileName);
-    Description = StringFromPtr(item->Description);
-    Owner = StringFromPtr(item->Owner);
-    Flags = item->Flags;
-    FileAttributes = static_cast<uint32_t>(item->FileAttributes);
-    NumberOfLinks = static_cast<uint32_t>(item->NumberOfLinks);
-    CRC32 = static_cast<uint32_t>(item->CRC32);
+    result.CreationTime = item->CreationTime;
+    result.LastAccessTime = item->LastAccessTime;
+    result.LastWriteTime = item->LastWriteTime;
+    result.ChangeTime = item->ChangeTime;
+    result.FileSize = item->FileSize;
+    result.AllocationSize = item->AllocationSize;
+    result.FileName = TFarModule::StringFromPtr(item->FileName);
+    result.AlternateFileName = TFarModule::StringFromPtr(item->AlternateFileName);
+    result.Description = TFarModule::StringFromPtr(item->Description);
+    result.Owner = TFarModule::StringFromPtr(item->Owner);
+    result.Flags = item->Flags;
+    result.FileAttributes = static_cast<uint32_t>(item->FileAttributes);
+    result.NumberOfLinks = static_cast<uint32_t>(item->NumberOfLinks);
+    result.CRC32 = static_cast<uint32_t>(item->CRC32);
+    return result;
 }
+
+} // namespace
 
 void TFarPanel::TItem::SetFlag(uint32_t flags, bool on)
 {
@@ -72,7 +79,7 @@ TFarPanel::TItem& TFarPanel::GetItem(int32_t index)
 {
     if (index < 0 || index >= Count())
         throw Base::EListError(Base::Format(u"List index out of bounds (%d)", {index}));
-    return *Items[static_cast<size_t>(index)];
+    return Items[static_cast<size_t>(index)];
 }
 
 const TFarPanel::TItem& TFarPanel::GetItem(int32_t index) const
@@ -103,8 +110,9 @@ void TFarPanel::ReadPanel(Far3::HANDLE handle, bool loadItems)
     if (loadItems) {
         const auto count = static_cast<int32_t>(info.ItemsNumber);
         Items.reserve(count > 0 ? static_cast<size_t>(count) : 0);
+        std::vector<uint64_t> buffer;
         for (int32_t i = 0; i < count; ++i)
-            Items.push_back(std::make_unique<TItem>(*this, i));
+            Items.push_back(ReadItem(Handle, i, buffer));
     }
     ReadDirectory();
 }
@@ -137,9 +145,9 @@ void TFarPanel::ApplySelection()
         PanelControl(Handle, Far3::FCTL_ENDSELECTION, 0, nullptr);
         PanelControl(Handle, Far3::FCTL_REDRAWPANEL, 0, nullptr);
     });
-    for (const auto& item : Items) {
-        const bool selected = item->HasFlag(static_cast<uint32_t>(Far3::PPIF_SELECTED));
-        PanelControl(Handle, Far3::FCTL_SETSELECTION, item->Index, reinterpret_cast<void*>(selected ? 1 : 0));
+    for (const TItem& item : Items) {
+        const bool selected = item.HasFlag(static_cast<uint32_t>(Far3::PPIF_SELECTED));
+        PanelControl(Handle, Far3::FCTL_SETSELECTION, item.Index, reinterpret_cast<void*>(selected ? 1 : 0));
     }
 }
 

@@ -7,24 +7,28 @@
 
 #include "framework/FarModule.h"
 
-#include <memory>
 #include <vector>
 
 namespace Tessel {
 
 class TFarPanel : public TFarCommonModule {
 public:
+    // One item as the host reported it. The snapshot keeps its items by
+    // value in one block, so reading a panel of n items makes no per-item
+    // allocation beyond the names themselves.
     class TItem {
     public:
-        // Reads item `index` from the host panel; a refused size query leaves
-        // the item with its index and nothing else.
-        TItem(TFarPanel& panel, int32_t index);
+        // An item with its index and nothing else (what a refused read leaves).
+        explicit TItem(int32_t index) : Index(index) {}
 
         bool HasFlag(uint32_t flags) const { return (Flags & flags) != 0; }
         void SetFlag(uint32_t flags, bool on);
 
-        TFarPanel& Panel;
         int32_t Index;
+        uint32_t FileAttributes = 0;
+        uint32_t NumberOfLinks = 0;
+        uint32_t CRC32 = 0;
+        uint64_t Flags = 0;
         Far3::FILETIME CreationTime{};
         Far3::FILETIME LastAccessTime{};
         Far3::FILETIME LastWriteTime{};
@@ -35,10 +39,6 @@ public:
         String AlternateFileName;
         String Description;
         String Owner;
-        uint64_t Flags = 0;
-        uint32_t FileAttributes = 0;
-        uint32_t NumberOfLinks = 0;
-        uint32_t CRC32 = 0;
     };
 
     // `active` picks the active panel (else the passive one); `loadItems`
@@ -75,7 +75,9 @@ private:
     void ReadPanel(Far3::HANDLE handle, bool loadItems);
     void ReadDirectory();
 
-    std::vector<std::unique_ptr<TItem>> Items;
+    // Filled once, in ReadPanel, and never resized after: references to
+    // items stay valid for the life of the snapshot.
+    std::vector<TItem> Items;
 };
 
 } // namespace Tessel
