@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -68,7 +69,7 @@ bool IsSeparator(char16_t c)
 }
 
 // The last part of a path: what follows the last separator.
-String LastName(const String& path)
+std::u16string_view LastName(std::u16string_view path)
 {
     size_t at = path.size();
     while (at > 0 && !IsSeparator(path[at - 1]))
@@ -76,13 +77,70 @@ String LastName(const String& path)
     return path.substr(at);
 }
 
-bool IsRefusedName(const String& name)
+bool IsRefusedName(std::u16string_view name)
 {
+    constexpr std::u16string_view Refused = u"<>:\"|?*";
     for (const char16_t c : name) {
-        if ((c >= 1 && c <= 31) || String(u"<>:\"|?*").find(c) != String::npos)
+        if ((c >= 1 && c <= 31) || Refused.find(c) != std::u16string_view::npos)
             return true;
     }
     return false;
+}
+
+// The ASCII characters a name may not hold, as a table: a plain path is
+// checked character by character.
+constexpr std::array<bool, 128> ForbiddenAscii = [] {
+    std::array<bool, 128> forbidden{};
+    for (const char c : PosixNames::Detail::ForbiddenInNames)
+        forbidden[static_cast<unsigned char>(c)] = true;
+    return forbidden;
+}();
+
+// The file system's name for a plain path, which NativePath would give back
+// byte for byte ('\' as '/'), without its general work, which a rename run
+// would otherwise pay twice per file. Plain: printable ASCII that a name may
+// hold, no "." or ".." part, and either the "\\?\" form (taken from the
+// root as it is) or a path from the root in Win32's normal form (no empty
+// part, no trailing dot or blank). Nothing for any other path.
+std::optional<std::string> PlainPath(std::u16string_view path)
+{
+    constexpr std::u16string_view VerbatimPrefix = u"\\\\?\\";
+    const bool verbatim = path.starts_with(VerbatimPrefix);
+    if (verbatim)
+        path.remove_prefix(VerbatimPrefix.size());
+    if (path.empty() || (!verbatim && (path.size() < 2 || !IsSeparator(path[0]))))
+        return std::nullopt;
+    std::string bytes;
+    bytes.reserve(path.size() + 1);
+    if (!IsSeparator(path[0]))
+        bytes += '/';
+    size_t partStart = 0;
+    for (size_t i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || IsSeparator(path[i])) {
+            const std::u16string_view part = path.substr(partStart, i - partStart);
+            if (part == u"." || part == u".." || (!verbatim && part.empty() && i != 0))
+                return std::nullopt;
+            if (i < path.size())
+                bytes += '/';
+            partStart = i + 1;
+            continue;
+        }
+        const char16_t c = path[i];
+        if (c < 0x20 || c > 0x7E || ForbiddenAscii[c])
+            return std::nullopt;
+        bytes += static_cast<char>(c);
+    }
+    if (!verbatim && (path.back() == u'.' || path.back() == u' '))
+        return std::nullopt;
+    return bytes;
+}
+
+// NativePath, sparing its work where the path is already plain.
+std::optional<std::string> RenamePath(const char16_t* path)
+{
+    if (std::optional<std::string> plain = PlainPath(path))
+        return plain;
+    return NativePath(path);
 }
 
 // Windows' attribute bits for what lstat saw at `path`: a link is reported
@@ -249,8 +307,8 @@ BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
         return Fail(error);
     if (IsRefusedName(LastName(newName)))
         return Fail(ERROR_INVALID_NAME);
-    const std::optional<std::string> from = NativePath(existingName);
-    const std::optional<std::string> to = NativePath(newName);
+    const std::optional<std::string> from = RenamePath(existingName);
+    const std::optional<std::string> to = RenamePath(newName);
     if (!from || !to)
         return 0;
     if (::renameat2(AT_FDCWD, from->c_str(), AT_FDCWD, to->c_str(), RENAME_NOREPLACE) == 0)
@@ -427,7 +485,7 @@ HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData)
     if (fileName == nullptr || findData == nullptr)
         return FailHandle(ERROR_INVALID_PARAMETER);
     const String whole = fileName;
-    const String pattern = LastName(whole);
+    const String pattern(LastName(whole));
     String directory = whole.substr(0, whole.size() - pattern.size());
     if (directory.empty())
         directory = u".";
