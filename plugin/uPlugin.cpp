@@ -306,6 +306,9 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         directory += u'\\';
 
     TFailureList failures;
+    // The full names of each rename, built in the same two buffers for every file.
+    String from;
+    String to;
     for (int32_t i = 0; i < panel.Count(); ++i) {
         auto& item = panel.GetItem(i);
         if (!item.HasFlag(Selected))
@@ -315,8 +318,8 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         counter = Next(counter);
         bool renamed = oldName == newName;
         if (!renamed && haveDirectory) {
-            const String from = directory + oldName;
-            const String to = directory + newName;
+            from.assign(directory).append(oldName);
+            to.assign(directory).append(newName);
             renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
         }
         if (renamed) {
