@@ -11,8 +11,10 @@ intptr_t PanelService::Control(Far3::HANDLE handle, Far3::FILE_CONTROL_COMMANDS 
     if (handle != nullptr && handle != Far3::PANEL_ACTIVE && !passive)
         return 0; // no plugin panels in this host
     Panel& panel = passive ? Passive : Active;
-    intptr_t param2Value = command == Far3::FCTL_SETSELECTION ? reinterpret_cast<intptr_t>(param2) : 0;
-    Calls.push_back({command, passive, param1, param2Value});
+    if (RecordCalls) {
+        intptr_t param2Value = command == Far3::FCTL_SETSELECTION ? reinterpret_cast<intptr_t>(param2) : 0;
+        Calls.push_back({command, passive, param1, param2Value});
+    }
 
     switch (command) {
     case Far3::FCTL_GETPANELINFO: return PanelInfo(panel, passive, static_cast<Far3::PanelInfo*>(param2));

@@ -1,6 +1,7 @@
 // Far's PanelControl over the two file panels: the FCTL_* commands with
-// Far's size-then-data protocol, and a log of the commands received so a
-// test can check their order. A test can make some commands fail.
+// Far's size-then-data protocol, and (unless switched off) a log of the
+// commands received so a test can check their order. A test can make some
+// commands fail.
 #pragma once
 
 #include "host/FrontEnd.h"
@@ -33,6 +34,10 @@ public:
 
     const std::vector<PanelCall>& Log() const { return Calls; }
     void ClearLog() { Calls.clear(); }
+    // Whether commands go into the log. The log is for tests; it grows by a
+    // few entries per panel item a plugin reads and selects, so a host that
+    // nobody inspects (a long session, a benchmark) turns it off.
+    bool RecordCalls = true;
     int Redraws() const { return RedrawCount; }
     PanelFailures Failures;
 
