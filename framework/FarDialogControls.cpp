@@ -109,60 +109,65 @@ void TFarDialog::TControl::SetBounds(int32_t Left, int32_t Top, int32_t Width, i
     SendToHost(Far3::DM_SETITEMPOSITION, &rect);
 }
 
+// The four one-value accessors read all four bounds (from the host while
+// active) and write all four back.
+namespace {
+
+struct TBounds {
+    int32_t Left = 0, Top = 0, Width = 0, Height = 0;
+};
+
+TBounds BoundsOf(TFarDialog::TControl& control)
+{
+    TBounds b;
+    control.GetBounds(b.Left, b.Top, b.Width, b.Height);
+    return b;
+}
+
+} // namespace
+
 int32_t TFarDialog::TControl::GetLeft()
 {
-    int32_t left = 0, top = 0, width = 0, height = 0;
-    GetBounds(left, top, width, height);
-    return left;
+    return BoundsOf(*this).Left;
 }
 
 int32_t TFarDialog::TControl::GetTop()
 {
-    int32_t left = 0, top = 0, width = 0, height = 0;
-    GetBounds(left, top, width, height);
-    return top;
+    return BoundsOf(*this).Top;
 }
 
 int32_t TFarDialog::TControl::GetWidth()
 {
-    int32_t left = 0, top = 0, width = 0, height = 0;
-    GetBounds(left, top, width, height);
-    return width;
+    return BoundsOf(*this).Width;
 }
 
 int32_t TFarDialog::TControl::GetHeight()
 {
-    int32_t left = 0, top = 0, width = 0, height = 0;
-    GetBounds(left, top, width, height);
-    return height;
+    return BoundsOf(*this).Height;
 }
 
 void TFarDialog::TControl::SetLeft(int32_t Value)
 {
-    int32_t left = 0, top = 0, width = 0, height = 0;
-    GetBounds(left, top, width, height);
-    SetBounds(Value, top, width, height);
+    const TBounds b = BoundsOf(*this);
+    SetBounds(Value, b.Top, b.Width, b.Height);
 }
 
 void TFarDialog::TControl::SetTop(int32_t Value)
 {
-    int32_t left = 0, top = 0, width = 0, height = 0;
-    GetBounds(left, top, width, height);
-    SetBounds(left, Value, width, height);
+    const TBounds b = BoundsOf(*this);
+    SetBounds(b.Left, Value, b.Width, b.Height);
 }
 
 void TFarDialog::TControl::SetWidth(int32_t Value)
 {
-    int32_t left = 0, top = 0, width = 0, height = 0;
-    GetBounds(left, top, width, height);
-    SetBounds(left, top, Value, height);
+    const TBounds b = BoundsOf(*this);
+    SetBounds(b.Left, b.Top, Value, b.Height);
 }
 
 void TFarDialog::TControl::SetHeight(int32_t Value)
 {
-    int32_t left = 0, top = 0, width = 0, height = 0;
-    GetBounds(left, top, width, height);
-    SetBounds(left, top, width, Value);
+    const TBounds b = BoundsOf(*this);
+    SetBounds(b.Left, b.Top, b.Width, Value);
 }
 
 String TFarDialog::TControl::GetText()

@@ -60,25 +60,6 @@ bool DecodeUtf8(std::string_view text, size_t& pos, char32_t& out)
     return true;
 }
 
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 } // namespace
 
 std::u16string Utf8ToUtf16(std::string_view text)
@@ -113,7 +94,7 @@ std::string Utf16ToUtf8(std::u16string_view text)
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = ReplacementChar;
         }
-        AppendUtf8(out, c);
+        PosixNames::Detail::AppendUtf8(out, c);
     }
     return out;
 }

@@ -60,28 +60,28 @@ KeyPress Named(std::string_view name)
 }
 
 // Applies "Shift+", "Ctrl+", "Alt+" (or "S-", "C-", "A-") prefixes.
-KeyPress WithModifiers(std::string_view spec)
+KeyPress WithModifiers(std::string_view name)
 {
     uint32_t state = 0;
     for (;;) {
-        std::string lower = AsciiLower(spec.substr(0, 6));
-        if (spec.size() > 6 && lower.starts_with("shift+")) {
+        std::string lower = AsciiLower(name.substr(0, 6));
+        if (name.size() > 6 && lower.starts_with("shift+")) {
             state |= Ck::Shift;
-            spec.remove_prefix(6);
-        } else if (spec.size() > 5 && lower.starts_with("ctrl+")) {
+            name.remove_prefix(6);
+        } else if (name.size() > 5 && lower.starts_with("ctrl+")) {
             state |= Ck::LeftCtrl;
-            spec.remove_prefix(5);
-        } else if (spec.size() > 4 && lower.starts_with("alt+")) {
+            name.remove_prefix(5);
+        } else if (name.size() > 4 && lower.starts_with("alt+")) {
             state |= Ck::LeftAlt;
-            spec.remove_prefix(4);
-        } else if (spec.size() > 2 && spec[1] == '-' && (lower[0] == 's' || lower[0] == 'c' || lower[0] == 'a')) {
+            name.remove_prefix(4);
+        } else if (name.size() > 2 && name[1] == '-' && (lower[0] == 's' || lower[0] == 'c' || lower[0] == 'a')) {
             state |= lower[0] == 's' ? Ck::Shift : lower[0] == 'c' ? Ck::LeftCtrl : Ck::LeftAlt;
-            spec.remove_prefix(2);
+            name.remove_prefix(2);
         } else {
             break;
         }
     }
-    KeyPress key = Named(spec);
+    KeyPress key = Named(name);
     key.ControlState |= state;
     // With Ctrl or Alt a letter types nothing; the key code says which it was.
     if (state & (Ck::AnyCtrl | Ck::AnyAlt)) {
