@@ -39,24 +39,25 @@ bool LocalTime(const Far3::FILETIME& time, std::tm& out)
 #endif
 }
 
-std::u16string DateText(const PanelItem& item)
+// The item's last write time in the strftime format, local time.
+std::u16string WriteTimeText(const PanelItem& item, const char* format)
 {
     std::tm tm{};
     if (!LocalTime(item.LastWriteTime, tm))
         return {};
     char text[16];
-    std::strftime(text, sizeof text, "%m/%d/%y", &tm);
+    std::strftime(text, sizeof text, format, &tm);
     return Ascii(text);
+}
+
+std::u16string DateText(const PanelItem& item)
+{
+    return WriteTimeText(item, "%m/%d/%y");
 }
 
 std::u16string TimeText(const PanelItem& item)
 {
-    std::tm tm{};
-    if (!LocalTime(item.LastWriteTime, tm))
-        return {};
-    char text[16];
-    std::strftime(text, sizeof text, "%H:%M", &tm);
-    return Ascii(text);
+    return WriteTimeText(item, "%H:%M");
 }
 
 // The size column: the number when it fits, else in K, M, G; folders say so.
