@@ -41,4 +41,13 @@ else
     expect "$(basename "$tgz")" "$listing" \
         usr/bin/zelvane-host usr/lib/zelvane3/Zelvane3.so usr/lib/zelvane3/ZelvaneEng.lng \
         usr/lib/zelvane3/ZelvaneRus.lng usr/share/doc/zelvane-host/README.md usr/share/doc/zelvane-host/CHANGELOG.md
+
+    # Unpacked anywhere, the program finds its plugin without being told where.
+    unpacked=$(mktemp -d)
+    trap 'rm -rf "$unpacked"' EXIT
+    cmake -E chdir "$unpacked" cmake -E tar xf "$(realpath "$tgz")"
+    out=$(echo q | "$unpacked/zelvane-host-$version-linux-x86_64/usr/bin/zelvane-host" --script \
+          --profile "$unpacked/profile" "$unpacked")
+    grep -q "^menu 0: Zelvane 3$" <<<"$out" || { echo "the unpacked zelvane-host did not load its plugin:"; echo "$out"; exit 1; }
+    echo "unpacked zelvane-host loads its plugin"
 fi
