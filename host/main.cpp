@@ -251,6 +251,7 @@ void RunLineMode(const CommandLine& options, const Host::HostOptions& hostOption
 {
     Host::TerminalFrontEnd terminal(std::cin, std::cout);
     Host::StandInHost host(terminal, hostOptions);
+    host.Panels().RecordCalls = false; // the panel call log is for tests
     host.ActivePanel().ShowFolder(options.Folder);
     host.PassivePanel().ShowFolder(options.Folder);
     LoadPlugin(host, options.Plugin);
@@ -292,6 +293,7 @@ void RunFullScreen(const CommandLine& options, const Host::HostOptions& hostOpti
     Host::CursesConsole console;
     Host::FullScreenFrontEnd screen(console);
     Host::StandInHost host(screen, hostOptions);
+    host.Panels().RecordCalls = false; // the panel call log is for tests
     host.ActivePanel().ShowFolder(options.Folder);
     host.PassivePanel().ShowFolder(options.Folder);
     LoadPlugin(host, options.Plugin);

@@ -247,6 +247,53 @@ TEST(PanelFolder, ReadsFolderInFarsOrderAndUpdateKeepsSelectionByName)
     EXPECT_EQ(panel.SelectedCount(), 0u);
 }
 
+#if !defined(_WIN32)
+TEST(PanelFolder, EntriesShowWhatTheyAreAndLinksWhatTheyLeadTo)
+{
+    namespace fs = std::filesystem;
+    TempFolder folder;
+    folder.Write("file.txt", "12345");
+    folder.Write(".hidden", "");
+    folder.Write("locked.txt", "x");
+    fs::permissions(folder / "locked.txt", fs::perms::owner_write, fs::perm_options::remove);
+    fs::create_directory(folder / "dir");
+    fs::create_symlink("file.txt", folder / "to-file");
+    fs::create_symlink("dir", folder / "to-dir");
+    fs::create_symlink("nowhere", folder / "broken");
+    Panel panel;
+    panel.ShowFolder(folder.Path());
+
+    using namespace Far3::FileAttribute;
+    struct Case {
+        const char16_t* Name;
+        uint32_t Attributes;
+        uint64_t Size;
+        bool Dated;
+    };
+    const Case cases[] = {
+        {u"file.txt", 0, 5, true},
+        {u".hidden", Hidden, 0, true},
+        {u"locked.txt", ReadOnly, 1, true},
+        {u"dir", Directory, 0, true},
+        {u"to-file", ReparsePoint, 5, true},
+        {u"to-dir", Directory | ReparsePoint, 0, true},
+        {u"broken", ReparsePoint, 0, false},
+    };
+    for (const Case& c : cases) {
+        const std::optional<size_t> at = panel.Find(c.Name);
+        ASSERT_TRUE(at) << Utf16ToUtf8(c.Name);
+        const PanelItem& item = panel.Items()[*at];
+        EXPECT_EQ(item.Attributes & (Hidden | ReadOnly | Directory | ReparsePoint), c.Attributes)
+            << Utf16ToUtf8(c.Name);
+        EXPECT_EQ(item.Size, c.Size) << Utf16ToUtf8(c.Name);
+        EXPECT_EQ(item.LastWriteTime.dwHighDateTime != 0, c.Dated) << Utf16ToUtf8(c.Name);
+    }
+    // Folders (links to folders among them) come first.
+    EXPECT_EQ(panel.Items()[1].Name, u"dir");
+    EXPECT_EQ(panel.Items()[2].Name, u"to-dir");
+}
+#endif
+
 TEST(PanelFolder, RootFolderHasNoParentEntry)
 {
     Panel panel;
