@@ -25,9 +25,6 @@ struct PanelItem {
     bool IsParentLink() const { return Name == u".."; }
 };
 
-// The items of `folder` in Far's order, nothing selected.
-std::vector<PanelItem> ReadFolder(const std::filesystem::path& folder);
-
 class Panel {
 public:
     // Shows a real folder; UPDATEPANEL re-reads it.

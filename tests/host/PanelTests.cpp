@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 using namespace Host;
@@ -293,6 +294,51 @@ TEST(PanelFolder, EntriesShowWhatTheyAreAndLinksWhatTheyLeadTo)
     EXPECT_EQ(panel.Items()[2].Name, u"to-dir");
 }
 #endif
+
+// Large folders are read by several threads, each sorting its share; the
+// shares must come together in Far's order with every entry once and each
+// item's own size. Sizes around the hand-over batch (1024 entries).
+TEST(PanelFolder, LargeFoldersKeepEveryEntryInFarsOrder)
+{
+    for (const int count : {1, 1023, 1024, 1025, 4100}) {
+        SCOPED_TRACE(count);
+        TempFolder folder;
+        // Written in a scattered order, names in both cases: the order must
+        // come from the names, not from the listing.
+        std::vector<int> order(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i)
+            order[static_cast<size_t>(i)] = static_cast<int>((static_cast<long long>(i) * 7919) % count);
+        char name[16];
+        for (const int i : order) {
+            if (i % 500 == 7) {
+                std::snprintf(name, sizeof name, "%s%05d", i % 2 ? "D" : "d", i);
+                std::filesystem::create_directory(folder / name);
+            } else {
+                std::snprintf(name, sizeof name, "%s%05d.txt", i % 2 ? "F" : "f", i);
+                folder.Write(name, std::string(static_cast<size_t>(i % 5), 'x'));
+            }
+        }
+
+        Panel panel;
+        panel.ShowFolder(folder.Path());
+        const std::vector<PanelItem>& items = panel.Items();
+        ASSERT_EQ(items.size(), static_cast<size_t>(count) + 1);
+        EXPECT_EQ(items[0].Name, u"..");
+        size_t at = 1;
+        for (const bool folders : {true, false})
+            for (int i = 0; i < count; ++i) {
+                if ((i % 500 == 7) != folders)
+                    continue;
+                if (folders)
+                    std::snprintf(name, sizeof name, "%s%05d", i % 2 ? "D" : "d", i);
+                else
+                    std::snprintf(name, sizeof name, "%s%05d.txt", i % 2 ? "F" : "f", i);
+                ASSERT_EQ(Utf16ToUtf8(items[at].Name), name) << "at " << at;
+                EXPECT_EQ(items[at].Size, folders ? 0u : static_cast<uint64_t>(i % 5)) << name;
+                ++at;
+            }
+    }
+}
 
 TEST(PanelFolder, RootFolderHasNoParentEntry)
 {

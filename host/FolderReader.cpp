@@ -1,0 +1,343 @@
+#include "host/FolderReader.h"
+
+#include "host/HostText.h"
+
+#if !defined(_WIN32)
+#include "base/ScopeGuard.h"
+#include "framework/PosixNames.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <condition_variable>
+#include <deque>
+#include <future>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#endif
+
+#include <algorithm>
+#include <chrono>
+#include <iterator>
+#include <memory>
+#include <optional>
+
+namespace Host {
+
+namespace {
+
+// FILETIME counts 100 ns steps from 1601-01-01; the Unix epoch is that many steps later.
+constexpr uint64_t UnixEpochAsFileTime = 116444736000000000ULL;
+
+char16_t FoldAscii(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+// Far's name order: letters compared without case; names equal that way
+// are ordered by their characters. One pass over the common length.
+bool NameLess(const std::u16string& a, const std::u16string& b)
+{
+    const size_t common = std::min(a.size(), b.size());
+    size_t firstDifference = common;
+    for (size_t i = 0; i < common; ++i) {
+        if (a[i] == b[i])
+            continue;
+        const char16_t x = FoldAscii(a[i]);
+        const char16_t y = FoldAscii(b[i]);
+        if (x != y)
+            return x < y;
+        if (firstDifference == common)
+            firstDifference = i;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    return firstDifference < common && a[firstDifference] < b[firstDifference];
+}
+
+// Folders before files, each by name.
+bool PanelOrder(const PanelItem& a, const PanelItem& b)
+{
+    const bool aFolder = a.Attributes & Far3::FileAttribute::Directory;
+    const bool bFolder = b.Attributes & Far3::FileAttribute::Directory;
+    if (aFolder != bFolder)
+        return aFolder;
+    return NameLess(a.Name, b.Name);
+}
+
+#if defined(_WIN32)
+
+Far3::FILETIME ToFileTime(std::filesystem::file_time_type time)
+{
+    using namespace std::chrono;
+    auto sinceEpoch = duration_cast<duration<int64_t, std::ratio<1, 10000000>>>(
+        file_clock::to_sys(time).time_since_epoch());
+    uint64_t ticks = static_cast<uint64_t>(sinceEpoch.count() + static_cast<int64_t>(UnixEpochAsFileTime));
+    return {static_cast<uint32_t>(ticks & 0xFFFFFFFFu), static_cast<uint32_t>(ticks >> 32)};
+}
+
+PanelItem ItemOf(const std::filesystem::directory_entry& entry)
+{
+    PanelItem item;
+    item.Name = PathToUtf16(entry.path().filename());
+    std::error_code error;
+    if (entry.is_directory(error))
+        item.Attributes |= Far3::FileAttribute::Directory;
+    else
+        item.Size = entry.file_size(error);
+    if (error)
+        item.Size = 0;
+    if (entry.is_symlink(error))
+        item.Attributes |= Far3::FileAttribute::ReparsePoint;
+    auto status = entry.status(error);
+    if (!error && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
+        item.Attributes |= Far3::FileAttribute::ReadOnly;
+    auto written = entry.last_write_time(error);
+    if (!error) {
+        item.LastWriteTime = ToFileTime(written);
+        item.CreationTime = item.LastWriteTime;
+        item.LastAccessTime = item.LastWriteTime;
+        item.ChangeTime = item.LastWriteTime;
+    }
+    return item;
+}
+
+// Appends the folder's entries in panel order, without "..".
+void ListFolder(const std::filesystem::path& folder, std::vector<PanelItem>& items)
+{
+    const auto first = static_cast<std::ptrdiff_t>(items.size());
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        items.push_back(ItemOf(entry));
+    std::sort(items.begin() + first, items.end(), PanelOrder);
+}
+
+std::optional<Far3::FILETIME> FolderWriteTime(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    auto written = std::filesystem::last_write_time(folder, error);
+    if (error)
+        return std::nullopt;
+    return ToFileTime(written);
+}
+
+#else
+
+// A stat time as a FILETIME; nothing for a time too far from 1970 to count
+// in nanoseconds (before 1678 or after 2261), which the file clock refuses too.
+std::optional<Far3::FILETIME> ToFileTime(const struct timespec& time)
+{
+    int64_t nanoseconds = 0;
+    if (__builtin_mul_overflow(static_cast<int64_t>(time.tv_sec), int64_t{1000000000}, &nanoseconds) ||
+        __builtin_add_overflow(nanoseconds, static_cast<int64_t>(time.tv_nsec), &nanoseconds))
+        return std::nullopt;
+    // Whole 100 ns steps, cut toward zero.
+    const auto ticks = static_cast<uint64_t>(nanoseconds / 100 + static_cast<int64_t>(UnixEpochAsFileTime));
+    return Far3::FILETIME{static_cast<uint32_t>(ticks & 0xFFFFFFFFu), static_cast<uint32_t>(ticks >> 32)};
+}
+
+// An entry as the listing gives it: its name and, where the file system
+// says, its type (DT_UNKNOWN where it does not).
+struct ListedEntry {
+    std::string Name;
+    unsigned char Type = DT_UNKNOWN;
+};
+
+// One entry of the open folder `folder`. A link is shown as what it leads
+// to (a folder, a file's size, date and write permission) and marked as a
+// reparse point; a broken one has neither size nor date. One stat per
+// entry, relative to the open folder, so the folder's path is not walked
+// again for every name; a second one only where the listing does not say
+// whether the entry is a link.
+PanelItem ItemOf(int folder, const ListedEntry& entry)
+{
+    PanelItem item;
+    item.Name = PosixNames::ToUtf16(entry.Name);
+    bool link = entry.Type == DT_LNK;
+    if (entry.Type == DT_UNKNOWN) {
+        struct stat own{};
+        link = ::fstatat(folder, entry.Name.c_str(), &own, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(own.st_mode);
+    }
+    struct stat seen{};
+    if (::fstatat(folder, entry.Name.c_str(), &seen, 0) == 0) {
+        if (S_ISDIR(seen.st_mode))
+            item.Attributes |= Far3::FileAttribute::Directory;
+        else if (S_ISREG(seen.st_mode))
+            item.Size = static_cast<uint64_t>(seen.st_size);
+        if ((seen.st_mode & S_IWUSR) == 0)
+            item.Attributes |= Far3::FileAttribute::ReadOnly;
+        if (const auto written = ToFileTime(seen.st_mtim)) {
+            item.LastWriteTime = *written;
+            item.CreationTime = item.LastWriteTime;
+            item.LastAccessTime = item.LastWriteTime;
+            item.ChangeTime = item.LastWriteTime;
+        }
+    }
+    if (link)
+        item.Attributes |= Far3::FileAttribute::ReparsePoint;
+    if (item.Name.front() == u'.')
+        item.Attributes |= Far3::FileAttribute::Hidden;
+    return item;
+}
+
+struct CloseListing {
+    void operator()(DIR* listing) const { ::closedir(listing); }
+};
+
+// In a large folder the stat of every entry is most of the reading, so it
+// is shared out: the listing hands its entries over in batches, and up to
+// four threads (the reading one once the listing is done) take them as they
+// come. A batch is big enough that taking one costs little next to its
+// stats, small enough that a helper starts early.
+constexpr size_t EntriesPerBatch = 1024;
+constexpr unsigned MostThreads = 4;
+
+using Batch = std::vector<ListedEntry>;
+
+// The batches listed and not yet taken.
+class BatchQueue {
+public:
+    void Push(Batch batch)
+    {
+        {
+            const std::lock_guard lock(Mutex);
+            Waiting.push_back(std::move(batch));
+        }
+        Ready.notify_one();
+    }
+
+    // No more batches come; the threads take what is left and stop.
+    void Finish()
+    {
+        {
+            const std::lock_guard lock(Mutex);
+            Finished = true;
+        }
+        Ready.notify_all();
+    }
+
+    // The next batch; nothing once the listing is finished and all are taken.
+    std::optional<Batch> Take()
+    {
+        std::unique_lock lock(Mutex);
+        Ready.wait(lock, [this] { return !Waiting.empty() || Finished; });
+        if (Waiting.empty())
+            return std::nullopt;
+        Batch batch = std::move(Waiting.front());
+        Waiting.pop_front();
+        return batch;
+    }
+
+private:
+    std::mutex Mutex;
+    std::condition_variable Ready;
+    std::deque<Batch> Waiting;
+    bool Finished = false;
+};
+
+// Describes batches until none are left; its items come back in panel
+// order, so the threads sort their own shares side by side.
+std::vector<PanelItem> DescribeBatches(int folder, BatchQueue& queue)
+{
+    std::vector<PanelItem> items;
+    while (const std::optional<Batch> batch = queue.Take())
+        for (const ListedEntry& entry : *batch)
+            items.push_back(ItemOf(folder, entry));
+    std::sort(items.begin(), items.end(), PanelOrder);
+    return items;
+}
+
+// The threads' sorted runs as one, in panel order.
+std::vector<PanelItem> Merge(std::vector<std::vector<PanelItem>> runs)
+{
+    std::vector<PanelItem> merged = std::move(runs.front());
+    for (size_t i = 1; i < runs.size(); ++i) {
+        std::vector<PanelItem> next;
+        next.reserve(merged.size() + runs[i].size());
+        std::merge(std::make_move_iterator(merged.begin()), std::make_move_iterator(merged.end()),
+                   std::make_move_iterator(runs[i].begin()), std::make_move_iterator(runs[i].end()),
+                   std::back_inserter(next), PanelOrder);
+        merged = std::move(next);
+    }
+    return merged;
+}
+
+// Appends the folder's entries in panel order, without "." and ".."; none
+// when it cannot be read.
+void ListFolder(const std::filesystem::path& folder, std::vector<PanelItem>& items)
+{
+    const std::unique_ptr<DIR, CloseListing> listing(::opendir(folder.c_str()));
+    if (!listing)
+        return;
+    const int descriptor = ::dirfd(listing.get());
+    size_t helpersWanted = std::clamp(std::thread::hardware_concurrency(), 1u, MostThreads) - 1;
+
+    BatchQueue queue;
+    std::vector<std::future<std::vector<PanelItem>>> helpers;
+    // Room for all, so that keeping a started helper's future cannot fail.
+    helpers.reserve(helpersWanted);
+    // Declared after the helpers, so it lets them finish before their futures wait for them.
+    const Base::ScopeGuard finish([&queue] { queue.Finish(); });
+    Batch batch;
+    while (const dirent* entry = ::readdir(listing.get())) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        batch.push_back({std::string(name), entry->d_type});
+        if (batch.size() < EntriesPerBatch)
+            continue;
+        queue.Push(std::move(batch));
+        batch = {};
+        if (helpers.size() < helpersWanted) {
+            try {
+                helpers.push_back(std::async(std::launch::async, DescribeBatches, descriptor, std::ref(queue)));
+            } catch (const std::system_error&) {
+                // No thread to be had: the reading thread does the helper's share.
+                helpersWanted = helpers.size();
+            }
+        }
+    }
+    if (!batch.empty())
+        queue.Push(std::move(batch));
+    queue.Finish();
+
+    std::vector<std::vector<PanelItem>> runs;
+    runs.push_back(DescribeBatches(descriptor, queue));
+    for (std::future<std::vector<PanelItem>>& helper : helpers)
+        runs.push_back(helper.get());
+    std::vector<PanelItem> entries = Merge(std::move(runs));
+    items.insert(items.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
+}
+
+std::optional<Far3::FILETIME> FolderWriteTime(const std::filesystem::path& folder)
+{
+    struct stat seen{};
+    if (::stat(folder.c_str(), &seen) != 0)
+        return std::nullopt;
+    return ToFileTime(seen.st_mtim);
+}
+
+#endif
+
+} // namespace
+
+std::vector<PanelItem> ReadFolder(const std::filesystem::path& folder)
+{
+    std::vector<PanelItem> items;
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(folder, error);
+    if (!absolute.relative_path().empty()) {
+        PanelItem parent;
+        parent.Name = u"..";
+        parent.Attributes = Far3::FileAttribute::Directory;
+        if (const auto written = FolderWriteTime(folder))
+            parent.LastWriteTime = *written;
+        items.push_back(std::move(parent));
+    }
+    ListFolder(folder, items);
+    return items;
+}
+
+} // namespace Host
