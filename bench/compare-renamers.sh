@@ -11,6 +11,10 @@
 #           (the panel read from the folder, every file selected, the plugin
 #           opened, "b%F" typed into its dialog, Enter; the rename, the
 #           selection written back, the options saved in the profile)
+#           and, in a column of its own, the plugin's part alone: from the
+#           host calling OpenW to its return (the dialog, the panel snapshot,
+#           the renames, the selection, the options), as PluginRename
+#           measures it inside the process
 #   mmv     mmv 'a*' 'ba#1', in the folder
 #   rename  Perl's rename 's/^/b/', the names on standard input from ls -U
 #
@@ -79,14 +83,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# run TOOL FOLDER N: times one tool over the folder; prints "seconds kilobytes".
+# run TOOL FOLDER N: times one tool over the folder; prints "microseconds
+# kilobytes own-microseconds" (the last is the plugin's OpenW, 0 for others).
 run() {
     local tool=$1 folder=$2 n=$3 command
     case $tool in
     floor) command=("$LOOP" rename "$folder" "$n") ;;
     plugin)
         rm -rf "$WORK/profile"
-        command=("$PLUGIN" "$folder" 'b%F' "$WORK/profile") ;;
+        command=("$PLUGIN" "$folder" 'b%F' "$WORK/profile" --phases) ;;
     mmv) command=(sh -c 'cd "$1" && exec mmv "a*" "ba#1"' sh "$folder") ;;
     rename) command=(sh -c 'cd "$1" && ls -U | file-rename "s/^/b/"' sh "$folder") ;;
     esac
@@ -98,13 +103,16 @@ run() {
         exit 1
     fi
     end=$(date +%s%N)
+    # The plugin's own part: from the host calling OpenW to its return.
+    local own=0
+    [ "$tool" = plugin ] && own=$(awk '$1 == "open" { printf "%d", $2 * 1000 }' "$WORK/out")
     # The way back is the check: it fails on any file the tool did not rename.
     if ! "$LOOP" back "$folder" "$n" 2>"$WORK/out"; then
         echo "$tool left files unrenamed in $folder:" >&2
         head -3 "$WORK/out" >&2
         exit 1
     fi
-    echo "$(( (end - start) / 1000 )) $(tail -1 "$WORK/rss")"
+    echo "$(( (end - start) / 1000 )) $(tail -1 "$WORK/rss") $own"
 }
 
 # The type of the file system FOLDER is on, as df reports it (ext4, tmpfs, ...).
@@ -125,8 +133,8 @@ TOOLS=(floor plugin)
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), Linux $(uname -r)"
 echo "Folders: /dev/shm ($(FileSystem /dev/shm)), $BUILD ($(FileSystem "$BUILD")); median of $RUNS runs"
 echo
-echo "| N | file system | floor | plugin | mmv | rename | peak memory floor / plugin / mmv / rename |"
-echo "|---|---|---|---|---|---|---|"
+echo "| N | file system | floor | plugin | plugin: OpenW only | mmv | rename | peak memory floor / plugin / mmv / rename |"
+echo "|---|---|---|---|---|---|---|---|"
 
 for n in "${SIZES[@]}"; do
     for place in /dev/shm "$BUILD"; do
@@ -140,9 +148,10 @@ for n in "${SIZES[@]}"; do
             for ((t = 0; t < ${#TOOLS[@]}; t++)); do
                 tool=${TOOLS[(t + r) % ${#TOOLS[@]}]}
                 run "$tool" "$folder" "$n" >"$WORK/result"
-                read -r us kb <"$WORK/result"
+                read -r us kb own <"$WORK/result"
                 times[$tool]+="$us "
                 memory[$tool]+="$kb "
+                [ "$tool" = plugin ] && times[own]+="$own "
             done
         done
         rm -rf "$folder"
@@ -150,13 +159,17 @@ for n in "${SIZES[@]}"; do
         floor=$(echo "${times[floor]}" | tr ' ' '\n' | grep . | median)
         row="| $n | $fs"
         mem=""
-        for tool in floor plugin mmv rename; do
+        for tool in floor plugin own mmv rename; do
             if [ -z "${times[$tool]:-}" ]; then
                 row+=" | –"
                 mem+=" / –"
                 continue
             fi
             us=$(echo "${times[$tool]}" | tr ' ' '\n' | grep . | median)
+            if [ "$tool" = own ]; then
+                row+=$(awk -v us="$us" -v floor="$floor" 'BEGIN { printf " | %.3f s (%.2f×)", us / 1e6, us / floor }')
+                continue
+            fi
             kb=$(echo "${memory[$tool]}" | tr ' ' '\n' | grep . | median)
             if [ "$tool" = floor ]; then
                 row+=$(awk -v us="$us" 'BEGIN { printf " | %.3f s", us / 1e6 }')
