@@ -260,42 +260,44 @@ std::u16string Summary(const std::u16string& bytes, size_t files, size_t folders
            Ascii(std::to_string(folders));
 }
 
+struct Count {
+    uint64_t Bytes = 0;
+    size_t Files = 0;
+    size_t Folders = 0;
+};
+
+// Files with their bytes, and folders, among the items `counted` accepts.
+template <typename Predicate>
+Count CountItems(const Panel& panel, Predicate counted)
+{
+    Count count;
+    for (const PanelItem& item : panel.Items()) {
+        if (!counted(item))
+            continue;
+        if (IsFolder(item)) {
+            ++count.Folders;
+        } else {
+            ++count.Files;
+            count.Bytes += item.Size;
+        }
+    }
+    return count;
+}
+
 } // namespace
 
 std::u16string SelectionSummary(const Panel& panel)
 {
-    uint64_t bytes = 0;
-    size_t files = 0, folders = 0;
-    for (const PanelItem& item : panel.Items()) {
-        if (!item.Selected)
-            continue;
-        if (IsFolder(item)) {
-            ++folders;
-        } else {
-            ++files;
-            bytes += item.Size;
-        }
-    }
-    if (files + folders == 0)
+    const Count count = CountItems(panel, [](const PanelItem& item) { return item.Selected; });
+    if (count.Files + count.Folders == 0)
         return {};
-    return Summary(GroupedNumber(bytes), files, folders);
+    return Summary(GroupedNumber(count.Bytes), count.Files, count.Folders);
 }
 
 std::u16string TotalsSummary(const Panel& panel)
 {
-    uint64_t bytes = 0;
-    size_t files = 0, folders = 0;
-    for (const PanelItem& item : panel.Items()) {
-        if (item.IsParentLink())
-            continue;
-        if (IsFolder(item)) {
-            ++folders;
-        } else {
-            ++files;
-            bytes += item.Size;
-        }
-    }
-    return Summary(ShortSize(bytes), files, folders);
+    const Count count = CountItems(panel, [](const PanelItem& item) { return !item.IsParentLink(); });
+    return Summary(ShortSize(count.Bytes), count.Files, count.Folders);
 }
 
 void PaintPanels(ScreenBuffer& screen, const PanelPicture& left, const PanelPicture& right, const KeyLabels& keys)
