@@ -20,6 +20,23 @@ enum class TMessage : uint8_t {
     ForgetPattern = 12,
     AllowRenameUnderCursor = 13,
     RememberCounterByDefault = 14,
+    // The preview of a run (F3 in the rename dialog): its heading with the
+    // counts, and the reason beside each failing file.
+    PreviewHeading = 15,
+    ReasonTargetExists = 16,
+    ReasonTakenEarlier = 17,
+    ReasonNameRefused = 18,
+    // Undoing the last run: the plugins-menu item and its messages.
+    UndoMenuItem = 19,
+    NothingToUndo = 20,
+    UndoQuestion = 21,
+    UndoFailureListHeading = 22,
+    UndoJournalDamaged = 23,
+    UndoJournalNotWritten = 24,
+    // The progress box of a long run, preview or undo.
+    ProgressRenaming = 25,
+    ProgressPreviewing = 26,
+    ProgressUndoing = 27,
     None = 255,
 };
 

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "plugin/FileStream.h"
 #include "plugin/TextStream.h"
+#include "plugin/uNameRule.h"
 #include "plugin/uOptionsUI.h"
 #include "plugin/uPluginConsts.h"
 #include "plugin/uStrings.h"
@@ -316,11 +317,17 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         const String& oldName = item.FileName;
         const String newName = ExpandTemplate(oldName, counter, total);
         counter = Next(counter);
+        // A name Windows cannot hold is never handed over; one it trims is
+        // handed over trimmed, and may then turn out to be the old name.
         bool renamed = oldName == newName;
-        if (!renamed && haveDirectory) {
-            from.assign(directory).append(oldName);
-            to.assign(directory).append(newName);
-            renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
+        if (!renamed) {
+            const std::optional<String> usable = UsableFileName(newName);
+            renamed = usable && *usable == oldName;
+            if (!renamed && usable && haveDirectory) {
+                from.assign(directory).append(oldName);
+                to.assign(directory).append(*usable);
+                renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
+            }
         }
         if (renamed) {
             item.SetFlag(Selected, false);

@@ -1,5 +1,6 @@
-// The plugin's fixed GUIDs: its identity (and settings store), its two menu
-// entries and its two dialogs.
+// The plugin's fixed GUIDs: its identity (and settings store), its menu
+// entries (rename and undo in the plugins menu, one in the configuration
+// menu) and its two dialogs.
 #pragma once
 
 #include "framework/Plugin3.h"
@@ -10,6 +11,8 @@ namespace Zelvane {
 constexpr Far3::GUID PluginGuid{0x6F3B1C2A, 0x8E4D, 0x4A7B, {0x9C, 0x15, 0x2D, 0x7E, 0x0A, 0x9B, 0x4F, 0x61}};
 // {B81D4E07-3C29-4F5A-A6E2-71C0D8F35B94}
 constexpr Far3::GUID PluginMenuGuid{0xB81D4E07, 0x3C29, 0x4F5A, {0xA6, 0xE2, 0x71, 0xC0, 0xD8, 0xF3, 0x5B, 0x94}};
+// {93AE5898-D12C-47C6-A326-56BBD5606E79}
+constexpr Far3::GUID UndoMenuGuid{0x93AE5898, 0xD12C, 0x47C6, {0xA3, 0x26, 0x56, 0xBB, 0xD5, 0x60, 0x6E, 0x79}};
 // {2C95A7F3-D1E6-48B0-8F4C-5A03E96B1D28}
 constexpr Far3::GUID ConfigMenuGuid{0x2C95A7F3, 0xD1E6, 0x48B0, {0x8F, 0x4C, 0x5A, 0x03, 0xE9, 0x6B, 0x1D, 0x28}};
 

@@ -1,0 +1,67 @@
+#include "plugin/uNameRule.h"
+
+#include "base/Ascii.h"
+
+#include <array>
+
+namespace Zelvane {
+
+namespace {
+
+constexpr Base::StringView RefusedCharacters = u"<>:\"/|?*";
+
+bool IsRefused(char16_t c)
+{
+    return c < 32 || RefusedCharacters.find(c) != Base::StringView::npos;
+}
+
+bool IsTrimmed(char16_t c)
+{
+    return c == u'.' || c == u' ';
+}
+
+// True when `part` (one folder or file name) stands for a device: the text
+// before its first dot, trailing blanks dropped, is a device name.
+bool NamesDevice(Base::StringView part)
+{
+    Base::StringView stem = part.substr(0, part.find(u'.'));
+    while (!stem.empty() && stem.back() == u' ')
+        stem.remove_suffix(1);
+    static constexpr std::array<Base::StringView, 4> Plain = {u"con", u"prn", u"aux", u"nul"};
+    for (const Base::StringView device : Plain)
+        if (Base::EqualsIgnoringAsciiCase(stem, device))
+            return true;
+    if (stem.size() != 4 || stem[3] < u'1' || stem[3] > u'9')
+        return false;
+    const Base::StringView prefix = stem.substr(0, 3);
+    return Base::EqualsIgnoringAsciiCase(prefix, Base::StringView(u"com")) ||
+           Base::EqualsIgnoringAsciiCase(prefix, Base::StringView(u"lpt"));
+}
+
+} // namespace
+
+std::optional<String> UsableFileName(const String& expanded)
+{
+    size_t end = expanded.size();
+    while (end > 0 && IsTrimmed(expanded[end - 1]))
+        --end;
+    String name = expanded.substr(0, end);
+    if (name.empty() || name.back() == u'\\')
+        return std::nullopt;
+    for (const char16_t c : name)
+        if (IsRefused(c))
+            return std::nullopt;
+    const Base::StringView view = name;
+    size_t start = 0;
+    while (true) {
+        const size_t stop = view.find(u'\\', start);
+        if (NamesDevice(view.substr(start, stop == Base::StringView::npos ? Base::StringView::npos : stop - start)))
+            return std::nullopt;
+        if (stop == Base::StringView::npos)
+            break;
+        start = stop + 1;
+    }
+    return name;
+}
+
+} // namespace Zelvane
