@@ -32,6 +32,7 @@ inline constexpr uint16_t Add = 0x6B;
 inline constexpr uint16_t Multiply = 0x6A;
 inline constexpr uint16_t Subtract = 0x6D;
 inline constexpr uint16_t F1 = 0x70;
+inline constexpr uint16_t F3 = 0x72;
 inline constexpr uint16_t F10 = 0x79;
 inline constexpr uint16_t Cancel = 0x03; // Ctrl+Break
 } // namespace VirtualKey

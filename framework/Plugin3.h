@@ -363,6 +363,14 @@ constexpr EDITOR_FLAGS EF_DELETEONLYFILEONCLOSE = 0x200;
 constexpr EDITOR_FLAGS EF_LOCKED = 0x400;
 constexpr EDITOR_FLAGS EF_DISABLESAVEPOS = 0x800;
 
+using VIEWER_FLAGS = uint64_t;
+constexpr VIEWER_FLAGS VF_NONMODAL = 0x1;
+constexpr VIEWER_FLAGS VF_DELETEONCLOSE = 0x2;
+constexpr VIEWER_FLAGS VF_ENABLE_F6 = 0x4;
+constexpr VIEWER_FLAGS VF_DISABLEHISTORY = 0x8;
+constexpr VIEWER_FLAGS VF_IMMEDIATERETURN = 0x100;
+constexpr VIEWER_FLAGS VF_DELETEONLYFILEONCLOSE = 0x200;
+
 enum EDITOR_EXITCODE : int32_t {
     EEC_OPEN_ERROR = 0,
     EEC_MODIFIED = 1,
@@ -762,6 +770,8 @@ using FARAPIPANELCONTROL = intptr_t (*)(HANDLE hPanel, FILE_CONTROL_COMMANDS Com
                                         void* Param2);
 using FARAPISAVESCREEN = HANDLE (*)(intptr_t X1, intptr_t Y1, intptr_t X2, intptr_t Y2);
 using FARAPIRESTORESCREEN = void (*)(HANDLE hScreen);
+using FARAPIVIEWER = intptr_t (*)(const char16_t* FileName, const char16_t* Title, intptr_t X1, intptr_t Y1,
+                                  intptr_t X2, intptr_t Y2, VIEWER_FLAGS Flags, uintptr_t CodePage);
 using FARAPIEDITOR = intptr_t (*)(const char16_t* FileName, const char16_t* Title, intptr_t X1, intptr_t Y1,
                                   intptr_t X2, intptr_t Y2, EDITOR_FLAGS Flags, intptr_t StartLine,
                                   intptr_t StartChar, uintptr_t CodePage);
@@ -809,7 +819,7 @@ struct PluginStartupInfo {
     FARAPIGENERIC GetPluginDirList;
     FARAPIGENERIC FreeDirList;
     FARAPIGENERIC FreePluginDirList;
-    FARAPIGENERIC Viewer;
+    FARAPIVIEWER Viewer;
     FARAPIEDITOR Editor;
     FARAPIGENERIC Text;
     FARAPIEDITORCONTROL EditorControl;

@@ -1,5 +1,5 @@
 // What the person in front of Far sees and answers: message boxes, dialogs,
-// editor windows and the screen size. The host's services talk to the user only
+// editor and viewer windows and the screen size. The host's services talk to the user only
 // through this interface, so a test can script the user (ScriptedFrontEnd)
 // and a person can use a terminal (TerminalFrontEnd). Texts are UTF-8.
 #pragma once
@@ -36,6 +36,15 @@ struct EditorWindow {
     uintptr_t CodePage = 0;
 };
 
+// A viewer window opened by Viewer(); the host shows it until the user closes it.
+struct ViewerWindow {
+    std::filesystem::path FileName;
+    std::string Title;
+    intptr_t X1 = 0, Y1 = 0, X2 = -1, Y2 = -1;
+    uint64_t Flags = 0;
+    uintptr_t CodePage = 0;
+};
+
 struct ScreenSize {
     int Width = 80;
     int Height = 25;
@@ -63,6 +72,8 @@ public:
     // A new editor window over the file; the host keeps it open until closed.
     virtual void OpenEditor(const EditorWindow& editor) = 0;
     virtual void CloseEditor(intptr_t id) = 0;
+    // Shows the file read-only and returns when the user has closed it.
+    virtual void ShowViewer(const ViewerWindow& viewer) = 0;
     // Empty when the console size cannot be read.
     virtual std::optional<ScreenSize> Screen() = 0;
 

@@ -19,6 +19,8 @@ public:
     virtual intptr_t Editor(const char16_t* fileName, const char16_t* title, intptr_t x1, intptr_t y1, intptr_t x2,
                             intptr_t y2, Far3::EDITOR_FLAGS flags, intptr_t startLine, intptr_t startChar,
                             uintptr_t codePage) = 0;
+    virtual intptr_t Viewer(const char16_t* fileName, const char16_t* title, intptr_t x1, intptr_t y1, intptr_t x2,
+                            intptr_t y2, Far3::VIEWER_FLAGS flags, uintptr_t codePage) = 0;
     virtual intptr_t EditorControl(intptr_t editorId, Far3::EDITOR_CONTROL_COMMANDS command, intptr_t param1,
                                    void* param2) = 0;
     virtual intptr_t AdvControl(const Far3::GUID* pluginId, Far3::ADVANCED_CONTROL_COMMANDS command,

@@ -108,6 +108,12 @@ void ScriptedFrontEnd::OpenEditor(const EditorWindow& editor)
     ShownEditors.push_back(std::move(shown));
 }
 
+void ScriptedFrontEnd::ShowViewer(const ViewerWindow& viewer)
+{
+    std::ifstream file(viewer.FileName, std::ios::binary);
+    ShownViewers.push_back({viewer, std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())});
+}
+
 void ScriptedFrontEnd::CloseEditor(intptr_t id)
 {
     for (ShownEditor& shown : ShownEditors)

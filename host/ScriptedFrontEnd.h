@@ -26,6 +26,12 @@ public:
         bool Closed = false;
     };
 
+    // A viewer as shown, with the file's bytes read when it opened.
+    struct ShownViewer {
+        ViewerWindow Window;
+        std::string Content;
+    };
+
     // Answers for the coming message boxes, in order. When the queue is
     // empty a box is answered with DefaultAnswer.
     void QueueAnswer(intptr_t button) { Answers.push_back(button); }
@@ -60,11 +66,13 @@ public:
 
     const std::vector<MessageBox>& Messages() const { return ShownMessages; }
     const std::vector<ShownEditor>& Editors() const { return ShownEditors; }
+    const std::vector<ShownViewer>& Viewers() const { return ShownViewers; }
     void ClearRecord();
 
     intptr_t ShowMessage(const MessageBox& box) override;
     void OpenEditor(const EditorWindow& editor) override;
     void CloseEditor(intptr_t id) override;
+    void ShowViewer(const ViewerWindow& viewer) override;
     std::optional<ScreenSize> Screen() override { return Size; }
     void DialogOpened(const DialogView& dialog) override;
     DialogInput ReadDialogInput(const DialogView& dialog) override;
@@ -85,6 +93,7 @@ private:
     std::deque<intptr_t> Answers;
     std::vector<MessageBox> ShownMessages;
     std::vector<ShownEditor> ShownEditors;
+    std::vector<ShownViewer> ShownViewers;
     std::optional<ScreenSize> Size = ScreenSize{};
 };
 

@@ -47,6 +47,14 @@ intptr_t ServeEditor(const char16_t* fileName, const char16_t* title, intptr_t x
     });
 }
 
+intptr_t ServeViewer(const char16_t* fileName, const char16_t* title, intptr_t x1, intptr_t y1, intptr_t x2,
+                     intptr_t y2, Far3::VIEWER_FLAGS flags, uintptr_t codePage)
+{
+    return Serve<intptr_t>(0, [&](HostServices& host) {
+        return host.Viewer(fileName, title, x1, y1, x2, y2, flags, codePage);
+    });
+}
+
 intptr_t ServeEditorControl(intptr_t editorId, Far3::EDITOR_CONTROL_COMMANDS command, intptr_t param1, void* param2)
 {
     return Serve<intptr_t>(0,
@@ -168,7 +176,7 @@ Far3::PluginStartupInfo MakeStartupInfo(const char16_t* moduleName, Far3::FarSta
     info.GetPluginDirList = Generic(Refuse);
     info.FreeDirList = Generic(Refuse);
     info.FreePluginDirList = Generic(Refuse);
-    info.Viewer = Generic(Refuse);
+    info.Viewer = ServeViewer;
     info.Editor = ServeEditor;
     info.Text = Generic(Refuse);
     info.EditorControl = ServeEditorControl;

@@ -208,6 +208,36 @@ intptr_t StandInHost::Editor(const char16_t* fileName, const char16_t* title, in
     return EditorWindows.Open(request, CurrentDirectory());
 }
 
+intptr_t StandInHost::Viewer(const char16_t* fileName, const char16_t* title, intptr_t x1, intptr_t y1, intptr_t x2,
+                             intptr_t y2, Far3::VIEWER_FLAGS flags, uintptr_t codePage)
+{
+    ViewerWindow viewer;
+    viewer.FileName = PathFromUtf16(PluginText(fileName));
+    if (viewer.FileName.empty())
+        return 0;
+    if (viewer.FileName.is_relative())
+        viewer.FileName = CurrentDirectory() / viewer.FileName;
+    viewer.FileName = viewer.FileName.lexically_normal();
+    viewer.Title = Utf16ToUtf8(PluginText(title));
+    viewer.X1 = x1;
+    viewer.Y1 = y1;
+    viewer.X2 = x2;
+    viewer.Y2 = y2;
+    viewer.Flags = flags;
+    viewer.CodePage = codePage;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(viewer.FileName, error))
+        return 0;
+    User.ShowViewer(viewer);
+    if (flags & (Far3::VF_DELETEONCLOSE | Far3::VF_DELETEONLYFILEONCLOSE)) {
+        std::filesystem::remove(viewer.FileName, error);
+        // VF_DELETEONCLOSE also takes the folder when the file was its last.
+        if ((flags & Far3::VF_DELETEONCLOSE) && std::filesystem::is_empty(viewer.FileName.parent_path(), error))
+            std::filesystem::remove(viewer.FileName.parent_path(), error);
+    }
+    return 1;
+}
+
 intptr_t StandInHost::EditorControl(intptr_t editorId, Far3::EDITOR_CONTROL_COMMANDS command, intptr_t param1,
                                     void* param2)
 {

@@ -118,6 +118,10 @@ private:
                     uintptr_t codePage) override;
     intptr_t EditorControl(intptr_t editorId, Far3::EDITOR_CONTROL_COMMANDS command, intptr_t param1,
                            void* param2) override;
+    // Every viewer is modal here: the call returns when the user has closed
+    // it, and the file goes then when the flags ask for it.
+    intptr_t Viewer(const char16_t* fileName, const char16_t* title, intptr_t x1, intptr_t y1, intptr_t x2,
+                    intptr_t y2, Far3::VIEWER_FLAGS flags, uintptr_t codePage) override;
     intptr_t AdvControl(const Far3::GUID* pluginId, Far3::ADVANCED_CONTROL_COMMANDS command, intptr_t param1,
                         void* param2) override;
     intptr_t SettingsControl(Far3::HANDLE handle, Far3::FAR_SETTINGS_CONTROL_COMMANDS command, intptr_t param1,

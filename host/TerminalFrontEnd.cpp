@@ -52,6 +52,13 @@ void TerminalFrontEnd::OpenEditor(const EditorWindow& editor)
     Out << "=== close it with: x " << editor.Id << " ===\n";
 }
 
+void TerminalFrontEnd::ShowViewer(const ViewerWindow& viewer)
+{
+    Out << "\n=== Viewer: " << (viewer.Title.empty() ? viewer.FileName.string() : viewer.Title) << " ===\n";
+    ShowFile(viewer.FileName);
+    Out << "=== end of viewer ===\n";
+}
+
 void TerminalFrontEnd::CloseEditor(intptr_t id)
 {
     Out << "Editor #" << id << " closed.\n";

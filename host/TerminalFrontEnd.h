@@ -18,6 +18,7 @@ public:
     intptr_t ShowMessage(const MessageBox& box) override;
     void OpenEditor(const EditorWindow& editor) override;
     void CloseEditor(intptr_t id) override;
+    void ShowViewer(const ViewerWindow& viewer) override;
     std::optional<ScreenSize> Screen() override;
     void DialogOpened(const DialogView& dialog) override;
     DialogInput ReadDialogInput(const DialogView& dialog) override;

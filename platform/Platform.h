@@ -157,6 +157,13 @@ BOOL GetFileIdentity(HANDLE file, FileIdentity* identity);
 // True when the directory is gone; false leaves what could not go.
 BOOL DeleteTree(const char16_t* directory);
 
+// Writes to `key` (room for `length` units) the form in which the file
+// system compares the name `name` of `length` units: two names are one file
+// name exactly when their keys are equal. Windows: the invariant upper case,
+// as NTFS and FAT compare names without regard to case; Posix: the name
+// itself, since names become bytes one to one and compare byte for byte.
+void FileNameKey(const char16_t* name, size_t length, char16_t* key);
+
 DWORD GetLastError();
 // The system's text for an error code, without a trailing line break.
 DWORD FormatSystemMessage(DWORD error, char16_t* buffer, DWORD size);

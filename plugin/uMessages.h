@@ -37,6 +37,8 @@ enum class TMessage : uint8_t {
     ProgressRenaming = 25,
     ProgressPreviewing = 26,
     ProgressUndoing = 27,
+    // The preview's reason for a new name in a folder that is not there.
+    ReasonFolderMissing = 28,
     None = 255,
 };
 

@@ -46,7 +46,7 @@ std::optional<String> UsableFileName(const String& expanded)
     while (end > 0 && IsTrimmed(expanded[end - 1]))
         --end;
     String name = expanded.substr(0, end);
-    if (name.empty() || name.back() == u'\\')
+    if (name.empty())
         return std::nullopt;
     for (const char16_t c : name)
         if (IsRefused(c))
@@ -55,13 +55,27 @@ std::optional<String> UsableFileName(const String& expanded)
     size_t start = 0;
     while (true) {
         const size_t stop = view.find(u'\\', start);
-        if (NamesDevice(view.substr(start, stop == Base::StringView::npos ? Base::StringView::npos : stop - start)))
+        const Base::StringView part =
+            view.substr(start, stop == Base::StringView::npos ? Base::StringView::npos : stop - start);
+        if (part.empty() || part == u"." || part == u".." || NamesDevice(part))
             return std::nullopt;
         if (stop == Base::StringView::npos)
             break;
         start = stop + 1;
     }
     return name;
+}
+
+TNewName DecideNewName(const String& oldName, const String& expanded)
+{
+    if (expanded == oldName)
+        return {TNewName::TAction::Keep, oldName};
+    std::optional<String> usable = UsableFileName(expanded);
+    if (!usable)
+        return {TNewName::TAction::Refuse, String()};
+    if (*usable == oldName)
+        return {TNewName::TAction::Keep, oldName};
+    return {TNewName::TAction::Move, std::move(*usable)};
 }
 
 } // namespace Zelvane

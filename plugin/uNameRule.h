@@ -21,7 +21,18 @@ using Base::String;
 // case, before the first dot and its trailing blanks: "con.txt", "Nul .txt",
 // "com1.tar.gz"), or it holds a character Windows refuses in file names
 // (< > : " / | ? * and codes 0-31). A backslash separates folders, as it
-// does when the name is joined to the panel's folder.
+// does when the name is joined to the panel's folder; an empty part, "." or
+// ".." is refused too, since the host's verbatim paths never resolve them.
 std::optional<String> UsableFileName(const String& expanded);
+
+// What a run does with the file `oldName` whose template gave `expanded`:
+// keep it (the name stays, and the file counts as renamed without a call),
+// refuse it (Windows cannot hold the name), or move it to `Target`.
+struct TNewName {
+    enum class TAction { Keep, Refuse, Move };
+    TAction Action = TAction::Refuse;
+    String Target;
+};
+TNewName DecideNewName(const String& oldName, const String& expanded);
 
 } // namespace Zelvane

@@ -7,6 +7,7 @@
 #include "plugin/TextStream.h"
 #include "plugin/uNameRule.h"
 #include "plugin/uOptionsUI.h"
+#include "plugin/uPreview.h"
 #include "plugin/uPluginConsts.h"
 #include "plugin/uStrings.h"
 #include "plugin/uSystem.h"
@@ -54,18 +55,6 @@ size_t ExtensionDot(const String& fileName)
     return last != String::npos && fileName[last] == u'.' ? last : String::npos;
 }
 
-// A name in the failure list: in double quotes, inner quotes doubled.
-String Quoted(const String& name)
-{
-    String text = u"\"";
-    for (const char16_t c : name) {
-        text += c;
-        if (c == u'"')
-            text += u'"';
-    }
-    return text + u"\"";
-}
-
 bool FileExists(const String& name)
 {
     return Platform::GetFileAttributesW(name.c_str()) != Platform::InvalidFileAttributes;
@@ -83,7 +72,7 @@ public:
             Stream->SetEncoding(TEncoding::Utf8);
             Stream->WriteLine(MessageText(TMessage::FailureListHeading));
         }
-        Stream->WriteLine(Quoted(oldName) + u" -> " + Quoted(newName));
+        Stream->WriteLine(QuotedName(oldName) + u" -> " + QuotedName(newName));
     }
 
     // Closes the list and opens it in the host's editor, when it was written.
@@ -146,6 +135,9 @@ Far3::HANDLE TPlugin::Open(int32_t /*openFrom*/, const Far3::GUID* /*guid*/, int
     auto dialog = Tessel::TFarDialog::Create<TZelvaneDialog>();
     dialog->Options = &options;
     dialog->SavePattern = options.SavePatternSettings();
+    dialog->OnPreview = [this, &panel](const String& fileNameTemplate, const String& startingNumber) {
+        PreviewFiles(panel, fileNameTemplate, startingNumber);
+    };
     if (dialog->Execute()) {
         options.Save(false);
         RenameFiles(panel, dialog->SavePattern);
@@ -206,7 +198,11 @@ void TPlugin::DiscardOptions()
 
 String TPlugin::PadNumber(const String& text)
 {
-    const size_t width = GetOptions().StartingNumberWidth();
+    return PadTo(text, GetOptions().StartingNumberWidth());
+}
+
+String TPlugin::PadTo(const String& text, size_t width)
+{
     if (width > text.size())
         return String(width - text.size(), u'0') + text;
     return text;
@@ -227,7 +223,14 @@ void TPlugin::ReplaceToken(String& text, const String& replacement, size_t& posi
 
 String TPlugin::ExpandTemplate(const String& fileName, int32_t counter, int32_t total)
 {
-    String result = GetOptions().FileNameTemplate();
+    TOptions& options = GetOptions();
+    return ExpandWith(options.FileNameTemplate(), options.StartingNumberWidth(), fileName, counter, total);
+}
+
+String TPlugin::ExpandWith(const String& fileNameTemplate, size_t width, const String& fileName, int32_t counter,
+                           int32_t total)
+{
+    String result = fileNameTemplate;
     const size_t dot = ExtensionDot(fileName);
     size_t position = 0;
     // The length is read again on every pass: replacements change it, and
@@ -241,17 +244,17 @@ String TPlugin::ExpandTemplate(const String& fileName, int32_t counter, int32_t 
         String replacement;
         switch (token) {
         case u'#':
-            replacement = PadNumber(Base::IntToStr(counter));
+            replacement = PadTo(Base::IntToStr(counter), width);
             break;
         case u'H':
-            replacement = PadNumber(Hex(counter, true));
+            replacement = PadTo(Hex(counter, true), width);
             break;
         case u'h':
-            replacement = PadNumber(Hex(counter, false));
+            replacement = PadTo(Hex(counter, false), width);
             break;
         case u'T':
         case u't':
-            replacement = PadNumber(Base::IntToStr(total));
+            replacement = PadTo(Base::IntToStr(total), width);
             break;
         case u'N':
         case u'n':
@@ -281,6 +284,37 @@ int32_t TPlugin::CountSelected(const Tessel::TFarPanel& panel)
         if (panel.GetItem(i).HasFlag(Selected))
             ++count;
     return count;
+}
+
+std::vector<String> TPlugin::RunFileNames(const Tessel::TFarPanel& panel)
+{
+    std::vector<String> names;
+    for (int32_t i = 0; i < panel.Count(); ++i)
+        if (panel.GetItem(i).HasFlag(Selected))
+            names.push_back(panel.GetItem(i).FileName);
+    if (names.empty() && GetOptions().AllowRenameFileUnderCursor() && panel.CurrentItem >= 0 &&
+        panel.CurrentItem < panel.Count())
+        names.push_back(panel.GetItem(static_cast<int32_t>(panel.CurrentItem)).FileName);
+    return names;
+}
+
+void TPlugin::PreviewFiles(const Tessel::TFarPanel& panel, const String& fileNameTemplate,
+                           const String& startingNumber)
+{
+    // Trouble (a temporary folder that takes no file) is reported here and
+    // leaves the dialog running.
+    try {
+        TRunInput run;
+        run.Directory = NativePath(panel.Directory);
+        if (!run.Directory.empty() && run.Directory.back() != u'\\')
+            run.Directory += u'\\';
+        run.FileNames = RunFileNames(panel);
+        run.FileNameTemplate = fileNameTemplate;
+        run.StartingNumber = startingNumber;
+        ShowPreview(PreviewRun(run));
+    } catch (const std::exception& e) {
+        ReportException(e, u"Preview");
+    }
 }
 
 bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
@@ -319,15 +353,12 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         counter = Next(counter);
         // A name Windows cannot hold is never handed over; one it trims is
         // handed over trimmed, and may then turn out to be the old name.
-        bool renamed = oldName == newName;
-        if (!renamed) {
-            const std::optional<String> usable = UsableFileName(newName);
-            renamed = usable && *usable == oldName;
-            if (!renamed && usable && haveDirectory) {
-                from.assign(directory).append(oldName);
-                to.assign(directory).append(*usable);
-                renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
-            }
+        const TNewName decision = DecideNewName(oldName, newName);
+        bool renamed = decision.Action == TNewName::TAction::Keep;
+        if (decision.Action == TNewName::TAction::Move && haveDirectory) {
+            from.assign(directory).append(oldName);
+            to.assign(directory).append(decision.Target);
+            renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
         }
         if (renamed) {
             item.SetFlag(Selected, false);

@@ -37,8 +37,13 @@ public:
     // The new name of `fileName` under the current template, with this
     // file's counter value and the number of files in the run.
     String ExpandTemplate(const String& fileName, int32_t counter, int32_t total);
+    // The same for a given template and counter width, as the dialog holds
+    // them before they are confirmed.
+    static String ExpandWith(const String& fileNameTemplate, size_t width, const String& fileName, int32_t counter,
+                             int32_t total);
     // `text` with zeros in front up to the starting number's width (never cut).
     String PadNumber(const String& text);
+    static String PadTo(const String& text, size_t width);
     // Replaces the `tokenLength` characters of `text` at `position` (0-based)
     // by `replacement`; `position` ends just after the inserted text.
     static void ReplaceToken(String& text, const String& replacement, size_t& position, size_t tokenLength);
@@ -50,6 +55,13 @@ public:
     // temporary file opened in the host's editor. True when at least one
     // file was processed and none failed.
     bool RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter);
+    // The names of the files a run over the snapshot takes, in panel order:
+    // the selected items, or the one under the cursor when nothing is
+    // selected and the options allow it. The snapshot is left as it is.
+    std::vector<String> RunFileNames(const Tessel::TFarPanel& panel);
+    // Shows in the host's viewer what a run with this template and starting
+    // number would do; touches no file and saves nothing.
+    void PreviewFiles(const Tessel::TFarPanel& panel, const String& fileNameTemplate, const String& startingNumber);
 
 private:
     std::unique_ptr<TOptions> Options;

@@ -119,4 +119,15 @@ String MessageText(TMessage id)
     return Tessel::TFarModule::GetMsg(static_cast<uint8_t>(id));
 }
 
+String QuotedName(const String& name)
+{
+    String text = u"\"";
+    for (const char16_t c : name) {
+        text += c;
+        if (c == u'"')
+            text += u'"';
+    }
+    return text + u"\"";
+}
+
 } // namespace Zelvane

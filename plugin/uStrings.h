@@ -1,6 +1,6 @@
 // Text helpers of the renamer: splitting at the first of several separators,
 // taking lines off the front of a text, converting UTF-16 text to the bytes
-// of a code page, and fetching message texts.
+// of a code page, quoting names for lists, and fetching message texts.
 #pragma once
 
 #include "base/Exception.h"
@@ -44,6 +44,10 @@ std::string AnsiToOem(const std::string& ansi);
 std::string WideToMultiByte(uint32_t codePage, const char16_t* wide, int count);
 // Always succeeds for text of any characters (unpaired surrogates become U+FFFD).
 std::string WideToUtf8(const String& text);
+
+// A file name as the renamer's lists show it: in double quotes, each double
+// quote inside it doubled.
+String QuotedName(const String& name);
 
 // The host's text of a message of this plugin; TMessage::None gives the
 // empty string without asking the host.

@@ -1,6 +1,7 @@
 #include "plugin/uZelvaneDialog.h"
 
 #include "base/IntConvert.h"
+#include "framework/FarKeysW.h"
 #include "plugin/uPluginConsts.h"
 #include "plugin/uStrings.h"
 
@@ -39,6 +40,13 @@ void TZelvaneDialog::CreateButtons()
     ForgetButton = AddButton(0, 0, MessageText(TMessage::ForgetPattern));
     ForgetButton->SetNoClose(true);
     ForgetButton->OnClick = [this](TControl&, bool& Flag) { ForgetClick(Flag); };
+    // The host hands keys to the procedure with the focused control, so
+    // every control that can hold the focus listens for F3.
+    for (TControl* control : std::initializer_list<TControl*>{TemplateEdit, NumberEdit, SavePatternCheckbox, OkButton,
+                                                              CancelButton, ForgetButton})
+        control->OnKeyDown = [this](TControl&, uint16_t Key, uint32_t ControlState, bool& Handled) {
+            KeyDown(Key, ControlState, Handled);
+        };
 }
 
 void TZelvaneDialog::AdjustSize(int32_t& Width, int32_t& Height)
@@ -130,6 +138,16 @@ void TZelvaneDialog::ForgetClick(bool& Flag)
     ForgetButton->SetEnabled(false);
     // Handled: the dialog stays open.
     Flag = true;
+}
+
+void TZelvaneDialog::KeyDown(uint16_t Key, uint32_t ControlState, bool& Handled)
+{
+    constexpr uint32_t Modifiers = Far3::ControlKey::AnyAlt | Far3::ControlKey::AnyCtrl | Far3::ControlKey::Shift;
+    if (Key != Far3::VirtualKey::F3 || (ControlState & Modifiers) != 0)
+        return;
+    Handled = true;
+    if (OkButton->GetEnabled() && OnPreview)
+        OnPreview(TemplateEdit->GetText(), NumberEdit->GetText());
 }
 
 } // namespace Zelvane

@@ -3,11 +3,14 @@
 // reaches is remembered for the template. While the user types, the saved
 // counter of a remembered template is shown (and can be forgotten), and OK
 // stays disabled until the input is usable. On OK the template and number go
-// back into the options; saving them and renaming are the caller's.
+// back into the options; saving them and renaming are the caller's. F3
+// shows what a run with the input as it stands would do (OnPreview).
 #pragma once
 
 #include "framework/FarButtonsDialog.h"
 #include "plugin/uOptions.h"
+
+#include <functional>
 
 namespace Zelvane {
 
@@ -18,6 +21,9 @@ public:
     // the choice the user left.
     TOptions* Options = nullptr;
     bool SavePattern = false;
+    // Called on F3 while OK is enabled, with the template and starting
+    // number as they stand; the dialog stays as it was. May be left empty.
+    std::function<void(const String& fileNameTemplate, const String& startingNumber)> OnPreview;
 
     // Fills the controls from the options and runs the dialog; true when
     // it was closed with OK, and the options then hold the new input.
@@ -43,6 +49,8 @@ private:
     void TemplateChange(bool& Allow);
     void NumberChange(bool& Allow);
     void ForgetClick(bool& Flag);
+    // F3 in any of the dialog's controls asks for the preview.
+    void KeyDown(uint16_t Key, uint32_t ControlState, bool& Handled);
 
     TLabel* TemplateLabel = nullptr;
     TEdit* TemplateEdit = nullptr;

@@ -1,5 +1,6 @@
 #include "host/terminal/FullScreenFrontEnd.h"
 
+#include "framework/FarKeysW.h"
 #include "host/HostError.h"
 #include "host/HostText.h"
 #include "host/dialogs/DialogColors.h"
@@ -109,6 +110,17 @@ void FullScreenFrontEnd::OpenEditor(const EditorWindow& editor)
     RunEditor(editor);
 }
 
+void FullScreenFrontEnd::ShowViewer(const ViewerWindow& viewer)
+{
+    EditorWindow window;
+    window.FileName = viewer.FileName;
+    window.Title = viewer.Title;
+    window.Flags = viewer.Flags;
+    window.CodePage = viewer.CodePage;
+    RunEditor(window, true);
+    Refresh();
+}
+
 void FullScreenFrontEnd::CloseEditor(intptr_t id)
 {
     std::erase_if(Waiting, [id](const EditorWindow& editor) { return editor.Id == id; });
@@ -198,7 +210,7 @@ intptr_t FullScreenFrontEnd::RunMenu(MenuBox& menu)
     }
 }
 
-void FullScreenFrontEnd::RunEditor(const EditorWindow& editor)
+void FullScreenFrontEnd::RunEditor(const EditorWindow& editor, bool closedByF3)
 {
     EditorView view(editor, ReadTextLines(editor.FileName, editor.CodePage));
     for (;;) {
@@ -209,7 +221,12 @@ void FullScreenFrontEnd::RunEditor(const EditorWindow& editor)
         const ConsoleEvent event = Read();
         if (event.What == ConsoleEvent::Kind::Closed)
             return;
-        if (event.What == ConsoleEvent::Kind::Key && !view.Key(event.Key))
+        if (event.What != ConsoleEvent::Kind::Key)
+            continue;
+        // F3 leaves a viewer as it leaves Far's.
+        if (closedByF3 && event.Key.VirtualKey == Far3::VirtualKey::F3 && event.Key.ControlState == 0)
+            return;
+        if (!view.Key(event.Key))
             return;
     }
 }

@@ -28,6 +28,8 @@ public:
     intptr_t ShowMessage(const MessageBox& box) override;
     void OpenEditor(const EditorWindow& editor) override;
     void CloseEditor(intptr_t id) override;
+    // The file over the whole screen until Esc, F10 or F3 closes it.
+    void ShowViewer(const ViewerWindow& viewer) override;
     std::optional<ScreenSize> Screen() override { return Term.Size(); }
     void DialogOpened(const DialogView& dialog) override;
     DialogInput ReadDialogInput(const DialogView& dialog) override;
@@ -40,8 +42,8 @@ public:
     // Shows the menu over the screen until a line is chosen (its index) or
     // the menu is cancelled (-1).
     intptr_t RunMenu(MenuBox& menu);
-    // Shows the editor window until the user closes it.
-    void RunEditor(const EditorWindow& editor);
+    // Shows the editor window until the user closes it (a viewer also on F3).
+    void RunEditor(const EditorWindow& editor, bool closedByF3 = false);
     // The editors waiting to be shown, oldest first; the list is emptied.
     std::vector<EditorWindow> TakeWaitingEditors();
     // Boxes without buttons stay on the screen until the panels are drawn anew.

@@ -69,10 +69,18 @@ protected:
         return std::to_string(std::get<int64_t>(*value));
     }
 
+    // What the folder holds. On Windows it is listed through its verbatim
+    // form, which never takes a name for a device, so a name that slipped
+    // through as "com1.txt" shows instead of hanging the listing.
     std::set<std::string> FolderNames() const
     {
+#if defined(_WIN32)
+        const fs::path folder = L"\\\\?\\" + fs::absolute(Files).wstring();
+#else
+        const fs::path& folder = Files;
+#endif
         std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(Files))
+        for (const auto& entry : fs::directory_iterator(folder))
             names.insert(entry.path().filename().string());
         return names;
     }

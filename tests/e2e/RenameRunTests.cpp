@@ -5,6 +5,7 @@
 #include "PluginSession.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -188,6 +189,77 @@ TEST_F(RenameRun, TheFailureListIsDeletedWhenThePluginUnloads)
     const fs::path list = User.Editors()[0].Window.FileName;
     Host->Unload();
     EXPECT_FALSE(fs::exists(list));
+}
+
+// The names a template can expand to that Windows would trim or could not
+// hold: the same outcome on every build, whatever the file system below
+// would accept. A failing file is listed with its name as expanded.
+TEST_F(RenameRun, NamesWindowsCannotHoldAreNeverMade)
+{
+    struct Case {
+        const char* File;
+        const char* Template;
+        const char* Made;   // the name on disk afterwards, or nullptr when the file fails
+        const char* Listed = nullptr; // the new name the failure list shows, when not the template
+    };
+    const Case cases[] = {
+        {"a.txt", "file%#.%e", "file1.txt"},
+        {"README", "file%#.%e", "file1"}, // "file1." loses its dot
+        {"b.txt", "%n. . ", "b"},
+        {"c.txt", "%f.", "c.txt"}, // trims to its own name: renamed without a call
+        {"d.txt", "console.%e", "console.txt"},
+        {"e.txt", "com10.%e", "com10.txt"},
+        {"f.txt", "lpt0.%e", "lpt0.txt"},
+        {"g.txt", "con_%#.%e", "con_1.txt"},
+        {"h.txt", ". .", nullptr},
+        {"i.txt", "...", nullptr},
+        {"j.txt", "CON", nullptr},
+        {"k.txt", "nul.%e", nullptr, "nul.txt"},
+        {"l.txt", "com%#.%e", nullptr, "com1.txt"},
+        {"m.txt", "Nul .txt", nullptr},
+        {"n.txt", "lPt9.tar.gz", nullptr},
+        {"o.txt", "aux.", nullptr},
+        {"p.txt", "prn  .x", nullptr},
+        {"q.txt", "con\\%f", nullptr, "con\\q.txt"},
+        {"r.txt", "a<b", nullptr},
+        {"s.txt", "a>b", nullptr},
+        {"t.txt", "a:b", nullptr},
+        {"u.txt", "a/b", nullptr},
+        {"v.txt", "a|b", nullptr},
+        {"w.txt", "a?b", nullptr},
+        {"x.txt", "a*b", nullptr},
+        {"y.txt", "tab\there", nullptr},
+        {"z.txt", "%n\\", nullptr, "z\\"},
+    };
+    size_t lists = 0;
+    for (const Case& c : cases) {
+        for (const auto& entry : fs::directory_iterator(Files))
+            fs::remove(entry.path());
+        Temp.Write(std::string("files/") + c.File, c.File);
+        Store("FileNameTemplate", c.Template);
+        Store("StartingNumber", "1");
+        Store("SavedPatterns", "");
+        StoreNumber("SavePatternSettings", 1);
+        const std::u16string file(c.File, c.File + std::strlen(c.File));
+        Host->ActivePanel().ShowFolder(Files);
+        ASSERT_TRUE(Host->SelectByName({file}));
+        Open();
+        if (c.Made) {
+            EXPECT_EQ(FolderNames(), (std::set<std::string>{c.Made})) << c.Template;
+            EXPECT_EQ(Content(c.Made), c.File) << c.Template;
+            EXPECT_TRUE(SelectedNames().empty()) << c.Template;
+            EXPECT_EQ(Stored("StartingNumber"), "2") << c.Template;
+            EXPECT_EQ(User.Editors().size(), lists) << c.Template;
+        } else {
+            EXPECT_EQ(FolderNames(), (std::set<std::string>{c.File})) << c.Template;
+            EXPECT_EQ(SelectedNames(), (std::vector<std::u16string>{file})) << c.Template;
+            EXPECT_EQ(Stored("StartingNumber"), "1") << c.Template;
+            ASSERT_EQ(User.Editors().size(), ++lists) << c.Template;
+            EXPECT_EQ(User.Editors().back().Content, std::string(Bom) + Heading + "\"" + c.File + "\" -> \"" +
+                                                         (c.Listed ? c.Listed : c.Template) + "\"\r\n")
+                << c.Template;
+        }
+    }
 }
 
 } // namespace

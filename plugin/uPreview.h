@@ -1,0 +1,59 @@
+// The preview of a rename run, F3 in the rename dialog: every file the run
+// would take, in panel order, with the name it would get or the reason it
+// would fail. The new names come from the template and starting number as
+// the dialog holds them, worked out exactly as the run works them out: the
+// same expansion, the same name rule, a counter value given back after each
+// would-be failure, and names compared as the folder's file system compares
+// them. Nothing is renamed and nothing is saved. As long as nothing else
+// changes the folder in between, the run that follows does what the preview
+// shows. Main thread only, like every host service it uses.
+#pragma once
+
+#include "base/String.h"
+
+#include <vector>
+
+namespace Zelvane {
+
+using Base::String;
+
+// Why a file would not be renamed.
+enum class TPreviewReason {
+    None,          // it is renamed (or keeps its name)
+    TargetExists,  // a file of that name is in the folder
+    TakenEarlier,  // an earlier file of this run takes that name
+    NameRefused,   // Windows cannot hold the name
+    FolderMissing, // the name leads into a folder that is not there
+};
+
+struct TPreviewLine {
+    String OldName;
+    // The name the run makes when the file is renamed; the name as expanded
+    // when it fails.
+    String NewName;
+    TPreviewReason Reason = TPreviewReason::None;
+};
+
+// What a run starts from.
+struct TRunInput {
+    String Directory;              // the panel's folder in the host's native form
+    std::vector<String> FileNames; // the run's files, in panel order
+    String FileNameTemplate;
+    String StartingNumber;         // as typed ("007")
+};
+
+// The run's outcome file by file. Reads the folder's names; raises
+// Base::EConvertError as the run does when the starting number is no number.
+std::vector<TPreviewLine> PreviewRun(const TRunInput& run);
+
+// The preview as text: the heading with the counts, then one line per file,
+// `"old" -> "new"`, a failing one followed by two blanks and the reason in
+// parentheses; lines end in CR LF.
+std::vector<String> PreviewText(const std::vector<TPreviewLine>& lines);
+
+// Writes the preview to a UTF-8 file in the temporary folder and shows it in
+// the host's viewer, which deletes the file when the user closes it; returns
+// then. Raises when the file cannot be written.
+void ShowPreview(const std::vector<TPreviewLine>& lines);
+
+} // namespace Zelvane
