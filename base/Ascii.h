@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 namespace Base {
@@ -27,6 +28,16 @@ constexpr bool EqualsIgnoringAsciiCase(std::basic_string_view<Char> a, std::basi
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](Char x, Char y) { return AsciiLower(x) == AsciiLower(y); });
+}
+
+// `text` with its ASCII letters in lower case.
+template <typename Char>
+std::basic_string<Char> AsciiLowered(std::basic_string_view<Char> text)
+{
+    std::basic_string<Char> lowered(text);
+    for (Char& c : lowered)
+        c = AsciiLower(c);
+    return lowered;
 }
 
 } // namespace Base

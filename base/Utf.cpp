@@ -1,67 +1,8 @@
 #include "base/Utf.h"
 
+#include "base/Utf8Sequence.h"
+
 namespace Base {
-
-namespace {
-
-void AppendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Decodes one UTF-8 sequence at `i`; returns its length, 0 when invalid.
-size_t DecodeUtf8(std::string_view s, size_t i, char32_t& cp)
-{
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) {
-        cp = b0;
-        return 1;
-    }
-    size_t len;
-    char32_t min;
-    if ((b0 & 0xE0) == 0xC0) {
-        len = 2;
-        cp = b0 & 0x1F;
-        min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        len = 3;
-        cp = b0 & 0x0F;
-        min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        len = 4;
-        cp = b0 & 0x07;
-        min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + len > s.size())
-        return 0;
-    for (size_t k = 1; k < len; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return len;
-}
-
-} // namespace
 
 String Str(std::string_view utf8)
 {
@@ -91,12 +32,10 @@ String FromUtf8(std::string_view text)
     String out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        char32_t cp;
-        size_t len = DecodeUtf8(text, i, cp);
-        if (len == 0) {
-            cp = 0xFFFD;
-            len = 1;
-        }
+        // A byte that begins no well-formed sequence becomes U+FFFD on its own.
+        const Utf8Sequence sequence = DecodeUtf8Sequence(text, i);
+        char32_t cp = sequence.Valid ? sequence.Char : 0xFFFD;
+        const size_t len = sequence.Valid ? sequence.Length : 1;
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out += static_cast<char16_t>(0xD800 + (cp >> 10));
@@ -112,11 +51,10 @@ String FromUtf8(std::string_view text)
 bool IsValidUtf8(std::string_view bytes)
 {
     for (size_t i = 0; i < bytes.size();) {
-        char32_t cp;
-        const size_t len = DecodeUtf8(bytes, i, cp);
-        if (len == 0)
+        const Utf8Sequence sequence = DecodeUtf8Sequence(bytes, i);
+        if (!sequence.Valid)
             return false;
-        i += len;
+        i += sequence.Length;
     }
     return true;
 }

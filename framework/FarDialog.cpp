@@ -2,6 +2,7 @@
 
 #include "base/Exception.h"
 #include "base/Format.h"
+#include "base/Int16Clamp.h"
 #include "base/ScopeGuard.h"
 #include "base/TypeName.h"
 #include "framework/FarDialogControls.h"
@@ -32,13 +33,6 @@ ActiveDialogRegistry& Registry()
 {
     static ActiveDialogRegistry registry;
     return registry;
-}
-
-// Host coordinates are 16-bit; larger values are held at the edge rather than wrapped.
-int16_t ToShort(int32_t value)
-{
-    return static_cast<int16_t>(std::clamp<int32_t>(value, std::numeric_limits<int16_t>::min(),
-                                                    std::numeric_limits<int16_t>::max()));
 }
 
 } // namespace
@@ -340,7 +334,7 @@ void TFarDialog::SetPosition(int32_t Left, int32_t Top)
     this->Top = Top;
     if (!IsActive())
         return;
-    Far3::COORD position{ToShort(Left < 0 ? -1 : Left), ToShort(Top < 0 ? -1 : Top)};
+    Far3::COORD position{Base::ClampToInt16(Left < 0 ? -1 : Left), Base::ClampToInt16(Top < 0 ? -1 : Top)};
     SendDialogMessage(Far3::DM_MOVEDIALOG, 1, &position);
 }
 
@@ -363,7 +357,7 @@ void TFarDialog::SetSize(int32_t Width, int32_t Height)
     this->Height = Height;
     if (!IsActive())
         return;
-    Far3::COORD size{ToShort(Width), ToShort(Height)};
+    Far3::COORD size{Base::ClampToInt16(Width), Base::ClampToInt16(Height)};
     SendDialogMessage(Far3::DM_RESIZEDIALOG, 0, &size);
 }
 

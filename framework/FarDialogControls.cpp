@@ -1,5 +1,6 @@
 #include "framework/FarDialogControls.h"
 
+#include "base/Int16Clamp.h"
 #include "framework/FarErrors.h"
 
 #include <algorithm>
@@ -11,12 +12,6 @@
 namespace Tessel {
 
 namespace {
-
-int16_t ToShort(intptr_t value)
-{
-    return static_cast<int16_t>(std::clamp<intptr_t>(value, std::numeric_limits<int16_t>::min(),
-                                                     std::numeric_limits<int16_t>::max()));
-}
 
 // An integer handed to the host in a message's pointer-sized parameter.
 void* IntParam(intptr_t value)
@@ -105,7 +100,8 @@ void TFarDialog::TControl::SetBounds(int32_t Left, int32_t Top, int32_t Width, i
     item.Y2 = Height > 0 ? intptr_t{Top} + Height - 1 : 0;
     if (!DialogActive())
         return;
-    Far3::SMALL_RECT rect{ToShort(item.X1), ToShort(item.Y1), ToShort(item.X2), ToShort(item.Y2)};
+    Far3::SMALL_RECT rect{Base::ClampToInt16(item.X1), Base::ClampToInt16(item.Y1), Base::ClampToInt16(item.X2),
+                          Base::ClampToInt16(item.Y2)};
     SendToHost(Far3::DM_SETITEMPOSITION, &rect);
 }
 

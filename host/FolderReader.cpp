@@ -1,10 +1,12 @@
 #include "host/FolderReader.h"
 
+#include "base/Ascii.h"
+#include "base/FileTime.h"
 #include "host/HostText.h"
 
 #if !defined(_WIN32)
+#include "base/PosixNames.h"
 #include "base/ScopeGuard.h"
-#include "framework/PosixNames.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -28,14 +30,6 @@ namespace Host {
 
 namespace {
 
-// FILETIME counts 100 ns steps from 1601-01-01; the Unix epoch is that many steps later.
-constexpr uint64_t UnixEpochAsFileTime = 116444736000000000ULL;
-
-char16_t FoldAscii(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
 // Far's name order: letters compared without case; names equal that way
 // are ordered by their characters. One pass over the common length.
 bool NameLess(const std::u16string& a, const std::u16string& b)
@@ -45,8 +39,8 @@ bool NameLess(const std::u16string& a, const std::u16string& b)
     for (size_t i = 0; i < common; ++i) {
         if (a[i] == b[i])
             continue;
-        const char16_t x = FoldAscii(a[i]);
-        const char16_t y = FoldAscii(b[i]);
+        const char16_t x = Base::AsciiLower(a[i]);
+        const char16_t y = Base::AsciiLower(b[i]);
         if (x != y)
             return x < y;
         if (firstDifference == common)
@@ -67,15 +61,21 @@ bool PanelOrder(const PanelItem& a, const PanelItem& b)
     return NameLess(a.Name, b.Name);
 }
 
+Far3::FILETIME FileTimeOf(uint64_t ticks)
+{
+    return {static_cast<uint32_t>(ticks & 0xFFFFFFFFu), static_cast<uint32_t>(ticks >> 32)};
+}
+
 #if defined(_WIN32)
 
-Far3::FILETIME ToFileTime(std::filesystem::file_time_type time)
+// A file clock time as a FILETIME; nothing for a time a FILETIME cannot hold.
+std::optional<Far3::FILETIME> ToFileTime(std::filesystem::file_time_type time)
 {
-    using namespace std::chrono;
-    auto sinceEpoch = duration_cast<duration<int64_t, std::ratio<1, 10000000>>>(
-        file_clock::to_sys(time).time_since_epoch());
-    uint64_t ticks = static_cast<uint64_t>(sinceEpoch.count() + static_cast<int64_t>(UnixEpochAsFileTime));
-    return {static_cast<uint32_t>(ticks & 0xFFFFFFFFu), static_cast<uint32_t>(ticks >> 32)};
+    const std::optional<uint64_t> ticks =
+        Base::FileTimeFromUnixTime(Base::UnixTimeOf(std::chrono::file_clock::to_sys(time)));
+    if (!ticks)
+        return std::nullopt;
+    return FileTimeOf(*ticks);
 }
 
 PanelItem ItemOf(const std::filesystem::directory_entry& entry)
@@ -94,9 +94,10 @@ PanelItem ItemOf(const std::filesystem::directory_entry& entry)
     auto status = entry.status(error);
     if (!error && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
         item.Attributes |= Far3::FileAttribute::ReadOnly;
-    auto written = entry.last_write_time(error);
-    if (!error) {
-        item.LastWriteTime = ToFileTime(written);
+    const auto written = entry.last_write_time(error);
+    const std::optional<Far3::FILETIME> time = error ? std::nullopt : ToFileTime(written);
+    if (time) {
+        item.LastWriteTime = *time;
         item.CreationTime = item.LastWriteTime;
         item.LastAccessTime = item.LastWriteTime;
         item.ChangeTime = item.LastWriteTime;
@@ -125,17 +126,15 @@ std::optional<Far3::FILETIME> FolderWriteTime(const std::filesystem::path& folde
 
 #else
 
-// A stat time as a FILETIME; nothing for a time too far from 1970 to count
-// in nanoseconds (before 1678 or after 2261), which the file clock refuses too.
+// A stat time as a FILETIME; nothing for a time a FILETIME cannot hold
+// (before 1601, or beyond the year 30828).
 std::optional<Far3::FILETIME> ToFileTime(const struct timespec& time)
 {
-    int64_t nanoseconds = 0;
-    if (__builtin_mul_overflow(static_cast<int64_t>(time.tv_sec), int64_t{1000000000}, &nanoseconds) ||
-        __builtin_add_overflow(nanoseconds, static_cast<int64_t>(time.tv_nsec), &nanoseconds))
+    const std::optional<uint64_t> ticks =
+        Base::FileTimeFromUnixTime({static_cast<int64_t>(time.tv_sec), static_cast<int64_t>(time.tv_nsec)});
+    if (!ticks)
         return std::nullopt;
-    // Whole 100 ns steps, cut toward zero.
-    const auto ticks = static_cast<uint64_t>(nanoseconds / 100 + static_cast<int64_t>(UnixEpochAsFileTime));
-    return Far3::FILETIME{static_cast<uint32_t>(ticks & 0xFFFFFFFFu), static_cast<uint32_t>(ticks >> 32)};
+    return FileTimeOf(*ticks);
 }
 
 // An entry as the listing gives it: its name and, where the file system

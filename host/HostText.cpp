@@ -1,6 +1,7 @@
 #include "host/HostText.h"
 
-#include "framework/PosixNames.h"
+#include "base/PosixNames.h"
+#include "base/Utf8Sequence.h"
 #include "host/HostError.h"
 
 #include <cstdio>
@@ -12,54 +13,6 @@ namespace {
 
 constexpr char32_t ReplacementChar = 0xFFFD;
 
-// Decodes one code point at `pos`; returns false (and advances one byte) on
-// an invalid, overlong or truncated sequence.
-bool DecodeUtf8(std::string_view text, size_t& pos, char32_t& out)
-{
-    auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    unsigned char lead = byte(pos);
-    size_t length = 0;
-    char32_t value = 0;
-    if (lead < 0x80) {
-        out = lead;
-        ++pos;
-        return true;
-    }
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        value = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        value = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        value = lead & 0x07;
-    } else {
-        ++pos;
-        return false;
-    }
-    if (pos + length > text.size()) {
-        ++pos;
-        return false;
-    }
-    for (size_t i = 1; i < length; ++i) {
-        unsigned char next = byte(pos + i);
-        if ((next & 0xC0) != 0x80) {
-            ++pos;
-            return false;
-        }
-        value = (value << 6) | (next & 0x3F);
-    }
-    static constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < smallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-        ++pos;
-        return false;
-    }
-    pos += length;
-    out = value;
-    return true;
-}
-
 } // namespace
 
 std::u16string Utf8ToUtf16(std::string_view text)
@@ -68,9 +21,10 @@ std::u16string Utf8ToUtf16(std::string_view text)
     out.reserve(text.size());
     size_t pos = 0;
     while (pos < text.size()) {
-        char32_t c = 0;
-        if (!DecodeUtf8(text, pos, c))
-            c = ReplacementChar;
+        // A byte that begins no well-formed sequence becomes U+FFFD on its own.
+        const Base::Utf8Sequence sequence = Base::DecodeUtf8Sequence(text, pos);
+        char32_t c = sequence.Valid ? sequence.Char : ReplacementChar;
+        pos += sequence.Valid ? sequence.Length : 1;
         if (c >= 0x10000) {
             c -= 0x10000;
             out += static_cast<char16_t>(0xD800 + (c >> 10));
@@ -94,7 +48,7 @@ std::string Utf16ToUtf8(std::u16string_view text)
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = ReplacementChar;
         }
-        PosixNames::Detail::AppendUtf8(out, c);
+        Base::AppendUtf8(out, c);
     }
     return out;
 }
@@ -108,9 +62,10 @@ bool IsValidUtf8(std::string_view text)
 {
     size_t pos = 0;
     while (pos < text.size()) {
-        char32_t c = 0;
-        if (!DecodeUtf8(text, pos, c))
+        const Base::Utf8Sequence sequence = Base::DecodeUtf8Sequence(text, pos);
+        if (!sequence.Valid)
             return false;
+        pos += sequence.Length;
     }
     return true;
 }
@@ -135,20 +90,6 @@ std::filesystem::path PathFromUtf16(std::u16string_view text)
         throw HostError("No file name shows as \"" + Utf16ToUtf8(text) + "\"");
     return std::filesystem::path(*bytes);
 #endif
-}
-
-std::string AsciiLower(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    return AsciiLower(a) == AsciiLower(b);
 }
 
 std::string GuidText(const Far3::GUID& guid)

@@ -21,14 +21,10 @@ std::u16string_view PluginText(const char16_t* text);
 bool IsValidUtf8(std::string_view text);
 
 // File names as the plugin sees them and back. On POSIX the mapping of
-// framework/PosixNames.h: exact both ways, '\' and '/' both separating;
+// base/PosixNames.h: exact both ways, '\' and '/' both separating;
 // PathFromUtf16 raises HostError for a text no file name shows as.
 std::u16string PathToUtf16(const std::filesystem::path& path);
 std::filesystem::path PathFromUtf16(std::u16string_view text);
-
-// ASCII-only case folding, enough for language names and sorting.
-std::string AsciiLower(std::string_view text);
-bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX", upper-case, no braces.
 std::string GuidText(const Far3::GUID& guid);

@@ -1,5 +1,6 @@
 #include "host/KeyScript.h"
 
+#include "base/Ascii.h"
 #include "framework/FarKeysW.h"
 #include "host/HostError.h"
 #include "host/HostText.h"
@@ -40,7 +41,7 @@ bool IsEnhanced(uint16_t vk)
 
 KeyPress Named(std::string_view name)
 {
-    std::string lower = AsciiLower(name);
+    const std::string lower = Base::AsciiLowered(name);
     for (const NamedKey& key : NamedKeys)
         if (lower == key.Name) {
             KeyPress press{key.VirtualKey, key.Char, IsEnhanced(key.VirtualKey) ? Ck::Enhanced : 0};
@@ -64,7 +65,7 @@ KeyPress WithModifiers(std::string_view name)
 {
     uint32_t state = 0;
     for (;;) {
-        std::string lower = AsciiLower(name.substr(0, 6));
+        const std::string lower = Base::AsciiLowered(name.substr(0, 6));
         if (name.size() > 6 && lower.starts_with("shift+")) {
             state |= Ck::Shift;
             name.remove_prefix(6);

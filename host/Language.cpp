@@ -1,5 +1,6 @@
 #include "host/Language.h"
 
+#include "base/Ascii.h"
 #include "host/HostText.h"
 
 #include <algorithm>
@@ -102,28 +103,12 @@ std::u16string MessageText(std::u16string_view line)
 std::optional<std::u16string_view> LanguageHeaderValue(std::u16string_view line)
 {
     constexpr std::u16string_view keyword = u".language";
-    if (line.size() < keyword.size())
+    if (line.size() < keyword.size() || !Base::EqualsIgnoringAsciiCase(line.substr(0, keyword.size()), keyword))
         return std::nullopt;
-    for (size_t i = 0; i < keyword.size(); ++i) {
-        char16_t c = line[i];
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<char16_t>(c - u'A' + u'a');
-        if (c != keyword[i])
-            return std::nullopt;
-    }
     std::u16string_view rest = Trim(line.substr(keyword.size()));
     if (rest.empty() || rest.front() != u'=')
         return std::nullopt;
     return rest.substr(1);
-}
-
-std::u16string FoldCase(std::u16string_view text)
-{
-    std::u16string out(text);
-    for (char16_t& c : out)
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<char16_t>(c - u'A' + u'a');
-    return out;
 }
 
 std::optional<std::string> ReadFile(const std::filesystem::path& path)
@@ -193,7 +178,7 @@ std::optional<LanguageFile> ChooseLanguageFile(const std::filesystem::path& fold
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         std::error_code typeError;
-        if (entry.is_regular_file(typeError) && EqualsNoCase(entry.path().extension().string(), ".lng"))
+        if (entry.is_regular_file(typeError) && Base::EqualsIgnoringAsciiCase<char>(entry.path().extension().string(), ".lng"))
             files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
@@ -203,9 +188,9 @@ std::optional<LanguageFile> ChooseLanguageFile(const std::filesystem::path& fold
     for (const auto& path : files) {
         auto bytes = ReadFile(path);
         std::optional<LanguageFile> parsed = bytes ? ParseLanguageFile(*bytes) : std::nullopt;
-        if (parsed && FoldCase(parsed->Name) == FoldCase(language))
+        if (parsed && Base::EqualsIgnoringAsciiCase<char16_t>(parsed->Name, language))
             return parsed;
-        if (parsed && !english && FoldCase(parsed->Name) == u"english")
+        if (parsed && !english && Base::EqualsIgnoringAsciiCase<char16_t>(parsed->Name, u"english"))
             english = parsed;
         last = std::move(parsed);
     }

@@ -1,5 +1,7 @@
 #include "host/dialogs/DialogHistory.h"
 
+#include "base/Ascii.h"
+#include "base/FileTime.h"
 #include "host/HostText.h"
 
 #if !defined(ZELVANE_HOST_NO_SQLITE)
@@ -12,11 +14,6 @@
 namespace Host {
 
 namespace {
-
-char16_t FoldAscii(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
 
 #if !defined(ZELVANE_HOST_NO_SQLITE)
 
@@ -32,10 +29,9 @@ constexpr const char* Schema =
 // 100-nanosecond ticks since 1601-01-01, as Far stores times.
 int64_t FileTimeNow()
 {
-    using namespace std::chrono;
-    constexpr int64_t UnixEpochTicks = 116444736000000000;
-    const auto since1970 = duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
-    return UnixEpochTicks + since1970 * 10;
+    const std::optional<uint64_t> ticks =
+        Base::FileTimeFromUnixTime(Base::UnixTimeOf(std::chrono::system_clock::now()));
+    return static_cast<int64_t>(ticks.value_or(0));
 }
 
 class SqliteDialogHistory : public DialogHistory {
@@ -117,8 +113,7 @@ private:
 
 bool SameHistoryText(std::u16string_view a, std::u16string_view b)
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
+    return Base::EqualsIgnoringAsciiCase(a, b);
 }
 
 std::vector<std::u16string> MemoryDialogHistory::Entries(std::u16string_view name)

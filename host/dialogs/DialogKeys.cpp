@@ -3,6 +3,7 @@
 #include "host/dialogs/EditLine.h"
 #include "host/dialogs/HostDialog.h"
 
+#include "base/Ascii.h"
 #include "framework/FarKeysW.h"
 
 namespace Host {
@@ -23,17 +24,14 @@ Far3::INPUT_RECORD KeyRecord(const KeyPress& key)
     return record;
 }
 
-char16_t Fold(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
+using Base::AsciiLower;
 
 // The character an Alt+key combination names: its letter or digit.
 char16_t AltCharacter(const KeyPress& key)
 {
     if ((key.VirtualKey >= 'A' && key.VirtualKey <= 'Z') || (key.VirtualKey >= '0' && key.VirtualKey <= '9'))
-        return Fold(static_cast<char16_t>(key.VirtualKey));
-    return Fold(key.Char);
+        return AsciiLower(static_cast<char16_t>(key.VirtualKey));
+    return AsciiLower(key.Char);
 }
 
 } // namespace
@@ -134,7 +132,7 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
     }
     // A bare letter outside an edit is a hotkey.
     if (key.Char >= u' ' && !key.Ctrl())
-        Hotkey(Fold(key.Char), record);
+        Hotkey(AsciiLower(key.Char), record);
 }
 
 void HostDialog::ProcessEditKey(size_t index, const KeyPress& key)
@@ -170,7 +168,7 @@ bool HostDialog::Hotkey(char16_t key, const Far3::INPUT_RECORD& record)
     for (size_t i = 0; i < DialogItems.size(); ++i) {
         const DialogItem& item = DialogItems[i];
         if (!item.HasHotkeyText() || !item.IsVisible() || !item.IsEnabled() ||
-            places[i].Hotkey >= places[i].Shown.size() || Fold(places[i].Shown[places[i].Hotkey]) != key)
+            places[i].Hotkey >= places[i].Shown.size() || AsciiLower(places[i].Shown[places[i].Hotkey]) != key)
             continue;
         if (Call(Far3::DN_HOTKEY, static_cast<intptr_t>(i), const_cast<Far3::INPUT_RECORD*>(&record)) == 0)
             return true;

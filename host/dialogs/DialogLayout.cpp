@@ -1,20 +1,14 @@
 #include "host/dialogs/DialogLayout.h"
 
+#include "base/Int16Clamp.h"
+
 #include <algorithm>
 
 namespace Host {
 
 namespace {
 
-int Narrow(intptr_t value)
-{
-    return static_cast<int>(std::clamp<intptr_t>(value, -32768, 32767));
-}
-
-int16_t Short(int value)
-{
-    return static_cast<int16_t>(std::clamp(value, -32768, 32767));
-}
+using Base::ClampToInt16;
 
 bool InCenterGroup(const DialogItem& item)
 {
@@ -39,10 +33,10 @@ ItemPlacement PlaceOne(const DialogItem& item, int width, int height, bool small
     ItemPlacement place;
     place.Shown = item.HasHotkeyText() ? WithoutHotkeyMark(item.Data, &place.Hotkey) : item.Data;
     const int length = static_cast<int>(place.Shown.size());
-    int left = Narrow(item.X1);
-    int top = Narrow(item.Y1);
-    int right = Narrow(item.X2);
-    int bottom = Narrow(item.Y2);
+    int left = ClampToInt16(item.X1);
+    int top = ClampToInt16(item.Y1);
+    int right = ClampToInt16(item.X2);
+    int bottom = ClampToInt16(item.Y2);
     if (item.Type == Far3::DI_TEXT && item.Y1 == -1)
         top = bottom = height / 2;
 
@@ -50,7 +44,7 @@ ItemPlacement PlaceOne(const DialogItem& item, int width, int height, bool small
     Far3::SMALL_RECT& reported = place.Reported;
     if (item.IsSeparator()) {
         cells = smallDialog ? CellRect{0, top, width - 1, top} : CellRect{3, top, width - 4, top};
-        reported = {Short(3), Short(top), Short(width - 6), Short(top)};
+        reported = {ClampToInt16(3), ClampToInt16(top), ClampToInt16(width - 6), ClampToInt16(top)};
         return place;
     }
     if (item.IsBox()) {
@@ -62,18 +56,19 @@ ItemPlacement PlaceOne(const DialogItem& item, int width, int height, bool small
         cells = {left, top, fitted ? right : left + length - 1, top};
     } else if (item.IsButton()) {
         cells = {left, top, left + length - 1, top};
-        reported = {Short(left), Short(top), Short(left + length), Short(top)};
+        reported = {ClampToInt16(left), ClampToInt16(top), ClampToInt16(left + length), ClampToInt16(top)};
         return place;
     } else if (item.IsCheckLike()) {
         cells = {left, top, left + length + 3, top};
-        reported = {Short(left), Short(top), Short(left + length + 4), Short(top)};
+        reported = {ClampToInt16(left), ClampToInt16(top), ClampToInt16(left + length + 4), ClampToInt16(top)};
         return place;
     } else if (item.Type == Far3::DI_LISTBOX || (item.Type == Far3::DI_EDIT && item.Has(Far3::DIF_EDITOR))) {
         cells = {left, top, right, bottom};
     } else {
         cells = {left, top, right, top};
     }
-    reported = {Short(cells.Left), Short(cells.Top), Short(cells.Right), Short(cells.Bottom)};
+    reported = {ClampToInt16(cells.Left), ClampToInt16(cells.Top), ClampToInt16(cells.Right),
+                ClampToInt16(cells.Bottom)};
     return place;
 }
 
@@ -105,8 +100,8 @@ void CenterGroups(const std::vector<DialogItem>& items, std::vector<ItemPlacemen
             const int shift = x - place.Cells.Left;
             place.Cells.Left += shift;
             place.Cells.Right += shift;
-            place.Reported.Left = Short(place.Reported.Left + shift);
-            place.Reported.Right = Short(place.Reported.Right + shift);
+            place.Reported.Left = ClampToInt16(place.Reported.Left + shift);
+            place.Reported.Right = ClampToInt16(place.Reported.Right + shift);
             x += GroupWidth(items[member], place);
         }
         i = next;

@@ -1,5 +1,6 @@
 #include "host/terminal/KeyDecoder.h"
 
+#include "base/Utf8Sequence.h"
 #include "framework/FarKeysW.h"
 
 #include <string>
@@ -152,21 +153,6 @@ DecodedKeys Ss3(std::string_view bytes, bool final)
     return name.empty() ? Skip(3) : One(Named(name), 3);
 }
 
-// The length of a UTF-8 sequence from its first byte; 0 for a byte that
-// cannot start one.
-size_t Utf8Length(unsigned char lead)
-{
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    return 0;
-}
-
 // A character or control byte (not Esc).
 DecodedKeys Plain(std::string_view bytes)
 {
@@ -184,24 +170,20 @@ DecodedKeys Plain(std::string_view bytes)
         return One(Named(std::string("Ctrl+") + static_cast<char>('a' + byte - 1)), 1);
     if (byte < 0x20)
         return Skip(1);
-    const size_t length = Utf8Length(byte);
-    if (length == 0)
-        return One(CharKey(u'\uFFFD'), 1);
-    if (bytes.size() < length)
+    // A sequence still arriving waits for its other bytes; a bad one types
+    // U+FFFD for the bytes that went wrong and decoding resumes after them.
+    const Base::Utf8Sequence sequence = Base::DecodeUtf8Sequence(bytes, 0);
+    if (sequence.CutOff)
         return {};
-    char32_t c = length == 1 ? byte : byte & (0xFF >> (length + 1));
-    for (size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(bytes[i]);
-        if ((next & 0xC0) != 0x80)
-            return One(CharKey(u'\uFFFD'), i);
-        c = (c << 6) | (next & 0x3F);
-    }
+    if (!sequence.Valid)
+        return One(CharKey(u'\uFFFD'), sequence.Length);
+    char32_t c = sequence.Char;
     if (c < 0x10000)
-        return One(CharKey(static_cast<char16_t>(c)), length);
+        return One(CharKey(static_cast<char16_t>(c)), sequence.Length);
     c -= 0x10000;
     return DecodedKeys{{CharKey(static_cast<char16_t>(0xD800 + (c >> 10))),
                         CharKey(static_cast<char16_t>(0xDC00 + (c & 0x3FF)))},
-                       length, std::nullopt};
+                       sequence.Length, std::nullopt};
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "host/terminal/MenuView.h"
 
+#include "base/Ascii.h"
 #include "framework/FarKeysW.h"
 #include "host/terminal/Palette.h"
 
@@ -10,11 +11,6 @@ namespace Host {
 namespace {
 
 namespace Vk = Far3::VirtualKey;
-
-char16_t Fold(char16_t c)
-{
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
 
 int Margin(const MenuBox& menu)
 {
@@ -75,7 +71,7 @@ MenuAnswer MenuKey(MenuBox& menu, const KeyPress& key, int rows)
     if (menu.DropDown || !typed || key.Ctrl())
         return MenuAnswer::Stay;
     for (size_t i = 0; i < count; ++i)
-        if (!menu.Items[i].empty() && Fold(menu.Items[i].front()) == Fold(typed)) {
+        if (!menu.Items[i].empty() && Base::AsciiUpper(menu.Items[i].front()) == Base::AsciiUpper(typed)) {
             menu.Selected = i;
             return MenuAnswer::Choose;
         }

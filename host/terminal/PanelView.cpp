@@ -1,5 +1,6 @@
 #include "host/terminal/PanelView.h"
 
+#include "base/FileTime.h"
 #include "host/terminal/Palette.h"
 
 #include <algorithm>
@@ -29,9 +30,7 @@ bool LocalTime(const Far3::FILETIME& time, std::tm& out)
     const uint64_t ticks = (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
     if (ticks == 0)
         return false;
-    constexpr uint64_t UnixEpochAsFileTime = 116444736000000000ULL;
-    const std::time_t seconds = static_cast<std::time_t>((static_cast<int64_t>(ticks) -
-                                                          static_cast<int64_t>(UnixEpochAsFileTime)) / 10000000);
+    const std::time_t seconds = static_cast<std::time_t>(Base::UnixTimeFromFileTime(ticks).Seconds);
 #if defined(_WIN32)
     return localtime_s(&out, &seconds) == 0;
 #else

@@ -4,7 +4,7 @@
 // is renamed or swapped for a link meanwhile; a link is removed as a link.
 #include "platform/posix/PosixSupport.h"
 
-#include "framework/PosixNames.h"
+#include "base/PosixNames.h"
 #include "platform/Faults.h"
 
 #include <dirent.h>

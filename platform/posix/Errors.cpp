@@ -84,6 +84,30 @@ void SetLastErrorFromErrno(int errorNumber)
     }
 }
 
+BOOL Fail(DWORD error)
+{
+    SetLastError(error);
+    return 0;
+}
+
+BOOL FailErrno()
+{
+    SetLastErrorFromErrno(errno);
+    return 0;
+}
+
+HANDLE FailHandle(DWORD error)
+{
+    SetLastError(error);
+    return InvalidHandleValue;
+}
+
+HANDLE FailHandleErrno()
+{
+    SetLastErrorFromErrno(errno);
+    return InvalidHandleValue;
+}
+
 } // namespace Posix
 
 DWORD GetLastError()

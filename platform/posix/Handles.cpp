@@ -75,3 +75,14 @@ std::unique_ptr<THandleObject> TakeHandle(HANDLE handle)
 }
 
 } // namespace Platform::Posix
+
+namespace Platform {
+
+BOOL CloseHandle(HANDLE object)
+{
+    if (Posix::TakeHandle(object) == nullptr)
+        return Posix::Fail(Posix::ERROR_INVALID_HANDLE);
+    return 1;
+}
+
+} // namespace Platform

@@ -1,8 +1,8 @@
 // Module name, version and message box for the POSIX build.
 #include "platform/Platform.h"
 
+#include "base/PosixNames.h"
 #include "base/Utf.h"
-#include "framework/PosixNames.h"
 
 #include <dlfcn.h>
 

@@ -3,7 +3,8 @@
 // system compares them.
 #include "platform/posix/PosixSupport.h"
 
-#include "framework/PosixNames.h"
+#include "base/Ascii.h"
+#include "base/PosixNames.h"
 
 #include <unistd.h>
 
@@ -18,17 +19,30 @@ namespace {
 
 constexpr std::u16string_view VerbatimPrefix = u"\\\\?\\";
 
-std::vector<std::string> PartsOf(std::string_view path)
+// Calls `visit` with each part of `path` between '/' separators, empty
+// parts included, while it answers true; false when it answered false.
+template <typename Visit>
+bool EachPart(std::string_view path, Visit visit)
 {
-    std::vector<std::string> parts;
     size_t start = 0;
     for (size_t i = 0; i <= path.size(); ++i) {
         if (i < path.size() && path[i] != '/')
             continue;
-        parts.emplace_back(path.substr(start, i - start));
+        if (!visit(path.substr(start, i - start)))
+            return false;
         start = i + 1;
     }
-    return parts;
+    return true;
+}
+
+bool IsDotPart(std::string_view part)
+{
+    return part == "." || part == "..";
+}
+
+bool IsDotOrBlank(char c)
+{
+    return c == '.' || c == ' ';
 }
 
 std::string CurrentFolder()
@@ -43,39 +57,45 @@ std::string CurrentFolder()
 }
 
 // "\\?\" + path: taken as it is, from the root; "." and ".." are refused.
-std::optional<std::string> VerbatimPath(const std::string& bytes)
+std::optional<std::string> VerbatimPath(std::string bytes)
 {
-    for (const std::string& part : PartsOf(bytes)) {
-        if (part == "." || part == "..") {
-            SetLastError(ERROR_INVALID_NAME);
-            return std::nullopt;
-        }
+    if (!EachPart(bytes, [](std::string_view part) { return !IsDotPart(part); })) {
+        SetLastError(ERROR_INVALID_NAME);
+        return std::nullopt;
     }
-    return bytes.starts_with('/') ? bytes : "/" + bytes;
+    if (!bytes.starts_with('/'))
+        bytes.insert(0, 1, '/');
+    return bytes;
 }
 
-bool IsDotOrBlank(char c)
+// Whether Win32's normalisation gives `bytes` back as it is: a path from the
+// root with no empty, "." or ".." part and no trailing dot, blank or
+// separator. The usual case (a rename run's full names), checked in one pass.
+bool IsNormalised(std::string_view bytes)
 {
-    return c == '.' || c == ' ';
+    if (bytes.size() < 2 || bytes.front() != '/' || bytes.back() == '/' || IsDotOrBlank(bytes.back()))
+        return false;
+    return EachPart(bytes.substr(1), [](std::string_view part) { return !part.empty() && !IsDotPart(part); });
 }
 
 // Win32's normalisation: absolute, "." and ".." resolved, repeated
 // separators collapsed, trailing dots and blanks of the last part dropped.
-std::string NormalisedPath(const std::string& bytes)
+std::string NormalisedPath(std::string bytes)
 {
+    if (IsNormalised(bytes))
+        return bytes;
     const std::string absolute = bytes.starts_with('/') ? bytes : CurrentFolder() + "/" + bytes;
     const bool trailingSeparator = absolute.ends_with('/');
     std::vector<std::string> kept;
-    for (std::string& part : PartsOf(absolute)) {
-        if (part.empty() || part == ".")
-            continue;
+    EachPart(absolute, [&kept](std::string_view part) {
         if (part == "..") {
             if (!kept.empty())
                 kept.pop_back();
-            continue;
+        } else if (!part.empty() && part != ".") {
+            kept.emplace_back(part);
         }
-        kept.push_back(std::move(part));
-    }
+        return true;
+    });
     if (!trailingSeparator && !kept.empty()) {
         std::string& last = kept.back();
         while (!last.empty() && IsDotOrBlank(last.back()))
@@ -103,12 +123,27 @@ std::optional<std::string> NativePath(const char16_t* path)
         SetLastError(ERROR_PATH_NOT_FOUND);
         return std::nullopt;
     }
-    const std::optional<std::string> bytes = PosixNames::FromUtf16(text);
+    std::optional<std::string> bytes = PosixNames::FromUtf16(text);
     if (!bytes) {
         SetLastError(ERROR_INVALID_NAME);
         return std::nullopt;
     }
-    return verbatim ? VerbatimPath(*bytes) : NormalisedPath(*bytes);
+    if (verbatim)
+        return VerbatimPath(std::move(*bytes));
+    return NormalisedPath(std::move(*bytes));
+}
+
+bool IsSeparator(char16_t c)
+{
+    return c == u'/' || c == u'\\';
+}
+
+std::u16string_view LastName(std::u16string_view path)
+{
+    size_t at = path.size();
+    while (at > 0 && !IsSeparator(path[at - 1]))
+        --at;
+    return path.substr(at);
 }
 
 char16_t UpperCase(char16_t c)
@@ -119,7 +154,7 @@ char16_t UpperCase(char16_t c)
     if (c >= 0xD800 && c <= 0xDFFF)
         return c;
     if (Unicode == static_cast<locale_t>(nullptr))
-        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+        return Base::AsciiUpper(c);
     const auto upper = ::towupper_l(static_cast<wint_t>(c), Unicode);
     return upper <= 0xFFFF ? static_cast<char16_t>(upper) : c;
 }

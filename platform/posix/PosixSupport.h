@@ -1,9 +1,11 @@
 // What the POSIX backend's files share: path conversion and name
-// comparison, the thread's last error in Windows codes, and the table of
-// live handles.
+// comparison, the thread's last error in Windows codes, attributes, and the
+// table of live handles.
 #pragma once
 
 #include "platform/Platform.h"
+
+#include <sys/stat.h>
 
 #include <memory>
 #include <optional>
@@ -43,20 +45,37 @@ void SetLastError(DWORD error);
 // The Windows code for an errno value, stored as the last error.
 void SetLastErrorFromErrno(int errorNumber);
 
+// A failed call's result, with the last error set: to `error`, or from errno.
+BOOL Fail(DWORD error);
+BOOL FailErrno();
+HANDLE FailHandle(DWORD error);
+HANDLE FailHandleErrno();
+
 // The file system's name for a path the plugin gives, by Windows' rules.
 // With the "\\?\" prefix nothing is normalised and a "." or ".." part is
 // refused; the rest of the path is taken from the root. Without it a
 // relative path is taken from the current folder, "." and ".." parts are
 // resolved and trailing dots and blanks of the last part dropped. "\" and
-// "/" both separate parts; names map to bytes as framework/PosixNames.h says.
+// "/" both separate parts; names map to bytes as base/PosixNames.h says.
+// A path already in the form the file system takes costs one pass.
 // Nothing, with the last error set, for an empty path, a refused part, or a
 // text no file name shows as.
 std::optional<std::string> NativePath(const char16_t* path);
+
+bool IsSeparator(char16_t c);
+// The last part of a path: what follows the last separator.
+std::u16string_view LastName(std::u16string_view path);
 
 // Whether two names are the same to a Windows file system, which compares
 // them by the simple upper-case mapping of each UTF-16 unit.
 bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b);
 char16_t UpperCase(char16_t c);
+
+// Windows' attribute bits for what lstat saw: a link is reported as a
+// reparse point, a directory one when it leads to a directory.
+DWORD AttributesOf(const struct stat& seen, bool linkToDirectory);
+// Whether what lstat saw at `path` is a link that leads to a directory.
+bool IsLinkToDirectory(const struct stat& seen, const std::string& path);
 
 // What a handle stands for. The table of live handles owns them: a handle
 // the backend never gave out, or one already closed, is refused

@@ -46,6 +46,27 @@ TEST(KeyDecoder, TurnsTerminalBytesIntoFarKeys)
     }
 }
 
+// Bytes that are no UTF-8 (overlong forms, surrogates, beyond U+10FFFF,
+// a broken sequence) type U+FFFD for the bad part only, and never wait for
+// bytes that could not make them right.
+TEST(KeyDecoder, TypesAReplacementForBytesThatAreNoUtf8)
+{
+    struct Case {
+        const char* Bytes;
+        size_t Length;
+    };
+    const Case cases[] = {
+        {"\xC0\xAF", 1},     {"\xE0\x80\x80", 1}, {"\xE0\x80", 1},  {"\xED\xA0\x80", 1},
+        {"\xF4\x90\x80\x80", 1}, {"\xF8", 1},     {"\xC3" "a", 1}, {"\xE2\x82" "a", 2},
+    };
+    for (const Case& c : cases) {
+        const DecodedKeys decoded = DecodeKey(c.Bytes, false);
+        ASSERT_EQ(decoded.Keys.size(), 1u) << testing::PrintToString(std::string(c.Bytes));
+        EXPECT_EQ(decoded.Keys[0].Char, u'\uFFFD') << testing::PrintToString(std::string(c.Bytes));
+        EXPECT_EQ(decoded.Length, c.Length) << testing::PrintToString(std::string(c.Bytes));
+    }
+}
+
 TEST(KeyDecoder, WaitsForTheRestOfASequenceUnlessNoneComes)
 {
     for (const char* start : {"\x1b", "\x1b[", "\x1b[1;5", "\x1bO", "\xc3"}) {

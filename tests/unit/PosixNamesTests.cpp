@@ -1,6 +1,6 @@
 // The mapping between POSIX names (bytes) and the UTF-16 the plugin sees:
 // exact both ways, so a name always leads back to its own file only.
-#include "framework/PosixNames.h"
+#include "base/PosixNames.h"
 
 #include <gtest/gtest.h>
 

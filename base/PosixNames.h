@@ -15,7 +15,10 @@
 //
 // Header-only and standard library only: the host must not depend on the
 // plugin's platform layer, yet both sides have to agree byte for byte.
+// Pure functions, safe from any thread.
 #pragma once
+
+#include "base/Utf8Sequence.h"
 
 #include <optional>
 #include <string>
@@ -23,19 +26,22 @@
 
 namespace PosixNames {
 
-namespace Detail {
-
+// The characters Windows forbids in names that a POSIX name may still hold:
+// shown as stand-ins, never taken from a text as themselves.
 inline constexpr std::string_view ForbiddenInNames = "\\:*?\"<>|";
-inline constexpr char16_t ForbiddenBase = 0xF000;
-inline constexpr char16_t ByteEscapeBase = 0xDC00;
 
-inline bool IsForbiddenInNames(char32_t c)
+inline constexpr bool IsForbiddenInNames(char32_t c)
 {
     return c < 0x80 && ForbiddenInNames.find(static_cast<char>(c)) != std::string_view::npos;
 }
 
+namespace Detail {
+
+inline constexpr char16_t ForbiddenBase = 0xF000;
+inline constexpr char16_t ByteEscapeBase = 0xDC00;
+
 // The character U+F000 + c stands for the forbidden ASCII character c.
-inline bool IsForbiddenStandIn(char32_t c)
+inline constexpr bool IsForbiddenStandIn(char32_t c)
 {
     return c >= ForbiddenBase && c < ForbiddenBase + 0x80 && IsForbiddenInNames(c - ForbiddenBase);
 }
@@ -44,59 +50,11 @@ inline bool IsForbiddenStandIn(char32_t c)
 // a character (`decoded`), or 0 when its bytes are shown one by one.
 inline size_t DecodedLength(std::string_view bytes, size_t at, char32_t& decoded)
 {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = byte(at);
-    size_t length = 0;
-    char32_t value = 0;
-    if (lead < 0x80) {
-        decoded = lead;
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07u;
-    } else {
+    const Base::Utf8Sequence sequence = Base::DecodeUtf8Sequence(bytes, at);
+    if (!sequence.Valid || IsForbiddenStandIn(sequence.Char))
         return 0;
-    }
-    if (bytes.size() - at < length)
-        return 0;
-    for (size_t i = 1; i < length; ++i) {
-        const unsigned char next = byte(at + i);
-        if ((next & 0xC0) != 0x80)
-            return 0;
-        value = (value << 6) | (next & 0x3Fu);
-    }
-    constexpr char32_t Smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < Smallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF) ||
-        IsForbiddenStandIn(value))
-        return 0;
-    decoded = value;
-    return length;
-}
-
-inline void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    decoded = sequence.Char;
+    return sequence.Length;
 }
 
 } // namespace Detail
@@ -116,7 +74,7 @@ inline std::u16string ToUtf16(std::string_view bytes)
             continue;
         }
         at += length;
-        if (Detail::IsForbiddenInNames(c)) {
+        if (IsForbiddenInNames(c)) {
             text += static_cast<char16_t>(Detail::ForbiddenBase + c);
         } else if (c >= 0x10000) {
             c -= 0x10000;
@@ -138,29 +96,35 @@ inline std::optional<std::string> FromUtf16(std::u16string_view text)
 {
     std::string bytes;
     bytes.reserve(text.size());
+    bool byteStandIns = false;
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (c == u'\\' || c == u'/') {
             bytes += '/';
-        } else if (c == 0 || Detail::IsForbiddenInNames(c)) {
+        } else if (c == 0 || IsForbiddenInNames(c)) {
             return std::nullopt;
         } else if (Detail::IsForbiddenStandIn(c)) {
             bytes += static_cast<char>(c - Detail::ForbiddenBase);
         } else if (c >= 0xD800 && c <= 0xDBFF) {
             if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF)
                 return std::nullopt;
-            Detail::AppendUtf8(bytes, 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            Base::AppendUtf8(bytes, 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
             ++i;
         } else if (c >= 0xDC00 && c <= 0xDFFF) {
             if (c < Detail::ByteEscapeBase + 0x80 || c > Detail::ByteEscapeBase + 0xFF)
                 return std::nullopt;
             bytes += static_cast<char>(c - Detail::ByteEscapeBase);
+            byteStandIns = true;
         } else {
-            Detail::AppendUtf8(bytes, c);
+            Base::AppendUtf8(bytes, c);
         }
     }
     // Stand-ins for bytes that form a character would be read back as that
-    // character: only a text that is what its bytes show maps to them.
+    // character: only a text that is what its bytes show maps to them. Every
+    // other part maps to bytes that read back as itself, so a text without
+    // byte stand-ins (the usual name) needs no second look.
+    if (!byteStandIns)
+        return bytes;
     std::u16string shown = ToUtf16(bytes);
     std::u16string meant(text);
     for (char16_t& c : meant) {

@@ -1,0 +1,77 @@
+// File attributes for the POSIX build: Windows' bits read from what lstat
+// sees (a link is a reparse point, a file without the owner's write bit is
+// read-only), and the read-only bit written back as that write bit.
+#include "platform/posix/PosixSupport.h"
+
+#include "platform/Faults.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <string>
+
+namespace Platform {
+
+namespace Posix {
+
+DWORD AttributesOf(const struct stat& seen, bool linkToDirectory)
+{
+    if (S_ISLNK(seen.st_mode))
+        return FileAttribute::ReparsePoint | (linkToDirectory ? FileAttribute::Directory : FileAttribute::Archive);
+    DWORD attributes = S_ISDIR(seen.st_mode) ? FileAttribute::Directory : FileAttribute::Archive;
+    if ((seen.st_mode & S_IWUSR) == 0)
+        attributes |= FileAttribute::ReadOnly;
+    return attributes;
+}
+
+bool IsLinkToDirectory(const struct stat& seen, const std::string& path)
+{
+    struct stat target{};
+    return S_ISLNK(seen.st_mode) && ::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+}
+
+} // namespace Posix
+
+using namespace Posix;
+
+DWORD GetFileAttributesW(const char16_t* fileName)
+{
+    if (const DWORD error = Faults::Injected(Faults::TCall::Attributes, fileName)) {
+        Fail(error);
+        return InvalidFileAttributes;
+    }
+    const std::optional<std::string> path = NativePath(fileName);
+    if (!path)
+        return InvalidFileAttributes;
+    struct stat seen{};
+    if (::lstat(path->c_str(), &seen) != 0) {
+        SetLastErrorFromErrno(errno);
+        return InvalidFileAttributes;
+    }
+    return AttributesOf(seen, IsLinkToDirectory(seen, *path));
+}
+
+BOOL SetFileAttributesW(const char16_t* fileName, DWORD attributes)
+{
+    const std::optional<std::string> path = NativePath(fileName);
+    if (!path)
+        return 0;
+    struct stat seen{};
+    if (::lstat(path->c_str(), &seen) != 0)
+        return FailErrno();
+    // Only the read-only bit has a POSIX counterpart, and only on files; a
+    // link has no mode of its own and its target is left alone.
+    if (S_ISLNK(seen.st_mode) || S_ISDIR(seen.st_mode))
+        return 1;
+    const mode_t mode = (attributes & FileAttribute::ReadOnly) != 0 ? (seen.st_mode & ~mode_t{0222})
+                                                                    : (seen.st_mode | S_IWUSR);
+    if (::fchmodat(AT_FDCWD, path->c_str(), mode & 07777, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOTSUP || errno == EOPNOTSUPP)
+            return 1; // replaced by a link meanwhile: left alone
+        return FailErrno();
+    }
+    return 1;
+}
+
+} // namespace Platform
