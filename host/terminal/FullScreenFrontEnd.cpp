@@ -6,6 +6,7 @@
 #include "host/dialogs/DialogPainter.h"
 #include "host/dialogs/MessageLayout.h"
 #include "host/terminal/EditorView.h"
+#include "host/terminal/HelpView.h"
 #include "host/terminal/Palette.h"
 
 #include <algorithm>
@@ -206,6 +207,22 @@ void FullScreenFrontEnd::RunEditor(const EditorWindow& editor)
         ScreenBuffer screen(size.Width, size.Height, Palette::EditorText());
         view.Paint(screen);
         Term.Show(screen, CursorSpot{view.CursorX(), view.CursorY()});
+        const ConsoleEvent event = Read();
+        if (event.What == ConsoleEvent::Kind::Closed)
+            return;
+        if (event.What == ConsoleEvent::Kind::Key && !view.Key(event.Key))
+            return;
+    }
+}
+
+void FullScreenFrontEnd::ShowHelp(const HelpFile& help, const HelpTopic& topic)
+{
+    HelpView view(help, topic);
+    for (;;) {
+        const ScreenSize size = Term.Size();
+        ScreenBuffer screen(size.Width, size.Height, Palette::Console());
+        view.Paint(screen);
+        Term.Show(screen, std::nullopt);
         const ConsoleEvent event = Read();
         if (event.What == ConsoleEvent::Kind::Closed)
             return;
