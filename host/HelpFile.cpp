@@ -45,12 +45,16 @@ std::vector<std::u16string_view> SplitLines(std::u16string_view text)
     return lines;
 }
 
-// The value of a header line ".Key=value" (key in any case), or none.
+// The value of a header line ".Key=value" (key in any case, blanks
+// around '=' allowed), or none.
 std::optional<std::u16string_view> HeaderValue(std::u16string_view line, std::u16string_view key)
 {
-    if (line.size() <= key.size() || !SameNoCase(line.substr(0, key.size()), key) || line[key.size()] != u'=')
+    if (line.size() <= key.size() || !SameNoCase(line.substr(0, key.size()), key))
         return std::nullopt;
-    return Trim(line.substr(key.size() + 1));
+    const std::u16string_view rest = Trim(line.substr(key.size()));
+    if (rest.empty() || rest.front() != u'=')
+        return std::nullopt;
+    return Trim(rest.substr(1));
 }
 
 // From `from` (just past an opening mark): the text up to the next single
