@@ -1,12 +1,13 @@
 # Release packages, made with `cmake --build <build folder> --target package`:
 #   Windows: Zelvane3-<version>-x64.zip, unpacked into Far's Plugins folder as
-#            Zelvane3\ (the DLL, the language files, README.txt, CHANGELOG.md);
+#            Zelvane3\ (the DLL, the language and help files, README.txt,
+#            CHANGELOG.md);
 #   Linux:   the stand-in host as a .deb and a .tar.gz (zelvane-host in bin/,
-#            the plugin library and its language files in lib/zelvane3/).
+#            the plugin library and its language and help files in lib/zelvane3/).
 # The version is the CMake project version, as in the DLL's version resource
 # and the Linux library's stamp.
 
-file(GLOB ZELVANE_PACKAGE_LNG_FILES ${CMAKE_SOURCE_DIR}/plugin/lng/*.lng)
+file(GLOB ZELVANE_PACKAGE_TEXT_FILES ${CMAKE_SOURCE_DIR}/plugin/lng/*.lng ${CMAKE_SOURCE_DIR}/plugin/hlf/*.hlf)
 set(ZELVANE_VERSION ${PROJECT_VERSION})
 
 set(CPACK_PACKAGE_VENDOR "The Zelvane developers")
@@ -22,7 +23,7 @@ if(WIN32)
                    NEWLINE_STYLE CRLF)
     # The DLL alone: its import library is of no use to Far.
     install(FILES $<TARGET_FILE:Zelvane3> DESTINATION ${ZELVANE_PLUGIN_FOLDER})
-    install(FILES ${ZELVANE_PACKAGE_LNG_FILES} ${CMAKE_BINARY_DIR}/packaging/README.txt
+    install(FILES ${ZELVANE_PACKAGE_TEXT_FILES} ${CMAKE_BINARY_DIR}/packaging/README.txt
                   ${CMAKE_SOURCE_DIR}/CHANGELOG.md
             DESTINATION ${ZELVANE_PLUGIN_FOLDER})
     set(CPACK_GENERATOR ZIP)
@@ -31,7 +32,7 @@ if(WIN32)
 elseif(NOT ZELVANE_SANITIZE AND NOT ZELVANE_TSAN)
     install(TARGETS zelvane-host RUNTIME DESTINATION bin)
     install(TARGETS Zelvane3 LIBRARY DESTINATION lib/zelvane3)
-    install(FILES ${ZELVANE_PACKAGE_LNG_FILES} DESTINATION lib/zelvane3)
+    install(FILES ${ZELVANE_PACKAGE_TEXT_FILES} DESTINATION lib/zelvane3)
     install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/CHANGELOG.md DESTINATION share/doc/zelvane-host)
     set(CPACK_GENERATOR DEB TGZ)
     set(CPACK_PACKAGE_NAME zelvane-host)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/Plugin3.h"
+#include "host/HelpFile.h"
 #include "host/KeyScript.h"
 #include "host/dialogs/DialogView.h"
 
@@ -86,6 +87,9 @@ public:
     virtual intptr_t ChooseFromList(const std::vector<std::string>& entries) = 0;
     // The dialog closed with `exitCode`; `dialog` is its last state.
     virtual void DialogClosed(const DialogView& dialog, intptr_t exitCode) = 0;
+    // F1 in a dialog: shows `topic`, one of `help`'s topics, until the user
+    // closes it (links lead to the file's other topics).
+    virtual void ShowHelp(const HelpFile& help, const HelpTopic& topic) = 0;
 };
 
 } // namespace Host

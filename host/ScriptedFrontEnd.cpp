@@ -11,6 +11,7 @@ void ScriptedFrontEnd::ClearRecord()
     ShownEditors.clear();
     ShownDialogs.clear();
     Running.clear();
+    ShownHelps.clear();
 }
 
 void ScriptedFrontEnd::QueueKeys(std::string_view script)
@@ -82,6 +83,16 @@ void ScriptedFrontEnd::DialogClosed(const DialogView& dialog, intptr_t exitCode)
     shown.ExitCode = exitCode;
     shown.Finished = true;
     Running.pop_back();
+}
+
+void ScriptedFrontEnd::ShowHelp(const HelpFile& help, const HelpTopic& topic)
+{
+    ShownHelp shown{help.Language, topic.Name, {}};
+    for (const HelpLine& line : topic.Header)
+        shown.Lines.push_back(line.Text());
+    for (const HelpLine& line : topic.Body)
+        shown.Lines.push_back(line.Text());
+    ShownHelps.push_back(std::move(shown));
 }
 
 intptr_t ScriptedFrontEnd::ShowMessage(const MessageBox& box)

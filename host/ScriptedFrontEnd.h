@@ -64,6 +64,15 @@ public:
 
     const std::vector<ShownDialog>& Dialogs() const { return ShownDialogs; }
 
+    // A help topic as shown: its file's language, the topic's name, and
+    // its lines (the fixed ones first) as text.
+    struct ShownHelp {
+        std::u16string Language;
+        std::u16string Topic;
+        std::vector<std::u16string> Lines;
+    };
+    const std::vector<ShownHelp>& Helps() const { return ShownHelps; }
+
     const std::vector<MessageBox>& Messages() const { return ShownMessages; }
     const std::vector<ShownEditor>& Editors() const { return ShownEditors; }
     const std::vector<ShownViewer>& Viewers() const { return ShownViewers; }
@@ -78,6 +87,7 @@ public:
     DialogInput ReadDialogInput(const DialogView& dialog) override;
     intptr_t ChooseFromList(const std::vector<std::string>& entries) override;
     void DialogClosed(const DialogView& dialog, intptr_t exitCode) override;
+    void ShowHelp(const HelpFile& help, const HelpTopic& topic) override;
 
 private:
     struct ListChoice {
@@ -94,6 +104,7 @@ private:
     std::vector<MessageBox> ShownMessages;
     std::vector<ShownEditor> ShownEditors;
     std::vector<ShownViewer> ShownViewers;
+    std::vector<ShownHelp> ShownHelps;
     std::optional<ScreenSize> Size = ScreenSize{};
 };
 

@@ -51,6 +51,7 @@ void StandInHost::Load(const std::filesystem::path& path)
     SettingsCalls.SetPlugin(LastIdentity.Guid, LastIdentity.Title);
     DialogCalls.SetPlugin(LastIdentity.Guid);
     Texts = std::make_unique<Language>(plugin->Path().parent_path(), Options.Language);
+    DialogCalls.SetHelp(plugin->Path().parent_path(), Options.Language);
     ModulePath = PathToUtf16(plugin->Path());
     Plugin = std::move(plugin);
 

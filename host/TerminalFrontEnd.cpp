@@ -1,6 +1,7 @@
 #include "host/TerminalFrontEnd.h"
 
 #include "host/HostError.h"
+#include "host/HostText.h"
 #include "host/dialogs/DialogPainter.h"
 
 #include <cstdlib>
@@ -118,6 +119,18 @@ void TerminalFrontEnd::DialogClosed(const DialogView&, intptr_t exitCode)
 {
     PendingKeys.clear();
     Out << "(dialog closed: " << exitCode << ")\n";
+}
+
+void TerminalFrontEnd::ShowHelp(const HelpFile& help, const HelpTopic& topic)
+{
+    Out << "\n=== Help - " << Utf16ToUtf8(help.ContentsTitle.empty() ? topic.Name : help.ContentsTitle) << " ===\n";
+    for (const HelpLine& line : topic.Header)
+        Out << Utf16ToUtf8(line.Text()) << "\n";
+    if (!topic.Header.empty())
+        Out << "---\n";
+    for (const HelpLine& line : topic.Body)
+        Out << Utf16ToUtf8(line.Text()) << "\n";
+    Out << "=== end of help ===\n";
 }
 
 void TerminalFrontEnd::ShowFile(const std::filesystem::path& file)

@@ -24,6 +24,8 @@ public:
     DialogInput ReadDialogInput(const DialogView& dialog) override;
     intptr_t ChooseFromList(const std::vector<std::string>& entries) override;
     void DialogClosed(const DialogView& dialog, intptr_t exitCode) override;
+    // Prints the topic as plain text.
+    void ShowHelp(const HelpFile& help, const HelpTopic& topic) override;
 
     // Prints the file as an editor window would show it.
     void ShowFile(const std::filesystem::path& file);

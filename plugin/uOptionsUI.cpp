@@ -9,11 +9,14 @@ namespace {
 
 // Frame, two check boxes and the button row.
 constexpr int32_t DialogHeight = 8;
+// The dialog's topic in the help files beside the plugin (F1).
+constexpr const char16_t* HelpTopicName = u"OptionsDialog";
 
 } // namespace
 
 TOptionsDialog::TOptionsDialog() : TOkCancelDialog(OptionsDialogGuid)
 {
+    HelpTopic = HelpTopicName;
 }
 
 void TOptionsDialog::CreateContent()

@@ -13,11 +13,14 @@ namespace {
 constexpr int32_t DialogHeight = 11;
 // Columns of the starting number's field.
 constexpr int32_t NumberWidth = 10;
+// The dialog's topic in the help files beside the plugin (F1).
+constexpr const char16_t* HelpTopicName = u"RenameDialog";
 
 } // namespace
 
 TZelvaneDialog::TZelvaneDialog() : TOkCancelDialog(RenameDialogGuid)
 {
+    HelpTopic = HelpTopicName;
 }
 
 void TZelvaneDialog::CreateContent()

@@ -29,18 +29,21 @@ if [ -f "$build/packages/Zelvane3-$version-x64.zip" ]; then
     zip="$build/packages/Zelvane3-$version-x64.zip"
     listing=$(cmake -E tar tf "$zip" | grep -v '/$' | sort)
     expect "$(basename "$zip")" "$listing" \
-        Zelvane3/Zelvane3.dll Zelvane3/ZelvaneEng.lng Zelvane3/ZelvaneRus.lng Zelvane3/README.txt Zelvane3/CHANGELOG.md
+        Zelvane3/Zelvane3.dll Zelvane3/ZelvaneEng.lng Zelvane3/ZelvaneRus.lng Zelvane3/ZelvaneEng.hlf \
+        Zelvane3/ZelvaneRus.hlf Zelvane3/README.txt Zelvane3/CHANGELOG.md
 else
     deb=$(ls "$build"/packages/zelvane-host_"$version"_*.deb)
     listing=$(dpkg-deb -c "$deb" | awk '{print $NF}' | grep -v '/$' | sed 's|^\./||' | sort)
     expect "$(basename "$deb")" "$listing" \
         usr/bin/zelvane-host usr/lib/zelvane3/Zelvane3.so usr/lib/zelvane3/ZelvaneEng.lng \
-        usr/lib/zelvane3/ZelvaneRus.lng usr/share/doc/zelvane-host/README.md usr/share/doc/zelvane-host/CHANGELOG.md
+        usr/lib/zelvane3/ZelvaneRus.lng usr/lib/zelvane3/ZelvaneEng.hlf usr/lib/zelvane3/ZelvaneRus.hlf \
+        usr/share/doc/zelvane-host/README.md usr/share/doc/zelvane-host/CHANGELOG.md
     tgz="$build/packages/zelvane-host-$version-linux-x86_64.tar.gz"
     listing=$(cmake -E tar tf "$tgz" | grep -v '/$' | sed "s|^zelvane-host-$version-linux-x86_64/||" | sort)
     expect "$(basename "$tgz")" "$listing" \
         usr/bin/zelvane-host usr/lib/zelvane3/Zelvane3.so usr/lib/zelvane3/ZelvaneEng.lng \
-        usr/lib/zelvane3/ZelvaneRus.lng usr/share/doc/zelvane-host/README.md usr/share/doc/zelvane-host/CHANGELOG.md
+        usr/lib/zelvane3/ZelvaneRus.lng usr/lib/zelvane3/ZelvaneEng.hlf usr/lib/zelvane3/ZelvaneRus.hlf \
+        usr/share/doc/zelvane-host/README.md usr/share/doc/zelvane-host/CHANGELOG.md
 
     # Unpacked anywhere, the program finds its plugin without being told where.
     unpacked=$(mktemp -d)

@@ -1,5 +1,6 @@
 // What a key does in a running dialog, in Far's order: DN_INPUT (when
 // asked for), DN_CONTROLINPUT to the procedure, then the host's own action.
+#include "host/HostText.h"
 #include "host/dialogs/EditLine.h"
 #include "host/dialogs/HostDialog.h"
 
@@ -80,9 +81,15 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
     case Vk::Tab:
         FocusNeighbour(key.Shift() ? -1 : 1, false);
         return;
-    case Vk::F1:
-        Call(Far3::DN_HELP, static_cast<intptr_t>(Focus), const_cast<char16_t*>(Setup.HelpTopic.c_str()));
+    case Vk::F1: {
+        // The procedure answers with the topic to show; null or empty: none.
+        const intptr_t topic =
+            Call(Far3::DN_HELP, static_cast<intptr_t>(Focus), const_cast<char16_t*>(Setup.HelpTopic.c_str()));
+        const std::u16string shown(PluginText(reinterpret_cast<const char16_t*>(topic)));
+        if (!shown.empty() && Setup.ShowHelp)
+            Setup.ShowHelp(shown);
         return;
+    }
     default:
         break;
     }

@@ -26,6 +26,30 @@ void DialogService::SetPlugin(const Far3::GUID& plugin)
     HavePlugin = true;
 }
 
+void DialogService::SetHelp(std::filesystem::path pluginFolder, std::u16string language)
+{
+    HelpFolder = std::move(pluginFolder);
+    HelpLanguage = std::move(language);
+}
+
+void DialogService::ShowHelp(std::u16string_view topic)
+{
+    // Read at every F1, as Far does: the file may have changed meanwhile.
+    const std::optional<HelpFile> help =
+        HelpFolder.empty() ? std::nullopt : ChooseHelpFile(HelpFolder, HelpLanguage);
+    const HelpTopic* shown = help ? help->Find(topic) : nullptr;
+    if (shown) {
+        User.ShowHelp(*help, *shown);
+        return;
+    }
+    MessageBox box;
+    box.Flags = Far3::FMSG_WARNING;
+    box.Title = "Help";
+    box.Lines = {help ? "Help topic not found:" : "Help file not found for the topic:", Utf16ToUtf8(topic)};
+    box.Buttons = {"OK"};
+    User.ShowMessage(box);
+}
+
 Far3::HANDLE DialogService::Init(const Far3::GUID* pluginId, const Far3::GUID* id, intptr_t x1, intptr_t y1,
                                  intptr_t x2, intptr_t y2, const char16_t* helpTopic,
                                  const Far3::FarDialogItem* items, size_t count, Far3::FARDIALOGFLAGS flags,
@@ -47,6 +71,7 @@ Far3::HANDLE DialogService::Init(const Far3::GUID* pluginId, const Far3::GUID* i
     setup.Flags = flags;
     setup.Proc = proc;
     setup.Param = param;
+    setup.ShowHelp = [this](std::u16string_view topic) { ShowHelp(topic); };
     std::vector<DialogItem> copies;
     copies.reserve(count);
     for (size_t i = 0; i < count; ++i)

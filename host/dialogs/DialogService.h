@@ -2,14 +2,18 @@
 // items, DialogRun runs the dialog with the front end as the user,
 // SendDlgMessage and DefDlgProc answer for a live dialog, DialogFree ends
 // it. A handle is valid from DialogInit to DialogFree; calls with any other
-// handle are refused, never followed.
+// handle are refused, never followed. F1 in a dialog shows the topic of the
+// plugin's help file (HelpFile.h) that the dialog procedure answers.
 #pragma once
 
 #include "host/FrontEnd.h"
 #include "host/dialogs/DialogHistory.h"
 #include "host/dialogs/HostDialog.h"
 
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace Host {
@@ -20,6 +24,9 @@ public:
 
     // Dialogs are created only for this plugin (Far checks the PluginId).
     void SetPlugin(const Far3::GUID& plugin);
+    // Where F1 looks for the plugin's help: the .hlf files of the plugin's
+    // folder, for this interface language. Unset: no help file is found.
+    void SetHelp(std::filesystem::path pluginFolder, std::u16string language);
 
     Far3::HANDLE Init(const Far3::GUID* pluginId, const Far3::GUID* id, intptr_t x1, intptr_t y1, intptr_t x2,
                       intptr_t y2, const char16_t* helpTopic, const Far3::FarDialogItem* items, size_t count,
@@ -36,10 +43,15 @@ public:
     HostDialog* Find(Far3::HANDLE handle) const;
 
 private:
+    // Shows the topic, or tells the user that the file or topic is missing.
+    void ShowHelp(std::u16string_view topic);
+
     FrontEnd& User;
     DialogHistory& Histories;
     Far3::GUID Plugin{};
     bool HavePlugin = false;
+    std::filesystem::path HelpFolder;
+    std::u16string HelpLanguage;
     std::vector<std::unique_ptr<HostDialog>> Dialogs;
     // Freed while running: removed when its run returns.
     std::vector<HostDialog*> FreeAfterRun;

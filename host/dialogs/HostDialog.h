@@ -13,7 +13,9 @@
 #include "host/dialogs/DialogItem.h"
 #include "host/dialogs/DialogLayout.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Host {
@@ -26,6 +28,8 @@ struct DialogSetup {
     Far3::FARDIALOGFLAGS Flags = 0;
     Far3::FARWINDOWPROC Proc = nullptr;
     void* Param = nullptr;
+    // F1: shows a topic of the plugin's help (the one DN_HELP answered).
+    std::function<void(std::u16string_view topic)> ShowHelp;
 };
 
 class HostDialog {

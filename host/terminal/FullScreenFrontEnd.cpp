@@ -7,6 +7,7 @@
 #include "host/dialogs/DialogPainter.h"
 #include "host/dialogs/MessageLayout.h"
 #include "host/terminal/EditorView.h"
+#include "host/terminal/HelpView.h"
 #include "host/terminal/Palette.h"
 
 #include <algorithm>
@@ -227,6 +228,22 @@ void FullScreenFrontEnd::RunEditor(const EditorWindow& editor, bool closedByF3)
         if (closedByF3 && event.Key.VirtualKey == Far3::VirtualKey::F3 && event.Key.ControlState == 0)
             return;
         if (!view.Key(event.Key))
+            return;
+    }
+}
+
+void FullScreenFrontEnd::ShowHelp(const HelpFile& help, const HelpTopic& topic)
+{
+    HelpView view(help, topic);
+    for (;;) {
+        const ScreenSize size = Term.Size();
+        ScreenBuffer screen(size.Width, size.Height, Palette::Console());
+        view.Paint(screen);
+        Term.Show(screen, std::nullopt);
+        const ConsoleEvent event = Read();
+        if (event.What == ConsoleEvent::Kind::Closed)
+            return;
+        if (event.What == ConsoleEvent::Kind::Key && !view.Key(event.Key))
             return;
     }
 }

@@ -2,7 +2,7 @@
 // panels (painted by the application) under everything, dialogs painted by
 // the dialog manager over them with their shadows, message boxes built and
 // run as Far builds them, drop-down history lists below their edit line,
-// and editor windows over the whole screen. Editors the plugin opens to
+// and editor windows and help windows over the whole screen. Editors the plugin opens to
 // show later (Far's non-modal editors) wait until the application shows
 // them, once the plugin has returned.
 #pragma once
@@ -35,6 +35,8 @@ public:
     DialogInput ReadDialogInput(const DialogView& dialog) override;
     intptr_t ChooseFromList(const std::vector<std::string>& entries) override;
     void DialogClosed(const DialogView& dialog, intptr_t exitCode) override;
+    // The help window (HelpView) until the user closes it.
+    void ShowHelp(const HelpFile& help, const HelpTopic& topic) override;
 
     // Composes the screen (background, boxes left on it, open dialogs, then
     // `top`) and puts it on the terminal.

@@ -4,8 +4,8 @@
 #   zelvane-host-test.sh command-line HOST   bad input: a clear message and exit status
 #   zelvane-host-test.sh full-screen HOST    the demo in tmux: select, F11, a template,
 #                                            OK, the renamed files and the failure list,
-#                                            the history list, a warning, configuration,
-#                                            a resize, quit
+#                                            the dialog's help, the history list, a
+#                                            warning, configuration, a resize, quit
 #
 # The full-screen run is skipped (exit 77) when tmux is not installed.
 set -u
@@ -137,12 +137,23 @@ screen_text | sed -n 22p | grep -qF "data.txt" || fail "the cursor left data.txt
 wait_for "files: 1, folders: 0"
 [ -z "$(failure_lists)" ] || fail "the failure list was not deleted"
 
-# The template is in the history now: a click on the edit line's arrow
-# lists it below the line.
+# F1 shows the dialog's help page over the screen; Tab chooses its first
+# link, Enter follows it; Esc brings the dialog back.
 T send-keys F11
 wait_for "Plugin commands"
 T send-keys Enter
 wait_for "Name template"
+T send-keys F1
+wait_for "Help - Zelvane 3"
+wait_for "Zelvane 3: rename dialog"
+T send-keys Tab Enter
+wait_for "Zelvane 3 renames the selected files"
+T send-keys Escape
+wait_gone "Help - Zelvane 3"
+wait_for "Name template"
+
+# The template is in the history now: a click on the edit line's arrow
+# lists it below the line.
 T send-keys -l $'\e[<0;74;11M'
 wait_for "║  file%#.%e"
 T send-keys Escape
