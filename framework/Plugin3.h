@@ -422,9 +422,29 @@ enum ADVANCED_CONTROL_COMMANDS : int32_t {
     ACTL_WAITKEY = 2,
     ACTL_REDRAWALL = 19,
     ACTL_SYNCHRO = 20,
+    ACTL_SETPROGRESSSTATE = 21,
+    ACTL_SETPROGRESSVALUE = 22,
     ACTL_QUIT = 23,
     ACTL_GETFARRECT = 24,
+    ACTL_PROGRESSNOTIFY = 27,
 };
+
+// The taskbar's progress state (ACTL_SETPROGRESSSTATE's Param1).
+enum TASKBARPROGRESSTATE : int32_t {
+    TBPS_NOPROGRESS = 0,
+    TBPS_INDETERMINATE = 1,
+    TBPS_NORMAL = 2,
+    TBPS_ERROR = 4,
+    TBPS_PAUSED = 8,
+};
+
+// ACTL_SETPROGRESSVALUE's Param2.
+struct ProgressValue {
+    size_t StructSize;
+    unsigned long long Completed;
+    unsigned long long Total;
+};
+static_assert(sizeof(ProgressValue) == 24);
 
 enum CONVERTPATHMODES : int32_t {
     CPM_FULL = 0,

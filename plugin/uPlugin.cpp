@@ -8,6 +8,7 @@
 #include "plugin/uNameRule.h"
 #include "plugin/uOptionsUI.h"
 #include "plugin/uPreview.h"
+#include "plugin/uProgress.h"
 #include "plugin/uPluginConsts.h"
 #include "plugin/uStrings.h"
 #include "plugin/uSystem.h"
@@ -341,6 +342,8 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         directory += u'\\';
 
     TFailureList failures;
+    TProgress progress(TMessage::ProgressRenaming, static_cast<uint64_t>(total));
+    uint64_t done = 0;
     // The full names of each rename, built in the same two buffers for every file.
     String from;
     String to;
@@ -348,6 +351,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         auto& item = panel.GetItem(i);
         if (!item.HasFlag(Selected))
             continue;
+        progress.Step(done++);
         const String& oldName = item.FileName;
         const String newName = ExpandTemplate(oldName, counter, total);
         counter = Next(counter);

@@ -9,6 +9,7 @@
 #include "plugin/TextStream.h"
 #include "plugin/uNameRule.h"
 #include "plugin/uPlugin.h"
+#include "plugin/uProgress.h"
 #include "plugin/uStrings.h"
 #include "plugin/uSystem.h"
 
@@ -129,7 +130,9 @@ std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
     TFolderNames folder(run.Directory);
     std::vector<TPreviewLine> lines;
     lines.reserve(run.FileNames.size());
+    TProgress progress(TMessage::ProgressPreviewing, run.FileNames.size());
     for (const String& oldName : run.FileNames) {
+        progress.Step(lines.size());
         TPreviewLine line;
         line.OldName = oldName;
         line.NewName = TPlugin::ExpandWith(run.FileNameTemplate, width, oldName, counter, total);
