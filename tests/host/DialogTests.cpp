@@ -153,6 +153,14 @@ TEST(DialogInit, RefusesWhatFarRefuses)
         {"negative right", 5, 2, -3, 9, false},
         {"centred, negative width", -1, -1, -5, 8, false},
         {"bottom above top", 5, 9, 44, 2, false},
+        // No console has more than 32767 columns or rows: what is beyond
+        // would overflow the count of cells drawn.
+        {"the largest console", 0, 0, 32767, 2, true},
+        {"centred, 65536 x 65537", -1, -1, 65536, 65537, false},
+        {"placed, right beyond the console", 0, 0, 32768, 2, false},
+        {"placed, bottom beyond the console", 0, 0, 10, 70000, false},
+        {"placed beyond the console", 40000, 0, 40010, 2, false},
+        {"a width that wraps an int", -1, -1, intptr_t{1} << 32 | 40, 8, false},
     };
     for (const Case& c : cases) {
         Harness dialog;
