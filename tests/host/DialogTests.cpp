@@ -250,6 +250,34 @@ TEST(DialogRun, KeysCloseTheDialogAsFarDoes)
     }
 }
 
+// The paths that close with the default button: a disabled one closes
+// nothing (the Esc after it then closes), an enabled one closes even when it
+// is DIF_BTNNOCLOSE, as Ctrl+Enter sends no click.
+TEST(DialogRun, TheDefaultButtonClosesOnlyWhenEnabled)
+{
+    struct Case {
+        const char* Keys;
+        uint64_t OkFlags;
+        intptr_t ExitCode;
+    };
+    const Case cases[] = {
+        {"<Ctrl+Enter><Esc>", Far3::DIF_DISABLE, -1},
+        {"<Tab><Ctrl+Enter><Esc>", Far3::DIF_DISABLE, -1},
+        {"<Enter><Esc>", Far3::DIF_DISABLE, -1},
+        {"<Alt+O><Esc>", Far3::DIF_DISABLE, -1},
+        {"<Ctrl+Enter><Esc>", Far3::DIF_BTNNOCLOSE, Ok},
+        {"<Ctrl+Enter><Esc>", 0, Ok},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        std::vector<Far3::FarDialogItem> items = StandardItems();
+        items[Ok].Flags |= c.OkFlags;
+        dialog.Init(items);
+        EXPECT_EQ(dialog.Run(c.Keys), c.ExitCode) << c.Keys << " " << c.OkFlags;
+        EXPECT_TRUE(dialog.Of(Far3::DN_BTNCLICK).empty()) << c.Keys << " " << c.OkFlags;
+    }
+}
+
 TEST(DialogRun, FocusSkipsWhatCannotTakeIt)
 {
     struct Case {
