@@ -139,6 +139,8 @@ void TFarDialog::DeleteControl(TControl& Control)
     const int32_t position = PositionOf(Control);
     if (position < 0)
         return;
+    // Its worker may still be reporting a change, through this slot.
+    Control.StopBackgroundWork();
     std::unique_ptr<TControl> owned = std::move(ControlList[static_cast<size_t>(position)]);
     owned->Index = -1;
     RemoveSlot(position);
@@ -149,6 +151,10 @@ void TFarDialog::DeleteControl(TControl& Control)
 void TFarDialog::ClearControls()
 {
     ReleaseHandle();
+    // A worker of one control may reach the others: none runs any more
+    // when the first control goes.
+    for (int32_t i = 0; i < ControlCount; ++i)
+        ControlList[static_cast<size_t>(i)]->StopBackgroundWork();
     while (ControlCount > 0)
         DeleteControl(*ControlList[static_cast<size_t>(ControlCount - 1)]);
     HostItems = std::vector<Far3::FarDialogItem>();

@@ -32,6 +32,10 @@ public:
     virtual int32_t GetMaxHeight();
     // Runs for every control when the host dialog starts.
     virtual void InitControl();
+    // Ends whatever the control runs on other threads and waits until it has
+    // ended; the dialog calls it before it destroys any control, since that
+    // work may reach the control, its slot or the other controls.
+    virtual void StopBackgroundWork() {}
 
     // The control's own record; Base::EListError "Index out of bounds" when
     // the control is no longer in its dialog.

@@ -27,6 +27,8 @@ public:
 
     // At the start of the host dialog: applies a cleared unchanged state.
     void InitControl() override;
+    // Stops the delayed-change worker.
+    void StopBackgroundWork() override { StopThread(); }
     // The reaction to a change of the text: false refuses it.
     virtual bool DoChange();
 

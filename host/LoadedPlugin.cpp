@@ -10,12 +10,9 @@ namespace Host {
 namespace {
 
 template <typename Function>
-Function ExportOf(const PluginLibrary& library, const char* name, std::string& missing)
+Function ExportOf(const PluginLibrary& library, const char* name)
 {
-    void* symbol = library.Symbol(name);
-    if (!symbol)
-        missing += missing.empty() ? name : std::string(", ") + name;
-    return reinterpret_cast<Function>(symbol);
+    return reinterpret_cast<Function>(library.Symbol(name));
 }
 
 std::string VersionText(const Far3::VersionInfo& v)
@@ -49,17 +46,16 @@ bool VersionNotAbove(const Far3::VersionInfo& version, const Far3::VersionInfo& 
 
 LoadedPlugin::LoadedPlugin(const std::filesystem::path& path) : Library(path)
 {
-    std::string missing;
-    GetGlobalInfoW = ExportOf<Far3::GetGlobalInfoWFunc>(Library, "GetGlobalInfoW", missing);
+    // As Far: only GetGlobalInfoW is required; the other entry points are
+    // called when the plugin has them.
+    GetGlobalInfoW = ExportOf<Far3::GetGlobalInfoWFunc>(Library, "GetGlobalInfoW");
     if (!GetGlobalInfoW)
         throw HostError(Library.Path().string() + " is not a Far Manager 3 plugin: it has no GetGlobalInfoW export");
-    SetStartupInfoW = ExportOf<Far3::SetStartupInfoWFunc>(Library, "SetStartupInfoW", missing);
-    GetPluginInfoW = ExportOf<Far3::GetPluginInfoWFunc>(Library, "GetPluginInfoW", missing);
-    OpenW = ExportOf<Far3::OpenWFunc>(Library, "OpenW", missing);
-    ConfigureW = ExportOf<Far3::ConfigureWFunc>(Library, "ConfigureW", missing);
-    ExitFARW = ExportOf<Far3::ExitFARWFunc>(Library, "ExitFARW", missing);
-    if (!missing.empty())
-        throw HostError(Library.Path().string() + " lacks the export(s) " + missing);
+    SetStartupInfoW = ExportOf<Far3::SetStartupInfoWFunc>(Library, "SetStartupInfoW");
+    GetPluginInfoW = ExportOf<Far3::GetPluginInfoWFunc>(Library, "GetPluginInfoW");
+    OpenW = ExportOf<Far3::OpenWFunc>(Library, "OpenW");
+    ConfigureW = ExportOf<Far3::ConfigureWFunc>(Library, "ConfigureW");
+    ExitFARW = ExportOf<Far3::ExitFARWFunc>(Library, "ExitFARW");
 
     Far3::GlobalInfo info{};
     info.StructSize = sizeof info;
@@ -90,15 +86,18 @@ LoadedPlugin::LoadedPlugin(const std::filesystem::path& path) : Library(path)
 
 void LoadedPlugin::SetStartupInfo(const Far3::PluginStartupInfo& info)
 {
-    SetStartupInfoW(&info);
+    if (SetStartupInfoW)
+        SetStartupInfoW(&info);
 }
 
 PluginMenus LoadedPlugin::QueryPluginInfo()
 {
+    PluginMenus menus;
+    if (!GetPluginInfoW)
+        return menus;
     Far3::PluginInfo info{};
     info.StructSize = sizeof info;
     GetPluginInfoW(&info);
-    PluginMenus menus;
     menus.Flags = info.Flags;
     menus.DiskMenu = CopyMenu(info.DiskMenu);
     menus.PluginMenu = CopyMenu(info.PluginMenu);
@@ -109,6 +108,8 @@ PluginMenus LoadedPlugin::QueryPluginInfo()
 
 Far3::HANDLE LoadedPlugin::Open(Far3::OPENFROM openFrom, const Far3::GUID& menuGuid, intptr_t data)
 {
+    if (!OpenW)
+        return nullptr;
     Far3::OpenInfo info{};
     info.StructSize = sizeof info;
     info.OpenFrom = openFrom;
@@ -119,6 +120,8 @@ Far3::HANDLE LoadedPlugin::Open(Far3::OPENFROM openFrom, const Far3::GUID& menuG
 
 intptr_t LoadedPlugin::Configure(const Far3::GUID& menuGuid, size_t structSize)
 {
+    if (!ConfigureW)
+        return 0;
     Far3::ConfigureInfo info{};
     info.StructSize = structSize;
     info.Guid = &menuGuid;
@@ -127,6 +130,8 @@ intptr_t LoadedPlugin::Configure(const Far3::GUID& menuGuid, size_t structSize)
 
 void LoadedPlugin::ExitFar()
 {
+    if (!ExitFARW)
+        return;
     Far3::ExitInfo info{};
     info.StructSize = sizeof info;
     ExitFARW(&info);

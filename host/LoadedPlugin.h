@@ -1,5 +1,7 @@
-// A plugin library after Far's loading checks: the six exports, called in
-// Far's order (GetGlobalInfoW at construction, then Start = SetStartupInfoW +
+// A plugin library after Far's loading checks: GetGlobalInfoW is required,
+// the other entry points are called only when the plugin exports them (a
+// missing one does nothing: no menus, no panel, not changed), in Far's order
+// (GetGlobalInfoW at construction, then Start = SetStartupInfoW +
 // GetPluginInfoW), with the identity and menus copied out of the plugin's
 // records so they stay valid whatever the plugin does with its memory.
 #pragma once
@@ -13,8 +15,9 @@
 
 namespace Host {
 
-// The Far version the stand-in host reports: 3.0 with the settled layouts.
-constexpr Far3::VersionInfo HostFarVersion{3, 0, 0, 3058, Far3::VS_RELEASE};
+// The Far version the stand-in host reports: the Far 3.0 build whose
+// behaviour it follows.
+constexpr Far3::VersionInfo HostFarVersion{3, 0, 0, 6727, Far3::VS_RELEASE};
 
 // Far orders versions by Major, Minor, Build, then Revision.
 bool VersionNotAbove(const Far3::VersionInfo& version, const Far3::VersionInfo& limit);
@@ -43,7 +46,7 @@ struct PluginMenus {
 
 class LoadedPlugin {
 public:
-    // Loads the library, checks the exports and calls GetGlobalInfoW.
+    // Loads the library, finds the exports and calls GetGlobalInfoW.
     // Throws HostError (library unloaded again) when Far would refuse it.
     explicit LoadedPlugin(const std::filesystem::path& path);
     LoadedPlugin(const LoadedPlugin&) = delete;

@@ -3,6 +3,7 @@
 #include "host/HostError.h"
 #include "host/HostText.h"
 #include "host/dialogs/DialogPainter.h"
+#include "host/dialogs/MessageLayout.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -26,15 +27,15 @@ int EnvironmentNumber(const char* name, int fallback)
 
 intptr_t TerminalFrontEnd::ShowMessage(const MessageBox& box)
 {
-    Out << "\n+-- " << box.Title << (box.Flags & Far3::FMSG_WARNING ? " (warning)" : "") << " --\n";
-    for (const std::string& line : box.Lines)
-        Out << "| " << line << "\n";
-    if (box.Buttons.empty()) {
-        Out << "+--\n";
+    // The box as Far draws it (separator lines included), then its buttons
+    // by number.
+    Out << "\n" << (box.Flags & Far3::FMSG_WARNING ? "(warning)\n" : "");
+    for (const std::string& row : DialogText(MessageBoxView(box, *this)))
+        Out << row << "\n";
+    if (box.Buttons.empty())
         return -1;
-    }
     for (size_t i = 0; i < box.Buttons.size(); ++i)
-        Out << (i == 0 ? "+ " : "  ") << "[" << i + 1 << "] " << box.Buttons[i];
+        Out << (i == 0 ? "" : "  ") << "[" << i + 1 << "] " << Utf16ToUtf8(WithoutHotkeyMark(Utf8ToUtf16(box.Buttons[i])));
     Out << "\nButton number (Enter = 1, 0 = Esc): " << std::flush;
     std::string answer;
     if (!std::getline(In, answer))

@@ -90,7 +90,9 @@ bool TZelvaneDialog::Execute()
     SavePatternCheckbox->SetChecked(SavePattern);
     LookupSavedPattern();
     UpdateOkButton();
-    if (!ExecuteOk())
+    // A host may close with OK although OK was disabled: unusable input
+    // is then taken as Cancel.
+    if (!ExecuteOk() || !InputUsable())
         return false;
     Options->SetFileNameTemplate(TemplateEdit->GetText());
     Options->SetStartingNumber(NumberEdit->GetText());
@@ -116,10 +118,15 @@ void TZelvaneDialog::LookupSavedPattern()
     }
 }
 
-void TZelvaneDialog::UpdateOkButton()
+bool TZelvaneDialog::InputUsable()
 {
     const std::optional<int32_t> number = Base::TryStrToInt(NumberEdit->GetText());
-    OkButton->SetEnabled(!TemplateEdit->GetText().empty() && number && *number >= 0);
+    return !TemplateEdit->GetText().empty() && number && *number >= 0;
+}
+
+void TZelvaneDialog::UpdateOkButton()
+{
+    OkButton->SetEnabled(InputUsable());
 }
 
 void TZelvaneDialog::TemplateChange(bool& /*Allow*/)

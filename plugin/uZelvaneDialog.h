@@ -26,7 +26,8 @@ public:
     std::function<void(const String& fileNameTemplate, const String& startingNumber)> OnPreview;
 
     // Fills the controls from the options and runs the dialog; true when
-    // it was closed with OK, and the options then hold the new input.
+    // it was closed with OK on usable input, and the options then hold
+    // the new input (OK on unusable input counts as Cancel).
     bool Execute();
 
 protected:
@@ -43,7 +44,9 @@ private:
 
     // Shows the saved counter of the typed template, if it has one.
     void LookupSavedPattern();
-    // OK only for a template that is not empty and a number from 0 to 2147483647.
+    // A template that is not empty and a number from 0 to 2147483647.
+    bool InputUsable();
+    // OK only for usable input.
     void UpdateOkButton();
     // The change and click handlers of the template, number and forget controls.
     void TemplateChange(bool& Allow);

@@ -60,9 +60,12 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
     switch (key.VirtualKey) {
     case Vk::Return:
         if (key.Ctrl()) {
+            // The first default button closes the dialog as it is, with no
+            // DN_BTNCLICK; when it is disabled the key does nothing.
             for (size_t i = 0; i < DialogItems.size(); ++i)
                 if (DialogItems[i].Has(Far3::DIF_DEFAULTBUTTON)) {
-                    Close(static_cast<intptr_t>(i));
+                    if (DialogItems[i].IsEnabled())
+                        Close(static_cast<intptr_t>(i));
                     break;
                 }
         } else if (focused.IsButton()) {

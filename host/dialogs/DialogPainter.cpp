@@ -158,7 +158,8 @@ void PaintItem(CellGrid& grid, const DialogItemView& item)
 } // namespace
 
 CellGrid::CellGrid(int width, int height)
-    : Columns(std::max(0, width)), Rows(std::max(0, height)), Cells(static_cast<size_t>(Columns * Rows))
+    : Columns(std::max(0, width)), Rows(std::max(0, height)),
+      Cells(static_cast<size_t>(Columns) * static_cast<size_t>(Rows))
 {
 }
 
@@ -166,7 +167,7 @@ void CellGrid::Put(int x, int y, char16_t c, const Far3::FarColor& color)
 {
     if (x < 0 || y < 0 || x >= Columns || y >= Rows)
         return;
-    Cells[static_cast<size_t>(y * Columns + x)] = Cell{c, color};
+    Cells[Offset(x, y)] = Cell{c, color};
 }
 
 void CellGrid::Write(int x, int y, std::u16string_view text, const Far3::FarColor& color)

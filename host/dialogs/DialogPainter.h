@@ -27,11 +27,17 @@ public:
     void Put(int x, int y, char16_t c, const Far3::FarColor& color);
     void Write(int x, int y, std::u16string_view text, const Far3::FarColor& color);
     void Fill(int left, int top, int right, int bottom, char16_t c, const Far3::FarColor& color);
-    const Cell& At(int x, int y) const { return Cells[static_cast<size_t>(y * Columns + x)]; }
+    const Cell& At(int x, int y) const { return Cells[Offset(x, y)]; }
     // One UTF-8 line per row.
     std::vector<std::string> Text() const;
 
 private:
+    // Counted in size_t: a large grid has more cells than an int holds.
+    size_t Offset(int x, int y) const
+    {
+        return static_cast<size_t>(y) * static_cast<size_t>(Columns) + static_cast<size_t>(x);
+    }
+
     int Columns;
     int Rows;
     std::vector<Cell> Cells;

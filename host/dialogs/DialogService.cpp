@@ -8,13 +8,19 @@ namespace Host {
 
 namespace {
 
+// The largest console coordinate: Far's screen positions are 16-bit.
+constexpr intptr_t LargestCoordinate = 32767;
+
 // Far's rectangle check: X1 < 0 with X2 = 0 becomes a width of 1; then
 // X2 must not be negative, and must be a width (> 0) for a centred
-// dialog or not left of X1 otherwise. Likewise for Y.
+// dialog or not left of X1 otherwise. Likewise for Y. A rectangle no
+// console can hold is refused too: its cells could not be counted.
 bool ValidExtent(intptr_t start, intptr_t& end)
 {
     if (start < 0 && end == 0)
         end = 1;
+    if (start > LargestCoordinate || end > LargestCoordinate)
+        return false;
     return end >= 0 && (start < 0 ? end > 0 : start <= end);
 }
 

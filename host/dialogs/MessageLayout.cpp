@@ -116,7 +116,10 @@ intptr_t RunMessageBox(const MessageBox& box, FrontEnd& user)
 
 DialogView MessageBoxView(const MessageBox& box, FrontEnd& user)
 {
-    const MessageLayout layout = LayOutMessage(box, user.Screen().value_or(ScreenSize{}).Width);
+    MessageLayout layout = LayOutMessage(box, user.Screen().value_or(ScreenSize{}).Width);
+    // The buttons as a run shows them.
+    for (DialogItem& item : layout.Items)
+        item.AddBrackets();
     MemoryDialogHistory noHistory;
     HostDialog dialog(SetupFor(layout), layout.Items, user, noHistory);
     return dialog.View();

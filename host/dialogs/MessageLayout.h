@@ -36,8 +36,9 @@ MessageLayout LayOutMessage(const MessageBox& box, int consoleWidth);
 // Runs the box as a dialog with `user`: the chosen button, -1 for Esc.
 intptr_t RunMessageBox(const MessageBox& box, FrontEnd& user);
 
-// The box as drawn, centred on `user`'s screen, for a box without buttons
-// (drawn and left on the screen, no input read).
+// The box as drawn, centred on `user`'s screen: a box without buttons
+// (drawn and left on the screen, no input read), or one the line mode
+// prints before it asks for the button.
 DialogView MessageBoxView(const MessageBox& box, FrontEnd& user);
 
 } // namespace Host

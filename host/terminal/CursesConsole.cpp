@@ -39,9 +39,6 @@ void OnResize(int)
 constexpr const char* MouseOn = "\x1b[?1000h\x1b[?1006h";
 constexpr const char* MouseOff = "\x1b[?1006l\x1b[?1000l";
 
-// How long the rest of an escape sequence may take to arrive.
-constexpr int SequenceWaitMs = 40;
-
 std::wstring WideText(const std::u16string& text)
 {
     std::wstring wide;
@@ -62,6 +59,7 @@ std::wstring WideText(const std::u16string& text)
 } // namespace
 
 CursesConsole::CursesConsole()
+    : Input([this](int milliseconds, std::string& bytes) { return WaitForInput(milliseconds, bytes); })
 {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
@@ -161,7 +159,11 @@ void CursesConsole::Show(const ScreenBuffer& screen, std::optional<CursorSpot> c
             short pair = 0;
             const int attributes = AttributesFor(cell, pair);
             cchar_t character;
-            setcchar(&character, text.c_str(), static_cast<attr_t>(attributes), pair, nullptr);
+            // ncurses refuses a glyph whose first character has no width in
+            // this locale (unassigned, or a lone surrogate) when marks follow
+            // it; the cell then shows the replacement mark.
+            if (setcchar(&character, text.c_str(), static_cast<attr_t>(attributes), pair, nullptr) == ERR)
+                setcchar(&character, L"?", static_cast<attr_t>(attributes), pair, nullptr);
             mvwadd_wch(stdscr, y, x, &character);
         }
     }
@@ -186,26 +188,32 @@ void CursesConsole::ApplyResize()
     Resized = true;
 }
 
-bool CursesConsole::WaitForInput(int milliseconds)
+TerminalInput::Arrival CursesConsole::WaitForInput(int milliseconds, std::string& bytes)
 {
     for (;;) {
         pollfd watched[2] = {{STDIN_FILENO, POLLIN, 0}, {WakeRead, POLLIN, 0}};
         const int ready = poll(watched, 2, milliseconds);
         if (ready < 0 && errno == EINTR)
             continue;
-        if (ready <= 0)
-            return false;
-        if (watched[1].revents & POLLIN)
+        if (ready < 0)
+            return TerminalInput::Arrival::Ended;
+        if (ready == 0)
+            return TerminalInput::Arrival::Quiet;
+        if (watched[1].revents & POLLIN) {
             ApplyResize();
-        if (watched[0].revents & (POLLIN | POLLHUP | POLLERR)) {
-            char bytes[256];
-            const ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
-            if (count > 0)
-                Pending.append(bytes, static_cast<size_t>(count));
-            else if (count == 0 || (errno != EINTR && errno != EAGAIN))
-                InputEnded = true;
+            return TerminalInput::Arrival::Woken;
         }
-        return true;
+        if (watched[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) {
+            char chunk[256];
+            const ssize_t count = read(STDIN_FILENO, chunk, sizeof chunk);
+            if (count > 0) {
+                bytes.append(chunk, static_cast<size_t>(count));
+                return TerminalInput::Arrival::Bytes;
+            }
+            if (count < 0 && (errno == EINTR || errno == EAGAIN))
+                continue;
+            return TerminalInput::Arrival::Ended;
+        }
     }
 }
 
@@ -216,27 +224,8 @@ ConsoleEvent CursesConsole::Read()
             Resized = false;
             return ConsoleEvent{ConsoleEvent::Kind::Resize, {}, 0, 0};
         }
-        if (!Events.empty()) {
-            const ConsoleEvent event = Events.front();
-            Events.pop_front();
-            return event;
-        }
-        if (!Pending.empty()) {
-            DecodedKeys decoded = DecodeKey(Pending, false);
-            if (decoded.Length == 0 && !WaitForInput(SequenceWaitMs))
-                decoded = DecodeKey(Pending, true);
-            if (decoded.Length > 0) {
-                Pending.erase(0, decoded.Length);
-                for (const KeyPress& key : decoded.Keys)
-                    Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Key, key});
-                if (decoded.Click)
-                    Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Click, {}, decoded.Click->X, decoded.Click->Y});
-            }
-            continue;
-        }
-        if (InputEnded)
-            return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0};
-        WaitForInput(-1);
+        if (std::optional<ConsoleEvent> event = Input.Next())
+            return *event;
     }
 }
 

@@ -8,8 +8,8 @@
 
 #include "host/terminal/Console.h"
 #include "host/terminal/TerminalColors.h"
+#include "host/terminal/TerminalInput.h"
 
-#include <deque>
 #include <map>
 #include <string>
 #include <utility>
@@ -32,18 +32,16 @@ public:
 
 private:
     int AttributesFor(const ScreenCell& cell, short& pair);
-    // Waits up to `milliseconds` (-1: for ever) for input; false on timeout.
-    // Sets Resized when the terminal changed its size meanwhile.
-    bool WaitForInput(int milliseconds);
+    // The input source of `Input`: standard input, and the resize signal's
+    // pipe (Resized is set and the wait ends as Woken).
+    TerminalInput::Arrival WaitForInput(int milliseconds, std::string& bytes);
     void ApplyResize();
 
     ::screen* Session = nullptr;
     ColorDepth Depth = ColorDepth::None;
     std::map<std::pair<int, int>, short> Pairs;
-    std::string Pending;
-    std::deque<ConsoleEvent> Events;
+    TerminalInput Input;
     bool Resized = false;
-    bool InputEnded = false;
     int WakeRead = -1;
     int WakeWrite = -1;
 };

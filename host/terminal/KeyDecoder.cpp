@@ -70,6 +70,18 @@ std::string LetterKey(char final)
     }
 }
 
+// The largest number a sequence's parameter may hold: more than any key
+// code, modifier set or screen coordinate a terminal sends.
+constexpr int LargestParameter = 65535;
+
+// Appends a decimal digit to a parameter; false once the number grows past
+// LargestParameter (the whole sequence is then refused).
+bool AddDigit(int& number, char digit)
+{
+    number = number * 10 + (digit - '0');
+    return number <= LargestParameter;
+}
+
 // An SGR mouse report "\x1b[<button;x;y" + 'M' (press) or 'm' (release):
 // only a press of the left button counts.
 DecodedKeys Mouse(std::string_view parameters, char last, size_t length)
@@ -79,9 +91,7 @@ DecodedKeys Mouse(std::string_view parameters, char last, size_t length)
     for (char c : parameters) {
         if (c == ';' && which < 2)
             ++which;
-        else if (c >= '0' && c <= '9')
-            numbers[which] = numbers[which] * 10 + (c - '0');
-        else
+        else if (c < '0' || c > '9' || !AddDigit(numbers[which], c))
             return Skip(length);
     }
     DecodedKeys decoded = Skip(length);
@@ -118,10 +128,10 @@ DecodedKeys Csi(std::string_view bytes, bool final)
             if (++which > 1)
                 return Skip(length);
             numbers[which] = 0;
-        } else if (c >= '0' && c <= '9') {
-            numbers[which] = numbers[which] * 10 + (c - '0');
-        } else {
+        } else if (c < '0' || c > '9') {
             return Skip(length); // private sequences ("\x1b[?...")
+        } else if (!AddDigit(numbers[which], c)) {
+            return Skip(length);
         }
     }
     if (last == 'Z')

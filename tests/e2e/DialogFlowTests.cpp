@@ -120,6 +120,20 @@ TEST_F(DialogFlow, ARememberedTemplateBringsItsCounterAndCanBeForgotten)
     EXPECT_EQ(Stored("StartingNumber"), "15");
 }
 
+// Unusable input cannot be confirmed by any key: the keys that close with
+// OK leave the dialog open, and the Esc after them renames and saves nothing.
+TEST_F(DialogFlow, NoKeyConfirmsUnusableInput)
+{
+    for (const char* keys : {"<Ctrl+Y><Ctrl+Enter><Esc>", "<Ctrl+Y><Enter><Esc>", "<Tab>-1<Ctrl+Enter><Esc>",
+                             "<Tab>abc<Tab><Tab><Ctrl+Enter><Esc>"}) {
+        Open(keys);
+        EXPECT_EQ(FolderNames(), (std::set<std::string>{"a.txt", "b.txt"})) << keys;
+        EXPECT_EQ(Stored("FileNameTemplate"), std::nullopt) << keys;
+        EXPECT_EQ(Stored("StartingNumber"), std::nullopt) << keys;
+        EXPECT_FALSE(User.RanOutOfInput()) << keys;
+    }
+}
+
 TEST_F(DialogFlow, OkWithoutAChangeWritesNothing)
 {
     EXPECT_EQ(Configure("<Enter>"), 1);

@@ -153,6 +153,14 @@ TEST(DialogInit, RefusesWhatFarRefuses)
         {"negative right", 5, 2, -3, 9, false},
         {"centred, negative width", -1, -1, -5, 8, false},
         {"bottom above top", 5, 9, 44, 2, false},
+        // No console has more than 32767 columns or rows: what is beyond
+        // would overflow the count of cells drawn.
+        {"the largest console", 0, 0, 32767, 2, true},
+        {"centred, 65536 x 65537", -1, -1, 65536, 65537, false},
+        {"placed, right beyond the console", 0, 0, 32768, 2, false},
+        {"placed, bottom beyond the console", 0, 0, 10, 70000, false},
+        {"placed beyond the console", 40000, 0, 40010, 2, false},
+        {"a width that wraps an int", -1, -1, intptr_t{1} << 32 | 40, 8, false},
     };
     for (const Case& c : cases) {
         Harness dialog;
@@ -239,6 +247,34 @@ TEST(DialogRun, KeysCloseTheDialogAsFarDoes)
         EXPECT_EQ(dialog.Run(c.Keys), c.ExitCode) << c.Keys;
         EXPECT_EQ(dialog.Of(Far3::DN_BTNCLICK).empty(), !c.ButtonClicked) << c.Keys;
         EXPECT_FALSE(dialog.User.RanOutOfInput()) << c.Keys;
+    }
+}
+
+// The paths that close with the default button: a disabled one closes
+// nothing (the Esc after it then closes), an enabled one closes even when it
+// is DIF_BTNNOCLOSE, as Ctrl+Enter sends no click.
+TEST(DialogRun, TheDefaultButtonClosesOnlyWhenEnabled)
+{
+    struct Case {
+        const char* Keys;
+        uint64_t OkFlags;
+        intptr_t ExitCode;
+    };
+    const Case cases[] = {
+        {"<Ctrl+Enter><Esc>", Far3::DIF_DISABLE, -1},
+        {"<Tab><Ctrl+Enter><Esc>", Far3::DIF_DISABLE, -1},
+        {"<Enter><Esc>", Far3::DIF_DISABLE, -1},
+        {"<Alt+O><Esc>", Far3::DIF_DISABLE, -1},
+        {"<Ctrl+Enter><Esc>", Far3::DIF_BTNNOCLOSE, Ok},
+        {"<Ctrl+Enter><Esc>", 0, Ok},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        std::vector<Far3::FarDialogItem> items = StandardItems();
+        items[Ok].Flags |= c.OkFlags;
+        dialog.Init(items);
+        EXPECT_EQ(dialog.Run(c.Keys), c.ExitCode) << c.Keys << " " << c.OkFlags;
+        EXPECT_TRUE(dialog.Of(Far3::DN_BTNCLICK).empty()) << c.Keys << " " << c.OkFlags;
     }
 }
 

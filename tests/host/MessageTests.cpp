@@ -1,7 +1,11 @@
 #include "host/MessageService.h"
 #include "host/ScriptedFrontEnd.h"
+#include "host/TerminalFrontEnd.h"
 
 #include <gtest/gtest.h>
+
+#include <iterator>
+#include <sstream>
 
 using namespace Host;
 
@@ -78,6 +82,34 @@ TEST(MessageService, AnswersOutsideTheButtonsAndShortItemListsGiveMinusOne)
     EXPECT_EQ(service.Message(0, items, 4, 2), -1);
     user.DefaultAnswer = 1;
     EXPECT_EQ(service.Message(0, items, 4, 2), 1) << "an empty queue gives the default answer";
+}
+
+} // namespace
+
+namespace {
+
+// The line mode prints a box as Far draws it: "\x01" and "\x02" lines are
+// single and double separators joining the frame, a caption centred on
+// them; no control character reaches the output.
+TEST(MessageService, LineModeDrawsSeparatorLinesAsFarDoes)
+{
+    std::istringstream input("1\n");
+    std::ostringstream output;
+    TerminalFrontEnd user(input, output);
+    MessageService service(user);
+    const char16_t* items[] = {u"Hello", u"A line above the rest", u"\x01", u"\x02", u"\x02" u"Caption", u"&OK"};
+    EXPECT_EQ(service.Message(0, items, std::size(items), 1), 0);
+    const std::string shown = output.str();
+    EXPECT_NE(shown.find("╟────"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("─╢"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("╠═══"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("═ Caption ═"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("═══════╣"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("║ A line above the rest ║"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("{ OK }"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("[1] OK"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find('\x01'), std::string::npos) << shown;
+    EXPECT_EQ(shown.find('\x02'), std::string::npos) << shown;
 }
 
 } // namespace

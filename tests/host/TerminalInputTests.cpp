@@ -3,6 +3,7 @@
 #include "host/KeyScript.h"
 #include "host/dialogs/DialogColors.h"
 #include "host/terminal/KeyDecoder.h"
+#include "host/terminal/TerminalInput.h"
 #include "host/terminal/TerminalColors.h"
 #include "host/terminal/TextWidth.h"
 
@@ -74,11 +75,17 @@ TEST(KeyDecoder, WaitsForTheRestOfASequenceUnlessNoneComes)
         EXPECT_GT(DecodeKey(start, true).Length, 0u) << start;
     }
     EXPECT_EQ(DecodeKey("\x1b", true).Keys, std::vector<KeyPress>{Key("<Esc>")});
-    // Sequences that are no keys are skipped whole.
-    for (const char* other : {"\x1b[?1;2c", "\x1b[99~", "\x1b[<0;3;4M"}) {
+    // Sequences that are no keys are skipped whole, and so are numbers no
+    // terminal sends (they must not wrap round into a key or a click).
+    for (const char* other : {"\x1b[?1;2c", "\x1b[99~", "\x1b[<0;3;4M", "\x1b[99999999999~", "\x1b[4294967298~",
+                              "\x1b[1;4294967301B", "\x1b[<0;4294967297;5M", "\x1b[<4294967296;3;4M",
+                              "\x1b[<0;3;99999999999999999999M"}) {
         const DecodedKeys decoded = DecodeKey(other, false);
         EXPECT_TRUE(decoded.Keys.empty()) << other + 1;
         EXPECT_EQ(decoded.Length, std::string_view(other).size()) << other + 1;
+        if (std::string_view(other) != "\x1b[<0;3;4M") {
+            EXPECT_FALSE(decoded.Click.has_value()) << other + 1;
+        }
     }
     // A left click, 1-based in the report, 0-based in the screen; releases
     // and other buttons are no clicks.
@@ -94,6 +101,74 @@ TEST(KeyDecoder, WaitsForTheRestOfASequenceUnlessNoneComes)
     ASSERT_EQ(emoji.Keys.size(), 2u);
     EXPECT_EQ(emoji.Keys[0].Char, 0xD83D);
     EXPECT_EQ(emoji.Keys[1].Char, 0xDE00);
+}
+
+// The events a terminal's input gives, read until Closed (or 10 events), with
+// "?" for a wake-up that was no input. The source follows a script and
+// counts the calls made after it reported the end.
+TEST(TerminalInput, DecodesWhatArrivedAndStopsAtTheEnd)
+{
+    using Arrival = TerminalInput::Arrival;
+    struct Step {
+        Arrival What;
+        const char* Bytes;
+    };
+    struct Case {
+        const char* What;
+        std::vector<Step> Script;
+        std::vector<std::string> Events;
+    };
+    const Case cases[] = {
+        {"keys, then the end", {{Arrival::Bytes, "ab"}, {Arrival::Ended, ""}}, {"a", "b", "closed"}},
+        {"the terminal goes away inside a sequence",
+         {{Arrival::Bytes, "\x1b["}, {Arrival::Ended, ""}},
+         {"<Alt+[>", "closed"}},
+        {"the end inside a character", {{Arrival::Bytes, "x\xc3"}, {Arrival::Ended, ""}}, {"x", "\uFFFD", "closed"}},
+        {"a pause after Esc", {{Arrival::Bytes, "\x1b"}, {Arrival::Quiet, ""}, {Arrival::Ended, ""}},
+         {"<Esc>", "closed"}},
+        {"the rest of a sequence comes later",
+         {{Arrival::Bytes, "\x1b[1;"}, {Arrival::Bytes, "5B"}, {Arrival::Ended, ""}},
+         {"<Ctrl+Down>", "closed"}},
+        {"a resize inside a sequence",
+         {{Arrival::Bytes, "\x1b["}, {Arrival::Woken, ""}, {Arrival::Bytes, "A"}, {Arrival::Ended, ""}},
+         {"?", "<Up>", "closed"}},
+        {"a click", {{Arrival::Bytes, "\x1b[<0;3;4M"}, {Arrival::Ended, ""}}, {"click 2,3", "closed"}},
+    };
+    for (const Case& c : cases) {
+        size_t next = 0;
+        int callsAfterTheEnd = 0;
+        TerminalInput input([&](int, std::string& bytes) {
+            if (next >= c.Script.size()) {
+                ++callsAfterTheEnd;
+                return Arrival::Ended;
+            }
+            const Step& step = c.Script[next++];
+            bytes += step.Bytes;
+            return step.What;
+        });
+        std::vector<std::string> seen;
+        while (seen.size() < 10 && (seen.empty() || seen.back() != "closed")) {
+            const std::optional<ConsoleEvent> event = input.Next();
+            if (!event)
+                seen.push_back("?");
+            else if (event->What == ConsoleEvent::Kind::Closed)
+                seen.push_back("closed");
+            else if (event->What == ConsoleEvent::Kind::Click)
+                seen.push_back("click " + std::to_string(event->X) + "," + std::to_string(event->Y));
+            else
+                seen.push_back(KeyName(event->Key));
+        }
+        std::vector<std::string> expected;
+        for (const std::string& event : c.Events)
+            expected.push_back(event == "closed" || event == "?" || event.starts_with("click ")
+                                   ? event
+                                   : KeyName(Key(event.c_str())));
+        EXPECT_EQ(seen, expected) << c.What;
+        // Once closed it stays closed, without asking the terminal again.
+        const std::optional<ConsoleEvent> again = input.Next();
+        EXPECT_TRUE(again && again->What == ConsoleEvent::Kind::Closed) << c.What;
+        EXPECT_EQ(callsAfterTheEnd, 0) << c.What;
+    }
 }
 
 TEST(TextWidth, MeasuresWideAndCombiningCharacters)

@@ -216,4 +216,15 @@ grep -qE $'\e\\[[0-9;]*(3[0-7]|4[0-7]|9[0-7]|38;5|48;5)m' <<<"$colours" && fail 
 grep -qE $'\e\\[([0-9]+;)*7m' <<<"$colours" || fail "no reverse video for the cursor under NO_COLOR"
 T send-keys F10
 
+# A name whose first character the terminal has no width for, with a mark
+# on it: the cell shows the replacement mark, not what the last cell held.
+T kill-session
+mkdir "$work/odd"
+touch "$work/odd/"$'\xcd\xb8\xcc\x81''odd.txt'
+T -f /dev/null new-session -d -x 80 -y 25 \
+    "env LANG=C.UTF-8 '$host' --profile '$work/profile' '$work/odd'; sleep 600"
+wait_for "files: 1, folders: 0"
+wait_for "?odd.txt"
+T send-keys F10
+
 echo "full screen: passed"

@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <atomic>
 #include <condition_variable>
+#include <functional>
+#include <future>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -96,6 +99,43 @@ TEST(DelayedChange, StoppingInsideTheQuietPeriodDoesNotWaitItOut)
     f.Edit->DoChange();
     f.Dialog->DeleteControl(*f.Edit); // the worker ends with its edit
     EXPECT_EQ(f.Got.Received().first, 0);
+}
+
+// A report under way while its edit, or every control, is removed: the
+// removal waits for it, so the report still finds its edit in its slot and
+// the later control in place.
+TEST(DelayedChange, EveryWorkerStopsBeforeAControlGoes)
+{
+    struct Case {
+        const char* What;
+        std::function<void(TTestDialog&, TFarDialog::TEdit&)> Remove;
+    };
+    const Case cases[] = {
+        {"DeleteControl", [](TTestDialog& dialog, TFarDialog::TEdit& edit) { dialog.DeleteControl(edit); }},
+        {"ClearControls", [](TTestDialog& dialog, TFarDialog::TEdit&) { dialog.ClearControls(); }},
+    };
+    for (const Case& c : cases) {
+        FakeHost host;
+        std::unique_ptr<TTestDialog> dialog = TFarDialog::Create<TTestDialog>();
+        TFarDialog::TEdit* edit = dialog->AddEdit(0, 0, 10, u"");
+        dialog->AddEdit(0, 1, 10, u"");
+        std::promise<void> entered;
+        std::atomic<int32_t> indexSeen{-2};
+        std::atomic<int32_t> countSeen{-2};
+        edit->SetDelay(1);
+        edit->SetOnChange([&](TFarDialog::TControl& control, bool&) {
+            entered.set_value();
+            // Time for the removal to go ahead, were it not waiting.
+            std::this_thread::sleep_for(300ms);
+            indexSeen = control.GetIndex();
+            countSeen = dialog->GetControlCount();
+        });
+        edit->DoChange();
+        entered.get_future().wait();
+        c.Remove(*dialog, *edit);
+        EXPECT_EQ(indexSeen.load(), 0) << c.What;
+        EXPECT_EQ(countSeen.load(), 2) << c.What;
+    }
 }
 
 TEST(DelayedChange, FailingHandlerLeavesTheWorkerRunning)

@@ -1,0 +1,54 @@
+#include "host/terminal/TerminalInput.h"
+
+#include "host/terminal/KeyDecoder.h"
+
+namespace Host {
+
+TerminalInput::TerminalInput(Source source)
+    : Wait(std::move(source))
+{
+}
+
+std::optional<ConsoleEvent> TerminalInput::Next()
+{
+    for (;;) {
+        if (!Events.empty()) {
+            const ConsoleEvent event = Events.front();
+            Events.pop_front();
+            return event;
+        }
+        if (!Pending.empty()) {
+            // After the end of the input, what is left is all there is.
+            DecodedKeys decoded = DecodeKey(Pending, Ended);
+            if (decoded.Length == 0 && !Ended) {
+                const Arrival arrival = Wait(SequenceWaitMs, Pending);
+                if (arrival == Arrival::Woken)
+                    return std::nullopt;
+                if (arrival == Arrival::Ended)
+                    Ended = true;
+                if (arrival != Arrival::Quiet)
+                    continue;
+                decoded = DecodeKey(Pending, true);
+            }
+            // A final decode always reads something; should it not, a byte
+            // goes, so that the reader cannot stand still.
+            if (decoded.Length == 0)
+                decoded.Length = 1;
+            Pending.erase(0, decoded.Length);
+            for (const KeyPress& key : decoded.Keys)
+                Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Key, key});
+            if (decoded.Click)
+                Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Click, {}, decoded.Click->X, decoded.Click->Y});
+            continue;
+        }
+        if (Ended)
+            return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0};
+        const Arrival arrival = Wait(-1, Pending);
+        if (arrival == Arrival::Woken)
+            return std::nullopt;
+        if (arrival == Arrival::Ended)
+            Ended = true;
+    }
+}
+
+} // namespace Host
