@@ -480,6 +480,46 @@ BOOL RemoveDirectoryW(const char16_t* pathName)
     return 1;
 }
 
+BOOL GetFileAttributesExW(const char16_t* fileName, WIN32_FILE_ATTRIBUTE_DATA* data)
+{
+    if (fileName == nullptr || data == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (const DWORD error = Faults::Injected(Faults::TCall::Attributes, fileName))
+        return Fail(error);
+    const std::optional<std::string> path = NativePath(fileName);
+    if (!path)
+        return 0;
+    struct stat own{};
+    if (::lstat(path->c_str(), &own) != 0)
+        return FailErrno();
+    struct stat seen = own;
+    if (S_ISLNK(own.st_mode) && ::stat(path->c_str(), &seen) != 0)
+        seen = own;
+    *data = WIN32_FILE_ATTRIBUTE_DATA{};
+    data->dwFileAttributes = AttributesOf(own, *path);
+    data->ftCreationTime = FileTimeOf(seen.st_ctim);
+    data->ftLastAccessTime = FileTimeOf(seen.st_atim);
+    data->ftLastWriteTime = FileTimeOf(seen.st_mtim);
+    if (!S_ISDIR(seen.st_mode)) {
+        const auto size = static_cast<uint64_t>(seen.st_size);
+        data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+        data->nFileSizeLow = static_cast<DWORD>(size);
+    }
+    return 1;
+}
+
+BOOL CreateDirectoryW(const char16_t* pathName)
+{
+    if (const DWORD error = Faults::Injected(Faults::TCall::Create, pathName))
+        return Fail(error);
+    const std::optional<std::string> native = NativePath(pathName);
+    if (!native)
+        return 0;
+    if (::mkdir(native->c_str(), 0700) != 0)
+        return errno == EEXIST ? Fail(ERROR_ALREADY_EXISTS) : FailErrno();
+    return 1;
+}
+
 HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData)
 {
     if (fileName == nullptr || findData == nullptr)
@@ -682,6 +722,33 @@ BOOL GetFileIdentity(HANDLE file, FileIdentity* identity)
     identity->Index = static_cast<uint64_t>(seen.st_ino);
     identity->Owner = static_cast<uint64_t>(seen.st_uid);
     return 1;
+}
+
+DWORD GetEnvironmentVariableW(const char16_t* name, char16_t* buffer, DWORD size)
+{
+    const std::optional<std::string> variable = name != nullptr ? PosixNames::FromUtf16(name) : std::nullopt;
+    const char* value = variable ? std::getenv(variable->c_str()) : nullptr;
+    if (value == nullptr)
+        return Fail(ERROR_ENVVAR_NOT_FOUND);
+    const String text = PosixNames::ToUtf16(value);
+    if (buffer == nullptr || size <= text.size())
+        return static_cast<DWORD>(text.size() + 1);
+    text.copy(buffer, text.size());
+    buffer[text.size()] = u'\0';
+    return static_cast<DWORD>(text.size());
+}
+
+BOOL SetEnvironmentVariableW(const char16_t* name, const char16_t* value)
+{
+    const std::optional<std::string> variable = name != nullptr ? PosixNames::FromUtf16(name) : std::nullopt;
+    if (!variable || variable->empty() || variable->find('=') != std::string::npos)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (value == nullptr)
+        return ::unsetenv(variable->c_str()) == 0 ? 1 : FailErrno();
+    const std::optional<std::string> bytes = PosixNames::FromUtf16(value);
+    if (!bytes)
+        return Fail(ERROR_INVALID_PARAMETER);
+    return ::setenv(variable->c_str(), bytes->c_str(), 1) == 0 ? 1 : FailErrno();
 }
 
 BOOL CloseHandle(HANDLE object)
