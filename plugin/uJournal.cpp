@@ -294,9 +294,12 @@ String JournalFileName()
     if (length == 0 || length >= needed)
         return {};
     profile.resize(length);
-    if (profile.back() != u'\\' && profile.back() != u'/')
-        profile += u'\\';
-    return profile + u"PluginsData\\" + GuidText(PluginGuid) + u"\\last-run.txt";
+    // Joined with the separator the profile's own path uses, so the name
+    // reads as one path where it is shown.
+    const char16_t separator = profile.find(u'/') != String::npos && profile.find(u'\\') == String::npos ? u'/' : u'\\';
+    if (profile.back() != separator)
+        profile += separator;
+    return profile + u"PluginsData" + separator + GuidText(PluginGuid) + separator + u"last-run.txt";
 }
 
 uint64_t CurrentFileTime()
