@@ -2,7 +2,9 @@
 
 #include "host/HostText.h"
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include "base/ScopeGuard.h"
 #include "framework/PosixNames.h"
 
@@ -94,13 +96,19 @@ PanelItem ItemOf(const std::filesystem::directory_entry& entry)
     auto status = entry.status(error);
     if (!error && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
         item.Attributes |= Far3::FileAttribute::ReadOnly;
-    auto written = entry.last_write_time(error);
-    if (!error) {
-        item.LastWriteTime = ToFileTime(written);
-        item.CreationTime = item.LastWriteTime;
-        item.LastAccessTime = item.LastWriteTime;
-        item.ChangeTime = item.LastWriteTime;
+    // The date as the system keeps it, in 100 ns steps, as Far shows it:
+    // the C runtime's stat behind std::filesystem counts whole seconds.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (::GetFileAttributesExW(entry.path().c_str(), GetFileExInfoStandard, &data)) {
+        item.LastWriteTime = {data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime};
+    } else {
+        const auto written = entry.last_write_time(error);
+        if (!error)
+            item.LastWriteTime = ToFileTime(written);
     }
+    item.CreationTime = item.LastWriteTime;
+    item.LastAccessTime = item.LastWriteTime;
+    item.ChangeTime = item.LastWriteTime;
     return item;
 }
 

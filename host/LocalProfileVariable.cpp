@@ -70,6 +70,10 @@ LocalProfileVariable::LocalProfileVariable(const std::filesystem::path& folder) 
 {
     Temporary = folder.empty();
     Path = Temporary ? MakeTemporaryFolder() : std::filesystem::absolute(folder);
+    // Far's profile folders exist while it runs, whether or not anything
+    // was stored in them yet.
+    std::error_code ignored;
+    std::filesystem::create_directories(Path, ignored);
     Write(Path.native());
 }
 

@@ -1,6 +1,7 @@
 // LocalProfileVariable: FARLOCALPROFILE for the host's process, as Far sets
 // it at start-up, so a plugin finds the machine-local profile where it keeps
-// data that names this machine's folders. Given no folder, it makes a
+// data that names this machine's folders; the folder is made when missing,
+// as Far's profile always exists. Given no folder, it makes a
 // private temporary one that goes when the object does, as a host that
 // keeps its settings in memory keeps nothing on disk either. The previous
 // value of the variable comes back on destruction. One at a time (the

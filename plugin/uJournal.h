@@ -23,6 +23,7 @@
 #pragma once
 
 #include "base/String.h"
+#include "platform/Platform.h"
 
 #include <cstdint>
 #include <optional>
@@ -99,7 +100,7 @@ private:
     String FileName;
     String Folder;
     uint64_t Time;
-    void* File = nullptr;
+    Platform::HANDLE File = nullptr;
     std::string Pending;
     bool Failed = false;
 };

@@ -51,7 +51,7 @@ protected:
 TEST_F(Undo, TheSecondPluginsMenuEntryUndoesTheLastRunAndThenHasNothingToDo)
 {
     ASSERT_EQ(Host->Menus().PluginMenu.size(), 2u);
-    EXPECT_EQ(Host->Menus().PluginMenu[1].Text, u"Undo the last rename");
+    EXPECT_EQ(Host->Menus().PluginMenu[1].Text, u"Zelvane 3: undo the last rename");
     EXPECT_FALSE(Host->Menus().PluginMenu[1].Guid == Host->Menus().PluginMenu[0].Guid);
 
     MakeFiles({"a.txt", "b.txt", "c.txt", "d.txt"});

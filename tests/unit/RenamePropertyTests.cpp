@@ -262,8 +262,9 @@ public:
         std::map<std::string, int> stashed;
         CountContents(Stash, stashed);
         for (const auto& [name, content] : contentOf) {
-            if (stashed.count(content) == 0)
+            if (stashed.count(content) == 0) {
                 EXPECT_EQ(TestSupport::ReadBytes(OnDisk(Shown(Panel) + u"/" + name)), content) << Base::ToUtf8(name);
+            }
         }
         EXPECT_EQ(List, "");
         EXPECT_FALSE(fs::exists(OnDisk(Zelvane::JournalFileName())));
