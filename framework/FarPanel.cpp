@@ -151,4 +151,12 @@ void TFarPanel::ApplySelection()
     }
 }
 
+void TFarPanel::Reread(bool active)
+{
+    const Far3::HANDLE panel = active ? Far3::PANEL_ACTIVE : Far3::PANEL_PASSIVE;
+    constexpr intptr_t KeepSelection = 1;
+    PanelControl(panel, Far3::FCTL_UPDATEPANEL, KeepSelection, nullptr);
+    PanelControl(panel, Far3::FCTL_REDRAWPANEL, 0, nullptr);
+}
+
 } // namespace Tessel

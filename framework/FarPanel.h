@@ -55,6 +55,10 @@ public:
     // Begin, every item's selection, end and redraw, even when a step raised.
     void ApplySelection();
 
+    // Has the host read the active (else the passive) panel's folder again,
+    // keeping its selection, and redraw it: after files changed behind it.
+    static void Reread(bool active);
+
     Far3::HANDLE Handle = nullptr;
     Far3::HANDLE PluginHandle = nullptr;
     Far3::GUID OwnerGuid{};

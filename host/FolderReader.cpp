@@ -4,7 +4,9 @@
 #include "base/FileTime.h"
 #include "host/HostText.h"
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include "base/PosixNames.h"
 #include "base/ScopeGuard.h"
 
@@ -94,14 +96,20 @@ PanelItem ItemOf(const std::filesystem::directory_entry& entry)
     auto status = entry.status(error);
     if (!error && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
         item.Attributes |= Far3::FileAttribute::ReadOnly;
-    const auto written = entry.last_write_time(error);
-    const std::optional<Far3::FILETIME> time = error ? std::nullopt : ToFileTime(written);
-    if (time) {
-        item.LastWriteTime = *time;
-        item.CreationTime = item.LastWriteTime;
-        item.LastAccessTime = item.LastWriteTime;
-        item.ChangeTime = item.LastWriteTime;
+    // The date as the system keeps it, in 100 ns steps, as Far shows it:
+    // the C runtime's stat behind std::filesystem counts whole seconds.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (::GetFileAttributesExW(entry.path().c_str(), GetFileExInfoStandard, &data)) {
+        item.LastWriteTime = {data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime};
+    } else {
+        const auto written = entry.last_write_time(error);
+        const std::optional<Far3::FILETIME> time = error ? std::nullopt : ToFileTime(written);
+        if (time)
+            item.LastWriteTime = *time;
     }
+    item.CreationTime = item.LastWriteTime;
+    item.LastAccessTime = item.LastWriteTime;
+    item.ChangeTime = item.LastWriteTime;
     return item;
 }
 

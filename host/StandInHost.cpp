@@ -26,7 +26,8 @@ std::unique_ptr<SettingsStore> MakeStore(const HostOptions& options)
 } // namespace
 
 StandInHost::StandInHost(FrontEnd& user, HostOptions options)
-    : Options(std::move(options)), User(user), Store(MakeStore(Options)), Messages(User),
+    : Options(std::move(options)),
+      LocalProfileFolder(Options.LocalProfile.empty() ? Options.Profile : Options.LocalProfile), User(user), Store(MakeStore(Options)), Messages(User),
       Screen(User), PanelCalls(Active, Passive, User), EditorWindows(User, Messages), SettingsCalls(*Store),
       History(MakeDialogHistory(Options.LocalProfile.empty() ? Options.Profile : Options.LocalProfile)),
       DialogCalls(User, *History)

@@ -28,6 +28,7 @@
 #include "host/FrontEnd.h"
 #include "host/HostServices.h"
 #include "host/Language.h"
+#include "host/LocalProfileVariable.h"
 #include "host/LoadedPlugin.h"
 #include "host/MessageService.h"
 #include "host/Panel.h"
@@ -49,7 +50,9 @@ struct HostOptions {
     // Far's profile folder: settings go to <Profile>/PluginsData/<GUID>.db.
     // Empty: settings live in memory for the life of the host.
     std::filesystem::path Profile;
-    // The local profile (PSL_LOCAL); empty: the same folder as Profile.
+    // The local profile (PSL_LOCAL, and FARLOCALPROFILE for the process
+    // while the host lives); empty: the same folder as Profile. With
+    // neither, FARLOCALPROFILE names a temporary folder removed with the host.
     std::filesystem::path LocalProfile;
     // The interface language, for choosing the .lng file.
     std::u16string Language = u"English";
@@ -140,6 +143,7 @@ private:
     LoadedPlugin& RequirePlugin() const;
 
     HostOptions Options;
+    LocalProfileVariable LocalProfileFolder;
     FrontEnd& User;
     std::unique_ptr<SettingsStore> Store;
     MessageService Messages;

@@ -95,6 +95,25 @@ struct WIN32_FIND_DATAW {
     char16_t cAlternateFileName[14];
 };
 
+// What GetFileAttributesExW reports about one file or folder.
+struct WIN32_FILE_ATTRIBUTE_DATA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+};
+
+// The attributes, times and size of one name, without listing its folder
+// (GetFileExInfoStandard). Posix: a link reports the size and times of
+// what it leads to, as the stand-in host's panels show it (a broken link
+// its own); a folder has size 0.
+BOOL GetFileAttributesExW(const char16_t* fileName, WIN32_FILE_ATTRIBUTE_DATA* data);
+// Creates one folder (not its parents); fails when the name is taken.
+// Posix: mode 0700, as the folders of a private profile.
+BOOL CreateDirectoryW(const char16_t* pathName);
+
 HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData);
 BOOL FindNextFileW(HANDLE findFile, WIN32_FIND_DATAW* findData);
 BOOL FindClose(HANDLE findFile);
@@ -167,6 +186,16 @@ void FileNameKey(const char16_t* name, size_t length, char16_t* key);
 DWORD GetLastError();
 // The system's text for an error code, without a trailing line break.
 DWORD FormatSystemMessage(DWORD error, char16_t* buffer, DWORD size);
+
+// ---------------------------------------------------------------- environment
+
+// The value of an environment variable of this process: its length without
+// the terminating zero when it fits into `size` units, else the size it
+// needs with the zero; 0 when the variable is not set. Posix: the value's
+// bytes map to text as file names do (framework/PosixNames.h).
+DWORD GetEnvironmentVariableW(const char16_t* name, char16_t* buffer, DWORD size);
+// Sets a variable of this process; a null `value` removes it.
+BOOL SetEnvironmentVariableW(const char16_t* name, const char16_t* value);
 
 // ---------------------------------------------------------------- code pages
 

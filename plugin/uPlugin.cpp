@@ -1,10 +1,9 @@
 #include "plugin/uPlugin.h"
 
 #include "base/IntConvert.h"
-#include "framework/FarEditor.h"
 #include "platform/Platform.h"
-#include "plugin/FileStream.h"
-#include "plugin/TextStream.h"
+#include "plugin/uFailureList.h"
+#include "plugin/uJournal.h"
 #include "plugin/uNameRule.h"
 #include "plugin/uOptionsUI.h"
 #include "plugin/uPreview.h"
@@ -12,6 +11,7 @@
 #include "plugin/uPluginConsts.h"
 #include "plugin/uStrings.h"
 #include "plugin/uSystem.h"
+#include "plugin/uUndo.h"
 #include "plugin/uZelvaneDialog.h"
 
 namespace Zelvane {
@@ -19,12 +19,6 @@ namespace Zelvane {
 namespace {
 
 constexpr uint32_t Selected = static_cast<uint32_t>(Far3::PPIF_SELECTED);
-
-// The failure list opens in a non-modal editor that returns at once, keeps
-// neither history nor position, and deletes the file when it closes.
-constexpr Far3::EDITOR_FLAGS FailureListEditorFlags = Far3::EF_NONMODAL | Far3::EF_DISABLEHISTORY |
-                                                      Far3::EF_IMMEDIATERETURN |
-                                                      Far3::EF_DELETEONLYFILEONCLOSE | Far3::EF_DISABLESAVEPOS;
 
 // 32-bit counter steps that wrap instead of overflowing.
 int32_t Next(int32_t value)
@@ -35,6 +29,11 @@ int32_t Next(int32_t value)
 int32_t Previous(int32_t value)
 {
     return static_cast<int32_t>(static_cast<uint32_t>(value) - 1u);
+}
+
+uint64_t FileTimeValue(const Far3::FILETIME& time)
+{
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
 String Hex(int32_t value, bool upper)
@@ -55,42 +54,6 @@ size_t ExtensionDot(const String& fileName)
     const size_t last = fileName.find_last_of(u".\\:");
     return last != String::npos && fileName[last] == u'.' ? last : String::npos;
 }
-
-bool FileExists(const String& name)
-{
-    return Platform::GetFileAttributesW(name.c_str()) != Platform::InvalidFileAttributes;
-}
-
-// The failure list of one run: created at the first failure, written line
-// by line, closed before the host's editor shows it.
-class TFailureList {
-public:
-    void Add(const String& oldName, const String& newName)
-    {
-        if (!Stream) {
-            FileName = UniqueTempNameWithExt(TempDirectory(), u"zelvane", u".txt");
-            Stream = TTextStream::Create(FileName, TFileStream::ModeCreate);
-            Stream->SetEncoding(TEncoding::Utf8);
-            Stream->WriteLine(MessageText(TMessage::FailureListHeading));
-        }
-        Stream->WriteLine(QuotedName(oldName) + u" -> " + QuotedName(newName));
-    }
-
-    // Closes the list and opens it in the host's editor, when it was written.
-    void Show()
-    {
-        if (!Stream || !FileExists(FileName))
-            return;
-        Stream->Close();
-        Stream.reset();
-        Tessel::TFarEditor::OpenFile(FileName, MessageText(TMessage::Title), 0, 0, -1, -1, FailureListEditorFlags,
-                                     0, 1, Far3::CodePage::Utf8);
-    }
-
-private:
-    String FileName;
-    std::unique_ptr<TTextStream> Stream;
-};
 
 } // namespace
 
@@ -114,11 +77,16 @@ void TPlugin::GetMenus(Far3::PLUGIN_FLAGS& /*flags*/, TFarPluginMenu& pluginMenu
                        TFarPluginMenu& /*diskMenu*/, String& /*commandPrefix*/)
 {
     pluginMenu.push_back({MessageText(TMessage::Title), PluginMenuGuid});
+    pluginMenu.push_back({MessageText(TMessage::UndoMenuItem), UndoMenuGuid});
     configMenu.push_back({MessageText(TMessage::Title), ConfigMenuGuid});
 }
 
-Far3::HANDLE TPlugin::Open(int32_t /*openFrom*/, const Far3::GUID* /*guid*/, intptr_t /*data*/)
+Far3::HANDLE TPlugin::Open(int32_t /*openFrom*/, const Far3::GUID* guid, intptr_t /*data*/)
 {
+    if (guid != nullptr && *guid == UndoMenuGuid) {
+        UndoLastRun();
+        return nullptr;
+    }
     // The options are read afresh at every start of the renamer.
     TOptions& options = GetOptions();
     options.Load();
@@ -341,7 +309,8 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
     if (haveDirectory && directory.back() != u'\\')
         directory += u'\\';
 
-    TFailureList failures;
+    TFailureList failures(TMessage::FailureListHeading);
+    TJournalWriter journal(JournalFileName(), panel.Directory, CurrentFileTime());
     TProgress progress(TMessage::ProgressRenaming, static_cast<uint64_t>(total));
     uint64_t done = 0;
     // The full names of each rename, built in the same two buffers for every file.
@@ -363,6 +332,8 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
             from.assign(directory).append(oldName);
             to.assign(directory).append(decision.Target);
             renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
+            if (renamed)
+                journal.Add({oldName, decision.Target, item.FileSize, FileTimeValue(item.LastWriteTime)});
         }
         if (renamed) {
             item.SetFlag(Selected, false);
@@ -379,7 +350,10 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         options.Save(false);
     }
 
+    const bool journalWritten = journal.Finish();
     failures.Show();
+    if (!journalWritten)
+        ShowJournalNotWritten();
     return result;
 }
 

@@ -52,8 +52,9 @@ public:
     int32_t CountSelected(const Tessel::TFarPanel& panel);
     // Renames every selected file of the snapshot in panel order. Failures
     // stay selected, give their counter value back and are listed in a
-    // temporary file opened in the host's editor. True when at least one
-    // file was processed and none failed.
+    // temporary file opened in the host's editor. Every rename that moved a
+    // file goes into the undo journal. True when at least one file was
+    // processed and none failed.
     bool RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter);
     // The names of the files a run over the snapshot takes, in panel order:
     // the selected items, or the one under the cursor when nothing is

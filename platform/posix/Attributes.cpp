@@ -3,6 +3,7 @@
 // read-only), and the read-only bit written back as that write bit.
 #include "platform/posix/PosixSupport.h"
 
+#include "base/FileTime.h"
 #include "platform/Faults.h"
 
 #include <fcntl.h>
@@ -31,6 +32,14 @@ bool IsLinkToDirectory(const struct stat& seen, const std::string& path)
     return S_ISLNK(seen.st_mode) && ::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
 }
 
+FILETIME FileTimeOf(const struct timespec& time)
+{
+    const uint64_t ticks =
+        Base::FileTimeFromUnixTime({static_cast<int64_t>(time.tv_sec), static_cast<int64_t>(time.tv_nsec)})
+            .value_or(0);
+    return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
 } // namespace Posix
 
 using namespace Posix;
@@ -50,6 +59,34 @@ DWORD GetFileAttributesW(const char16_t* fileName)
         return InvalidFileAttributes;
     }
     return AttributesOf(seen, IsLinkToDirectory(seen, *path));
+}
+
+BOOL GetFileAttributesExW(const char16_t* fileName, WIN32_FILE_ATTRIBUTE_DATA* data)
+{
+    if (fileName == nullptr || data == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (const DWORD error = Faults::Injected(Faults::TCall::Attributes, fileName))
+        return Fail(error);
+    const std::optional<std::string> path = NativePath(fileName);
+    if (!path)
+        return 0;
+    struct stat own{};
+    if (::lstat(path->c_str(), &own) != 0)
+        return FailErrno();
+    struct stat seen = own;
+    if (S_ISLNK(own.st_mode) && ::stat(path->c_str(), &seen) != 0)
+        seen = own;
+    *data = WIN32_FILE_ATTRIBUTE_DATA{};
+    data->dwFileAttributes = AttributesOf(own, IsLinkToDirectory(own, *path));
+    data->ftCreationTime = FileTimeOf(seen.st_ctim);
+    data->ftLastAccessTime = FileTimeOf(seen.st_atim);
+    data->ftLastWriteTime = FileTimeOf(seen.st_mtim);
+    if (!S_ISDIR(seen.st_mode)) {
+        const auto size = static_cast<uint64_t>(seen.st_size);
+        data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+        data->nFileSizeLow = static_cast<DWORD>(size);
+    }
+    return 1;
 }
 
 BOOL SetFileAttributesW(const char16_t* fileName, DWORD attributes)

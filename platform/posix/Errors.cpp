@@ -40,6 +40,7 @@ const char* ErrorText(DWORD error)
         return "An attempt was made to move the file pointer before the beginning of the file.";
     case ERROR_DIR_NOT_EMPTY: return "The directory is not empty.";
     case ERROR_ALREADY_EXISTS: return "Cannot create a file when that file already exists.";
+    case ERROR_ENVVAR_NOT_FOUND: return "The system could not find the environment option that was entered.";
     case ERROR_FILENAME_EXCED_RANGE: return "The filename or extension is too long.";
     case ERROR_DIRECTORY: return "The directory name is invalid.";
     case ERROR_NO_UNICODE_TRANSLATION: return "No mapping for the Unicode character exists in the target multi-byte code page.";

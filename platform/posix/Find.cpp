@@ -59,14 +59,6 @@ bool MatchesAll(const String& pattern)
     return pattern == u"*" || pattern == u"*.*";
 }
 
-// A stat time as a FILETIME; zero (no time) for one a FILETIME cannot hold.
-FILETIME FileTimeOf(const struct timespec& time)
-{
-    const uint64_t ticks =
-        Base::FileTimeFromUnixTime({static_cast<int64_t>(time.tv_sec), static_cast<int64_t>(time.tv_nsec)})
-            .value_or(0);
-    return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-}
 
 // The next entry of the enumeration that matches its pattern, into `data`.
 bool NextMatch(TFindHandle& find, WIN32_FIND_DATAW& data)

@@ -35,6 +35,7 @@ constexpr DWORD ERROR_INVALID_NAME = 123;
 constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
 constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD ERROR_ENVVAR_NOT_FOUND = 203;
 constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 constexpr DWORD ERROR_DIRECTORY = 267;
 constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
@@ -76,6 +77,8 @@ char16_t UpperCase(char16_t c);
 DWORD AttributesOf(const struct stat& seen, bool linkToDirectory);
 // Whether what lstat saw at `path` is a link that leads to a directory.
 bool IsLinkToDirectory(const struct stat& seen, const std::string& path);
+// A stat time as a FILETIME; zero (no time) for one a FILETIME cannot hold.
+FILETIME FileTimeOf(const struct timespec& time);
 
 // What a handle stands for. The table of live handles owns them: a handle
 // the backend never gave out, or one already closed, is refused

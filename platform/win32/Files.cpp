@@ -82,6 +82,25 @@ BOOL RemoveDirectoryW(const char16_t* pathName)
     return ::RemoveDirectoryW(Wide(pathName));
 }
 
+BOOL GetFileAttributesExW(const char16_t* fileName, WIN32_FILE_ATTRIBUTE_DATA* data)
+{
+    static_assert(sizeof(WIN32_FILE_ATTRIBUTE_DATA) == sizeof(::WIN32_FILE_ATTRIBUTE_DATA));
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::Attributes, fileName)) {
+        ::SetLastError(error);
+        return 0;
+    }
+    return ::GetFileAttributesExW(Wide(fileName), GetFileExInfoStandard, data);
+}
+
+BOOL CreateDirectoryW(const char16_t* pathName)
+{
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::Create, pathName)) {
+        ::SetLastError(error);
+        return 0;
+    }
+    return ::CreateDirectoryW(Wide(pathName), nullptr);
+}
+
 HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData)
 {
     return ::FindFirstFileW(Wide(fileName), Native(findData));
@@ -154,6 +173,16 @@ BOOL GetFileIdentity(HANDLE file, FileIdentity* identity)
     identity->Index = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
     identity->Owner = 0;
     return 1;
+}
+
+DWORD GetEnvironmentVariableW(const char16_t* name, char16_t* buffer, DWORD size)
+{
+    return ::GetEnvironmentVariableW(Wide(name), reinterpret_cast<LPWSTR>(buffer), size);
+}
+
+BOOL SetEnvironmentVariableW(const char16_t* name, const char16_t* value)
+{
+    return ::SetEnvironmentVariableW(Wide(name), value != nullptr ? Wide(value) : nullptr);
 }
 
 DWORD GetLastError()

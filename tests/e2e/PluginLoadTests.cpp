@@ -45,7 +45,7 @@ TEST(PluginLoad, OneMenuEntryAndOneConfigurationEntryTitledFromTheLanguageFile)
     EXPECT_EQ(menus.Flags, 0u);
     EXPECT_TRUE(menus.DiskMenu.empty());
     EXPECT_TRUE(menus.CommandPrefix.empty());
-    ASSERT_EQ(menus.PluginMenu.size(), 1u);
+    ASSERT_EQ(menus.PluginMenu.size(), 2u);
     ASSERT_EQ(menus.PluginConfig.size(), 1u);
     EXPECT_EQ(menus.PluginMenu[0].Text, u"Zelvane 3");
     EXPECT_EQ(menus.PluginConfig[0].Text, u"Zelvane 3");
@@ -73,7 +73,7 @@ TEST(PluginLoad, GetPluginInfoReturnsTheSamePointersEveryTime)
     getPluginInfo(&second);
     EXPECT_EQ(std::memcmp(&first, &second, sizeof(first)), 0);
     EXPECT_EQ(first.StructSize, 96u);
-    ASSERT_EQ(first.PluginMenu.Count, 1u);
+    ASSERT_EQ(first.PluginMenu.Count, 2u);
     EXPECT_EQ(std::u16string(first.PluginMenu.Strings[0]), u"Zelvane 3");
     EXPECT_EQ(first.DiskMenu.Guids, nullptr);
     EXPECT_EQ(first.DiskMenu.Strings, nullptr);
@@ -97,7 +97,7 @@ TEST(PluginLoad, LoadsAgainAfterAnUnload)
     host.Unload();
     host.Load();
     EXPECT_EQ(host.Identity().Title, u"Zelvane3");
-    EXPECT_EQ(host.Menus().PluginMenu.size(), 1u);
+    EXPECT_EQ(host.Menus().PluginMenu.size(), 2u);
 }
 
 } // namespace

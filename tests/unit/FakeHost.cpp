@@ -1,6 +1,9 @@
 #include "FakeHost.h"
 
+#include "platform/Platform.h"
+
 #include <cstring>
+#include <random>
 #include <stdexcept>
 
 namespace TestSupport {
@@ -8,6 +11,26 @@ namespace TestSupport {
 namespace {
 
 FakeHost* CurrentHost = nullptr;
+
+constexpr const char16_t* LocalProfileVariable = u"FARLOCALPROFILE";
+
+std::optional<String> ReadVariable(const char16_t* name)
+{
+    const Platform::DWORD needed = Platform::GetEnvironmentVariableW(name, nullptr, 0);
+    if (needed == 0)
+        return std::nullopt;
+    String value(needed, u'\0');
+    value.resize(Platform::GetEnvironmentVariableW(name, value.data(), needed));
+    return value;
+}
+
+std::filesystem::path MakeLocalProfile()
+{
+    std::random_device random;
+    const auto folder = std::filesystem::temp_directory_path() / ("zelvane-local-" + std::to_string(random()));
+    std::filesystem::create_directories(folder);
+    return folder;
+}
 
 const char16_t* HostGetMsg(const Far3::GUID*, intptr_t id)
 {
@@ -163,10 +186,18 @@ FakeHost::FakeHost(Tessel::TFarPlugin* plugin)
     Info.DefDlgProc = HostDefDlgProc;
     Info.FSF = &Functions;
     PluginObject->SetStartupInfo(&Info);
+
+    PreviousLocalProfile = ReadVariable(LocalProfileVariable);
+    LocalProfile = MakeLocalProfile();
+    Platform::SetEnvironmentVariableW(LocalProfileVariable, LocalProfile.u16string().c_str());
 }
 
 FakeHost::~FakeHost()
 {
+    Platform::SetEnvironmentVariableW(LocalProfileVariable,
+                                      PreviousLocalProfile ? PreviousLocalProfile->c_str() : nullptr);
+    std::error_code ignored;
+    std::filesystem::remove_all(LocalProfile, ignored);
     Tessel::TFarPlugin::UnregisterPlugin(PluginObject);
     CurrentHost = nullptr;
 }

@@ -1,12 +1,15 @@
 // A fake host for unit tests, benchmarks and fuzz targets: a registered
 // plugin object whose service table forwards every call to std::function
 // hooks a test can set, and records what it was asked. Only one FakeHost
-// exists at a time.
+// exists at a time. Like Far, it names a machine-local profile folder in
+// FARLOCALPROFILE while it lives: a fresh temporary one, removed afterwards.
 #pragma once
 
 #include "framework/FarPlugin.h"
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -120,7 +123,11 @@ public:
     Far3::PluginStartupInfo Info{};
     Far3::FarStandardFunctions Functions{};
 
+    // The folder FARLOCALPROFILE names while the host lives.
+    std::filesystem::path LocalProfile;
+
 private:
+    std::optional<String> PreviousLocalProfile;
     std::unique_ptr<TestPlugin> OwnedPlugin;
     Tessel::TFarPlugin* PluginObject = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "FakeHost.h"
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +24,8 @@ struct FakePanel {
     bool RecordCalls = true;
     std::vector<std::pair<Far3::FILE_CONTROL_COMMANDS, intptr_t>> Calls;
     std::vector<std::pair<intptr_t, intptr_t>> Selections;
+    // Fills in what an item shows beyond its name and flags (size 42 otherwise).
+    std::function<void(const std::u16string& name, Far3::PluginPanelItem& item)> Details;
 
     intptr_t Control(Far3::FILE_CONTROL_COMMANDS command, intptr_t p1, void* p2)
     {
@@ -53,6 +56,8 @@ struct FakePanel {
             item->Flags = flags;
             item->FileSize = 42;
             item->FileAttributes = 0x20;
+            if (Details)
+                Details(name, *item);
             return static_cast<intptr_t>(needed);
         }
         case Far3::FCTL_GETPANELDIRECTORY: {

@@ -1,0 +1,241 @@
+// Undoing the last rename from the plugins menu's second entry, end to end:
+// the built plugin in the stand-in host renames a real folder, then the
+// user takes the run back (after a host restart too), with files changed,
+// replaced or re-created in between, and with damaged journals.
+#include "PluginSession.h"
+
+#include <chrono>
+
+namespace {
+
+namespace fs = std::filesystem;
+using E2E::Bom;
+
+constexpr size_t UndoMenuIndex = 1;
+constexpr const char* UndoHeading = "These names could not be restored (current name -> old name):\r\n";
+
+class Undo : public E2E::PluginSession {
+protected:
+    // Renames the selected files with the template "%n-x.%e".
+    void RenameWithTemplate(std::initializer_list<const char16_t*> selected, const char* pattern = "%n-x.%e")
+    {
+        Store("FileNameTemplate", pattern);
+        ShowFolder(selected);
+        Open();
+    }
+
+    // The undo entry, answered with `answer` (0: Yes) if it asks.
+    void OpenUndo(intptr_t answer = 0)
+    {
+        User.ClearRecord();
+        User.QueueAnswer(answer);
+        EXPECT_EQ(Host->Open(UndoMenuIndex), nullptr);
+    }
+
+    fs::path Journal() const
+    {
+        return Profile / "PluginsData" / "6F3B1C2A-8E4D-4A7B-9C15-2D7E0A9B4F61" / "last-run.txt";
+    }
+
+    // The lines of the one message box shown since the last OpenUndo.
+    std::vector<std::string> ShownLines() const
+    {
+        if (User.Messages().empty())
+            return {};
+        return User.Messages().back().Lines;
+    }
+
+    std::string EditorText() const { return User.Editors().empty() ? std::string() : User.Editors().back().Content; }
+};
+
+TEST_F(Undo, TheSecondPluginsMenuEntryUndoesTheLastRunAndThenHasNothingToDo)
+{
+    ASSERT_EQ(Host->Menus().PluginMenu.size(), 2u);
+    EXPECT_EQ(Host->Menus().PluginMenu[1].Text, u"Zelvane 3: undo the last rename");
+    EXPECT_FALSE(Host->Menus().PluginMenu[1].Guid == Host->Menus().PluginMenu[0].Guid);
+
+    MakeFiles({"a.txt", "b.txt", "c.txt", "d.txt"});
+    RenameWithTemplate({u"a.txt", u"b.txt", u"c.txt"});
+    ASSERT_EQ(FolderNames(), (std::set<std::string>{"a-x.txt", "b-x.txt", "c-x.txt", "d.txt"}));
+    EXPECT_TRUE(fs::exists(Journal()));
+
+    // Undo works after the host restarts, from the journal alone.
+    Host->Unload();
+    Host.reset();
+    Host = std::make_unique<Host::StandInHost>(User, Host::HostOptions{Profile, {}, u"English"});
+    Host->Load();
+    ShowFolder({u"d.txt"});
+    Host->Panels().ClearLog();
+    OpenUndo();
+
+    ASSERT_EQ(User.Messages().size(), 1u);
+    const auto& question = User.Messages()[0];
+    EXPECT_EQ(question.Flags & Far3::FMSG_WARNING, Far3::FMSG_WARNING);
+    EXPECT_EQ(question.Lines, (std::vector<std::string>{"Undo the last rename of 3 files in " +
+                                                        Files.string() + "?"}));
+    EXPECT_EQ(question.Buttons, (std::vector<std::string>{"&Yes", "&No"}));
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a.txt", "b.txt", "c.txt", "d.txt"}));
+    EXPECT_EQ(Content("a.txt"), "content of a.txt");
+    EXPECT_EQ(Content("c.txt"), "content of c.txt");
+    EXPECT_TRUE(User.Editors().empty());
+    EXPECT_FALSE(fs::exists(Journal()));
+    // The panel shows the old names again, its selection untouched.
+    EXPECT_TRUE(Host->ActivePanel().Find(u"a.txt").has_value());
+    EXPECT_EQ(SelectedNames(), (std::vector<std::u16string>{u"d.txt"}));
+
+    OpenUndo();
+    EXPECT_EQ(ShownLines(), (std::vector<std::string>{"Nothing to undo."}));
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a.txt", "b.txt", "c.txt", "d.txt"}));
+}
+
+TEST_F(Undo, RunsAreUndoneInReverseOrderThroughTheNamesTheyFreed)
+{
+    // 1.txt -> 0.txt first, then 2.txt -> 1.txt, the name 1.txt gave up.
+    MakeFiles({"1.txt", "2.txt"});
+    Store("StartingNumber", "0");
+    RenameWithTemplate({u"1.txt", u"2.txt"}, "%#.txt");
+    ASSERT_EQ(FolderNames(), (std::set<std::string>{"0.txt", "1.txt"}));
+    ASSERT_EQ(Content("1.txt"), "content of 2.txt");
+    OpenUndo();
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"1.txt", "2.txt"}));
+    EXPECT_EQ(Content("1.txt"), "content of 1.txt");
+    EXPECT_EQ(Content("2.txt"), "content of 2.txt");
+}
+
+TEST_F(Undo, NoAnswerChangesNothing)
+{
+    MakeFiles({"a.txt"});
+    RenameWithTemplate({u"a.txt"});
+    OpenUndo(1);
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a-x.txt"}));
+    EXPECT_TRUE(fs::exists(Journal()));
+}
+
+TEST_F(Undo, WithoutAJournalThereIsNothingToUndo)
+{
+    OpenUndo();
+    EXPECT_EQ(ShownLines(), (std::vector<std::string>{"Nothing to undo."}));
+}
+
+TEST_F(Undo, FilesChangedReplacedOrBlockedAreLeftAloneListedAndRetriedLater)
+{
+    struct Case {
+        const char* Name;
+        std::function<void()> Meddle; // with b.txt, renamed to b-x.txt
+    };
+    const Case cases[] = {
+        {"size changed", [this] { Temp.Write("files/b-x.txt", "changed content of b"); }},
+        {"time changed",
+         [this] {
+             const fs::path file = Files / "b-x.txt";
+             fs::last_write_time(file, fs::last_write_time(file) + std::chrono::hours(1));
+         }},
+        {"replaced by another file of the same size",
+         [this] {
+             const auto time = fs::last_write_time(Files / "b-x.txt");
+             fs::remove(Files / "b-x.txt");
+             Temp.Write("files/b-x.txt", "CONTENT OF B.TXT");
+             fs::last_write_time(Files / "b-x.txt", time + std::chrono::seconds(3));
+         }},
+        {"old name re-created", [this] { Temp.Write("files/b.txt", "new b"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        for (const auto& entry : fs::directory_iterator(Files))
+            fs::remove_all(entry.path());
+        MakeFiles({"a.txt", "b.txt", "c.txt"});
+        RenameWithTemplate({u"a.txt", u"b.txt", u"c.txt"});
+        c.Meddle();
+        OpenUndo();
+
+        EXPECT_EQ(Content("a.txt"), "content of a.txt");
+        EXPECT_EQ(Content("c.txt"), "content of c.txt");
+        EXPECT_TRUE(fs::exists(Files / "b-x.txt"));
+        EXPECT_EQ(EditorText(), std::string(Bom) + UndoHeading + "\"b-x.txt\" -> \"b.txt\"\r\n");
+
+        // The entry stays in the journal, alone: a second undo retries it.
+        OpenUndo(1);
+        EXPECT_EQ(ShownLines(), (std::vector<std::string>{"Undo the last rename of 1 files in " +
+                                                          Files.string() + "?"}));
+    }
+}
+
+TEST_F(Undo, AnEntryLeftAloneIsRestoredByALaterUndoOnceItsOldNameIsFree)
+{
+    MakeFiles({"a.txt", "b.txt"});
+    RenameWithTemplate({u"a.txt", u"b.txt"});
+    Temp.Write("files/a.txt", "someone's new a");
+    OpenUndo();
+    EXPECT_EQ(EditorText(), std::string(Bom) + UndoHeading + "\"a-x.txt\" -> \"a.txt\"\r\n");
+    EXPECT_EQ(Content("b.txt"), "content of b.txt");
+
+    fs::remove(Files / "a.txt");
+    OpenUndo();
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(Content("a.txt"), "content of a.txt");
+    EXPECT_FALSE(fs::exists(Journal()));
+}
+
+TEST_F(Undo, ADamagedJournalIsRefusedAndTouchesNothing)
+{
+    struct Case {
+        const char* Name;
+        std::function<std::string(const std::string& journal)> Damage;
+    };
+    const Case cases[] = {
+        {"truncated in a line", [](const std::string& j) { return j.substr(0, j.size() - 5); }},
+        {"truncated in the heading", [](const std::string& j) { return j.substr(0, 30); }},
+        {"not UTF-8", [](const std::string& j) { return j + "\xC3\x28\tx\t1\t1\r\n"; }},
+        {"a field missing", [](const std::string& j) { return j + "a.txt\tb.txt\t1\r\n"; }},
+        {"a field too many", [](const std::string& j) { return j + "a.txt\tb.txt\t1\t1\t1\r\n"; }},
+        {"its folder gone", [](const std::string& j) {
+             const size_t folder = j.find("files");
+             return j.substr(0, folder) + "gone" + j.substr(folder + 5);
+         }},
+    };
+    MakeFiles({"a.txt", "b.txt"});
+    RenameWithTemplate({u"a.txt", u"b.txt"});
+    const std::string journal = HostTests::ReadAll(Journal());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string damaged = c.Damage(journal);
+        {
+            std::ofstream out(Journal(), std::ios::binary | std::ios::trunc);
+            out << damaged;
+        }
+        OpenUndo();
+        EXPECT_EQ(ShownLines(), (std::vector<std::string>{"The undo journal " + Journal().string() +
+                                                          " is damaged; nothing was changed."}));
+        EXPECT_EQ(FolderNames(), (std::set<std::string>{"a-x.txt", "b-x.txt"}));
+        EXPECT_EQ(HostTests::ReadAll(Journal()), damaged);
+        EXPECT_TRUE(User.Editors().empty());
+    }
+}
+
+TEST_F(Undo, AJournalThatCannotBeWrittenIsReportedOnceAndTheRenamesStillHappen)
+{
+    MakeFiles({"a.txt", "b.txt"});
+    // A file where the journal's folder should be.
+    fs::create_directories(Profile / "PluginsData");
+    Temp.Write("profile/PluginsData/6F3B1C2A-8E4D-4A7B-9C15-2D7E0A9B4F61", "in the way");
+    RenameWithTemplate({u"a.txt", u"b.txt"});
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a-x.txt", "b-x.txt"}));
+    ASSERT_EQ(User.Messages().size(), 1u);
+    EXPECT_EQ(User.Messages()[0].Lines,
+              (std::vector<std::string>{"The undo journal could not be written: this run cannot be undone."}));
+    EXPECT_EQ(User.Messages()[0].Flags & Far3::FMSG_WARNING, Far3::FMSG_WARNING);
+}
+
+TEST_F(Undo, ARunThatRenamesNothingKeepsThePreviousJournal)
+{
+    MakeFiles({"a.txt", "b.txt"});
+    RenameWithTemplate({u"a.txt"});
+    const std::string journal = HostTests::ReadAll(Journal());
+    // b.txt -> a-x.txt: the target is taken, nothing is renamed.
+    Store("FileNameTemplate", "a-x.txt");
+    ShowFolder({u"b.txt"});
+    Open();
+    EXPECT_EQ(HostTests::ReadAll(Journal()), journal);
+}
+
+} // namespace
