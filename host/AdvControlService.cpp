@@ -4,7 +4,7 @@
 
 namespace Host {
 
-intptr_t AdvControlService::Control(Far3::ADVANCED_CONTROL_COMMANDS command, intptr_t, void* param2)
+intptr_t AdvControlService::Control(Far3::ADVANCED_CONTROL_COMMANDS command, intptr_t param1, void* param2)
 {
     switch (command) {
     case Far3::ACTL_GETFARMANAGERVERSION:
@@ -20,7 +20,33 @@ intptr_t AdvControlService::Control(Far3::ADVANCED_CONTROL_COMMANDS command, int
         *rect = {0, 0, static_cast<int16_t>(size->Width - 1), static_cast<int16_t>(size->Height - 1)};
         return 1;
     }
-    case Far3::ACTL_REDRAWALL: ++RedrawCount; return 1;
+    case Far3::ACTL_REDRAWALL:
+        ++RedrawCount;
+        Screen.RedrawAll();
+        return 1;
+    case Far3::ACTL_SETPROGRESSSTATE:
+        switch (param1) {
+        case Far3::TBPS_NOPROGRESS:
+        case Far3::TBPS_INDETERMINATE:
+        case Far3::TBPS_NORMAL:
+        case Far3::TBPS_ERROR:
+        case Far3::TBPS_PAUSED:
+            Progress.State = static_cast<Far3::TASKBARPROGRESSTATE>(param1);
+            States.push_back(Progress.State);
+            return 1;
+        default:
+            return 0;
+        }
+    case Far3::ACTL_SETPROGRESSVALUE: {
+        const auto* value = static_cast<const Far3::ProgressValue*>(param2);
+        if (value == nullptr || value->StructSize < sizeof(Far3::ProgressValue))
+            return 0;
+        Progress.Completed = value->Completed;
+        Progress.Total = value->Total;
+        return 1;
+    }
+    case Far3::ACTL_PROGRESSNOTIFY:
+        return 1;
     default: return 0;
     }
 }

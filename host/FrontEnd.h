@@ -75,6 +75,9 @@ public:
     virtual void CloseEditor(intptr_t id) = 0;
     // Shows the file read-only and returns when the user has closed it.
     virtual void ShowViewer(const ViewerWindow& viewer) = 0;
+    // The plugin asked for the whole screen to be drawn anew (ACTL_REDRAWALL):
+    // what boxes without buttons left on it goes.
+    virtual void RedrawAll() {}
     // Empty when the console size cannot be read.
     virtual std::optional<ScreenSize> Screen() = 0;
 

@@ -5,6 +5,7 @@
 #include "framework/FarPanel.h"
 #include "platform/Platform.h"
 #include "plugin/uFailureList.h"
+#include "plugin/uProgress.h"
 #include "plugin/uStrings.h"
 
 #include <algorithm>
@@ -74,7 +75,9 @@ std::vector<TJournalEntry> UndoEntries(const String& directory, const std::vecto
     std::vector<TJournalEntry> leftAlone;
     String from;
     String to;
+    TProgress progress(TMessage::ProgressUndoing, entries.size());
     for (size_t i = entries.size(); i-- > 0;) {
+        progress.Step(entries.size() - 1 - i);
         const TJournalEntry& entry = entries[i];
         from.assign(directory).append(entry.NewName);
         to.assign(directory).append(entry.OldName);

@@ -93,6 +93,10 @@ void FullScreenFrontEnd::Refresh(std::optional<CursorSpot> cursor, const Painter
 intptr_t FullScreenFrontEnd::ShowMessage(const MessageBox& box)
 {
     if (box.Buttons.empty()) {
+        // A box drawn over the one before it without saving what was behind
+        // (a progress box being updated) takes that box's place.
+        if ((box.Flags & Far3::FMSG_KEEPBACKGROUND) != 0 && !LooseBoxes.empty())
+            LooseBoxes.pop_back();
         LooseBoxes.push_back(MessageBoxView(box, *this));
         Refresh();
         return -1;
@@ -119,6 +123,12 @@ void FullScreenFrontEnd::ShowViewer(const ViewerWindow& viewer)
     window.Flags = viewer.Flags;
     window.CodePage = viewer.CodePage;
     RunEditor(window, true);
+    Refresh();
+}
+
+void FullScreenFrontEnd::RedrawAll()
+{
+    LooseBoxes.clear();
     Refresh();
 }
 

@@ -30,6 +30,7 @@ public:
     void CloseEditor(intptr_t id) override;
     // The file over the whole screen until Esc, F10 or F3 closes it.
     void ShowViewer(const ViewerWindow& viewer) override;
+    void RedrawAll() override;
     std::optional<ScreenSize> Screen() override { return Term.Size(); }
     void DialogOpened(const DialogView& dialog) override;
     DialogInput ReadDialogInput(const DialogView& dialog) override;

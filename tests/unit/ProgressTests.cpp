@@ -2,11 +2,19 @@
 // buttons and the taskbar's progress, cleared and redrawn at the end.
 #include "FakeHost.h"
 
+#include "FakePanel.h"
+#include "base/Utf.h"
+#include "framework/FarPanel.h"
+#include "platform/Faults.h"
+#include "plugin/uPlugin.h"
 #include "plugin/uProgress.h"
+
+#include <thread>
 
 #include <gtest/gtest.h>
 
 using TestSupport::FakeHost;
+using TestSupport::FakePanel;
 using Zelvane::TMessage;
 using Zelvane::TProgress;
 
@@ -59,6 +67,46 @@ TEST(Progress, ShowsOnlyAfterItsDelayAndClearsAtTheEnd)
     EXPECT_EQ(host.ShownMessages[0].Items, (std::vector<Base::String>{u"Zelvane 3", u"Renaming 15 of 12 345"}));
     EXPECT_EQ(host.ShownMessages[0].Buttons, 0);
     EXPECT_EQ(controls, (std::vector<std::string>{"21:2", "22:0:15/12345", "21:0", "19:0"}));
+}
+
+// A run that takes longer than a second (each rename held up by the fault
+// seam) shows its progress and leaves the taskbar cleared.
+TEST(Progress, ASlowRunShowsItsProgressAndClearsIt)
+{
+    Zelvane::TPlugin plugin;
+    FakeHost host(&plugin);
+    host.Messages = {{0, u"Zelvane 3"}, {8, u"Failed:"}, {25, u"Renaming %s of %s"}};
+    std::vector<Far3::ADVANCED_CONTROL_COMMANDS> controls;
+    host.AdvControl = [&](Far3::ADVANCED_CONTROL_COMMANDS command, intptr_t, void*) -> intptr_t {
+        controls.push_back(command);
+        return 1;
+    };
+    host.Editor = [](auto...) -> intptr_t { return 1; };
+    FakePanel fake;
+    for (int i = 0; i < 48; ++i)
+        fake.Items.push_back({u"missing" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
+                                  Base::String(1, static_cast<char16_t>(u'0' + i / 26)),
+                              Far3::PPIF_SELECTED});
+    fake.Directory = u"Z:\\nowhere\\at all";
+    fake.Attach(host);
+    const Platform::Faults::TScopedHook slow([](Platform::Faults::TCall call, const char16_t*, const char16_t*) {
+        if (call == Platform::Faults::TCall::Rename)
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        return Platform::DWORD{0};
+    });
+    Tessel::TFarPanel panel(true, true);
+    plugin.RenameFiles(panel, false);
+
+    ASSERT_FALSE(host.ShownMessages.empty());
+    const auto& box = host.ShownMessages.front();
+    EXPECT_EQ(box.Buttons, 0);
+    ASSERT_EQ(box.Items.size(), 2u);
+    EXPECT_TRUE(box.Items[1].starts_with(u"Renaming ")) << Base::ToUtf8(box.Items[1]);
+    EXPECT_TRUE(box.Items[1].ends_with(u" of 48")) << Base::ToUtf8(box.Items[1]);
+    ASSERT_GE(controls.size(), 4u);
+    EXPECT_EQ(controls.front(), Far3::ACTL_SETPROGRESSSTATE);
+    EXPECT_EQ(controls[controls.size() - 2], Far3::ACTL_SETPROGRESSSTATE);
+    EXPECT_EQ(controls.back(), Far3::ACTL_REDRAWALL);
 }
 
 } // namespace
