@@ -119,6 +119,14 @@ wait_for "Plugin commands"
 T send-keys Enter
 wait_for "Name template"
 T send-keys -l 'file%#.%e'
+# F3 shows the preview over the screen; Esc brings the dialog back, and
+# nothing has been renamed.
+T send-keys F3
+wait_for '"data.txt" -> "file2.txt"  (the target exists)'
+wait_for "12 files: 11 renamed, 1 fail"
+[ -e "$demo/archive.zip" ] || fail "the preview renamed archive.zip"
+T send-keys Escape
+wait_for "Name template"
 T send-keys Enter
 wait_for '"data.txt" -> "file2.txt"'
 wait_for "These files could not be renamed"
