@@ -192,7 +192,7 @@ DWORD FormatSystemMessage(DWORD error, char16_t* buffer, DWORD size);
 // The value of an environment variable of this process: its length without
 // the terminating zero when it fits into `size` units, else the size it
 // needs with the zero; 0 when the variable is not set. Posix: the value's
-// bytes map to text as file names do (framework/PosixNames.h).
+// bytes map to text as file names do (base/PosixNames.h).
 DWORD GetEnvironmentVariableW(const char16_t* name, char16_t* buffer, DWORD size);
 // Sets a variable of this process; a null `value` removes it.
 BOOL SetEnvironmentVariableW(const char16_t* name, const char16_t* value);

@@ -1,5 +1,6 @@
 #include "plugin/uJournal.h"
 
+#include "base/FileTime.h"
 #include "base/Utf.h"
 #include "platform/Platform.h"
 #include "plugin/uPluginConsts.h"
@@ -19,7 +20,6 @@ constexpr std::string_view LineEnd = "\r\n";
 constexpr size_t EntryFields = 4;
 // Pending entries go to disk in batches of about this many bytes.
 constexpr size_t BatchBytes = 64 * 1024;
-constexpr uint64_t UnixEpochAsFileTime = 116444736000000000ULL;
 
 bool IsHighSurrogate(char16_t c)
 {
@@ -304,9 +304,7 @@ String JournalFileName()
 
 uint64_t CurrentFileTime()
 {
-    using Ticks = std::chrono::duration<int64_t, std::ratio<1, 10000000>>;
-    const auto sinceEpoch = std::chrono::duration_cast<Ticks>(std::chrono::system_clock::now().time_since_epoch());
-    return static_cast<uint64_t>(sinceEpoch.count()) + UnixEpochAsFileTime;
+    return Base::FileTimeFromUnixTime(Base::UnixTimeOf(std::chrono::system_clock::now())).value_or(0);
 }
 
 TJournalWriter::TJournalWriter(String fileName, String folder, uint64_t time)
