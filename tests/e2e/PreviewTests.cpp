@@ -3,6 +3,8 @@
 // seeded random folders equal, line by line, to the run that follows it.
 #include "PluginSession.h"
 
+#include "base/Ascii.h"
+
 #include <algorithm>
 #include <map>
 #include <random>
@@ -215,7 +217,14 @@ TEST_F(Preview, EqualsTheRunThatFollows)
             ++seen[reason == std::string::npos ? "renamed" : line.substr(reason + 3)];
             if (reason == std::string::npos) {
                 const std::string newName = line.substr(arrow + 6, line.size() - arrow - 7);
-                EXPECT_EQ(now[oldName], newName) << pattern << ": " << line;
+                // Wine renames a file to its own name in other letter case
+                // without changing the case; Windows changes it.
+                if (CaseBlind && now[oldName] != newName)
+                    EXPECT_TRUE(Base::EqualsIgnoringAsciiCase(std::string_view(now[oldName]), std::string_view(newName)) &&
+                                Base::EqualsIgnoringAsciiCase(std::string_view(oldName), std::string_view(newName)))
+                        << pattern << ": " << line;
+                else
+                    EXPECT_EQ(now[oldName], newName) << pattern << ": " << line;
             } else {
                 ++failing;
                 EXPECT_EQ(now[oldName], oldName) << pattern << ": " << line;
