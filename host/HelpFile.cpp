@@ -1,5 +1,6 @@
 #include "host/HelpFile.h"
 
+#include "base/Ascii.h"
 #include "host/HostText.h"
 #include "host/Language.h"
 
@@ -27,7 +28,7 @@ std::u16string_view Trim(std::u16string_view text)
 
 bool SameNoCase(std::u16string_view a, std::u16string_view b)
 {
-    return EqualsNoCase(Utf16ToUtf8(a), Utf16ToUtf8(b));
+    return Base::EqualsIgnoringAsciiCase(a, b);
 }
 
 std::vector<std::u16string_view> SplitLines(std::u16string_view text)
@@ -204,7 +205,7 @@ std::optional<HelpFile> ChooseHelpFile(const std::filesystem::path& folder, std:
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         std::error_code typeError;
-        if (entry.is_regular_file(typeError) && EqualsNoCase(entry.path().extension().string(), ".hlf"))
+        if (entry.is_regular_file(typeError) && Base::EqualsIgnoringAsciiCase<char>(entry.path().extension().string(), ".hlf"))
             files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
