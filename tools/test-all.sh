@@ -7,23 +7,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake libgtest-dev libbenchmark-dev libsqlite3-dev libncurses-dev
-          g++-mingw-w64-x86-64-posix wine64 wine ccache tmux clang-14 libfuzzer-14-dev)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    if [ "$(id -u)" -eq 0 ]; then
-        echo "== Installing: ${missing[*]}"
-        apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
-    else
-        echo "Missing packages: ${missing[*]}" >&2
-        echo "Install them with: sudo apt-get install ${missing[*]}" >&2
-        exit 1
-    fi
-fi
+source tools/need-packages.sh
+
+need_packages build-essential cmake libgtest-dev libbenchmark-dev libsqlite3-dev libncurses-dev \
+              g++-mingw-w64-x86-64-posix wine64 wine ccache tmux clang-14 libfuzzer-14-dev
 
 jobs=$(nproc)
 presets=("${@:-native sanitize tsan windows fuzz}")
