@@ -16,7 +16,7 @@ namespace {
 constexpr std::string_view Signature = "Zelvane 3 undo journal\t1";
 constexpr std::string_view FolderKey = "folder\t";
 constexpr std::string_view TimeKey = "time\t";
-constexpr std::string_view LineEnd = "\r\n";
+constexpr std::string_view JournalLineEnd = "\r\n";
 constexpr size_t EntryFields = 4;
 // Pending entries go to disk in batches of about this many bytes.
 constexpr size_t BatchBytes = 64 * 1024;
@@ -149,11 +149,11 @@ bool IsPanelName(const String& name)
 // when no whole line is left.
 bool NextLine(std::string_view& rest, std::string_view& line)
 {
-    const size_t end = rest.find(LineEnd);
+    const size_t end = rest.find(JournalLineEnd);
     if (end == std::string_view::npos)
         return false;
     line = rest.substr(0, end);
-    rest.remove_prefix(end + LineEnd.size());
+    rest.remove_prefix(end + JournalLineEnd.size());
     return true;
 }
 
@@ -229,13 +229,13 @@ bool IsMissing(Platform::DWORD error)
 std::string FormatJournalHeading(const String& folder, uint64_t time)
 {
     std::string text(Signature);
-    text += LineEnd;
+    text += JournalLineEnd;
     text += FolderKey;
     text += Escaped(folder);
-    text += LineEnd;
+    text += JournalLineEnd;
     text += TimeKey;
     text += NumberText(time);
-    text += LineEnd;
+    text += JournalLineEnd;
     return text;
 }
 
@@ -248,7 +248,7 @@ std::string FormatJournalEntry(const TJournalEntry& entry)
     line += NumberText(entry.Size);
     line += '\t';
     line += NumberText(entry.LastWriteTime);
-    line += LineEnd;
+    line += JournalLineEnd;
     return line;
 }
 
