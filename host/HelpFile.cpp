@@ -12,52 +12,6 @@ namespace Host {
 
 namespace {
 
-bool IsBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t';
-}
-
-std::u16string_view Trim(std::u16string_view text)
-{
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-bool SameNoCase(std::u16string_view a, std::u16string_view b)
-{
-    return Base::EqualsIgnoringAsciiCase(a, b);
-}
-
-std::vector<std::u16string_view> SplitLines(std::u16string_view text)
-{
-    std::vector<std::u16string_view> lines;
-    size_t start = 0;
-    for (size_t i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == u'\n' || text[i] == u'\r') {
-            lines.push_back(text.substr(start, i - start));
-            if (i + 1 < text.size() && text[i] == u'\r' && text[i + 1] == u'\n')
-                ++i;
-            start = i + 1;
-        }
-    }
-    return lines;
-}
-
-// The value of a header line ".Key=value" (key in any case, blanks
-// around '=' allowed), or none.
-std::optional<std::u16string_view> HeaderValue(std::u16string_view line, std::u16string_view key)
-{
-    if (line.size() <= key.size() || !SameNoCase(line.substr(0, key.size()), key))
-        return std::nullopt;
-    const std::u16string_view rest = Trim(line.substr(key.size()));
-    if (rest.empty() || rest.front() != u'=')
-        return std::nullopt;
-    return Trim(rest.substr(1));
-}
-
 // From `from` (just past an opening mark): the text up to the next single
 // `mark`, a doubled one standing for the character. Sets `end` past the
 // closing mark; none when the line ends first.
@@ -101,7 +55,7 @@ std::u16string HelpLine::Text() const
 const HelpTopic* HelpFile::Find(std::u16string_view name) const
 {
     for (const HelpTopic& topic : Topics)
-        if (SameNoCase(topic.Name, name))
+        if (Base::EqualsIgnoringAsciiCase<char16_t>(topic.Name, name))
             return &topic;
     return nullptr;
 }
@@ -165,19 +119,19 @@ std::optional<HelpFile> ParseHelpFile(std::string_view bytes)
     for (std::u16string_view raw : SplitLines(text)) {
         // Trailing blanks never show.
         std::u16string_view line = raw;
-        while (!line.empty() && IsBlank(line.back()))
+        while (!line.empty() && (line.back() == u' ' || line.back() == u'\t'))
             line.remove_suffix(1);
 
         if (line.size() > 1 && line[0] == u'@' && line[1] != u'@') {
             if (!hasLanguage)
                 return std::nullopt;
-            file.Topics.push_back({std::u16string(Trim(line.substr(1))), {}, {}});
+            file.Topics.push_back({std::u16string(TrimBlanks(line.substr(1))), {}, {}});
             topic = &file.Topics.back();
             continue;
         }
         if (!topic) {
             if (auto language = HeaderValue(line, u".Language")) {
-                file.Language = Trim(language->substr(0, language->find(u',')));
+                file.Language = TrimBlanks(language->substr(0, language->find(u',')));
                 hasLanguage = true;
             } else if (auto contents = HeaderValue(line, u".PluginContents")) {
                 file.ContentsTitle = *contents;
@@ -217,9 +171,9 @@ std::optional<HelpFile> ChooseHelpFile(const std::filesystem::path& folder, std:
         std::optional<HelpFile> parsed = bytes ? ParseHelpFile(*bytes) : std::nullopt;
         if (!parsed)
             continue;
-        if (SameNoCase(parsed->Language, language))
+        if (Base::EqualsIgnoringAsciiCase<char16_t>(parsed->Language, language))
             return parsed;
-        if (!english && SameNoCase(parsed->Language, u"English"))
+        if (!english && Base::EqualsIgnoringAsciiCase<char16_t>(parsed->Language, u"English"))
             english = parsed;
         last = std::move(parsed);
     }

@@ -1,5 +1,6 @@
 #include "host/HostText.h"
 
+#include "base/Ascii.h"
 #include "base/PosixNames.h"
 #include "base/Utf8Sequence.h"
 #include "host/HostError.h"
@@ -90,6 +91,41 @@ std::filesystem::path PathFromUtf16(std::u16string_view text)
         throw HostError("No file name shows as \"" + Utf16ToUtf8(text) + "\"");
     return std::filesystem::path(*bytes);
 #endif
+}
+
+std::u16string_view TrimBlanks(std::u16string_view text)
+{
+    const auto blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::vector<std::u16string_view> SplitLines(std::u16string_view text)
+{
+    std::vector<std::u16string_view> lines;
+    size_t start = 0;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == u'\n' || text[i] == u'\r') {
+            lines.push_back(text.substr(start, i - start));
+            if (i + 1 < text.size() && text[i] == u'\r' && text[i + 1] == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    return lines;
+}
+
+std::optional<std::u16string_view> HeaderValue(std::u16string_view line, std::u16string_view key)
+{
+    if (line.size() <= key.size() || !Base::EqualsIgnoringAsciiCase(line.substr(0, key.size()), key))
+        return std::nullopt;
+    const std::u16string_view rest = TrimBlanks(line.substr(key.size()));
+    if (rest.empty() || rest.front() != u'=')
+        return std::nullopt;
+    return TrimBlanks(rest.substr(1));
 }
 
 std::string GuidText(const Far3::GUID& guid)

@@ -5,8 +5,10 @@
 #include "framework/Plugin3.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Host {
 
@@ -25,6 +27,14 @@ bool IsValidUtf8(std::string_view text);
 // PathFromUtf16 raises HostError for a text no file name shows as.
 std::u16string PathToUtf16(const std::filesystem::path& path);
 std::filesystem::path PathFromUtf16(std::u16string_view text);
+
+// The text lines of Far's language and help files: `text` without the
+// blanks and tabs at either end; the lines of a text (CR LF, LF and CR end
+// a line); and the value of a header line ".Key=value" (the key in any
+// ASCII case, blanks around '=' allowed, the value trimmed), or none.
+std::u16string_view TrimBlanks(std::u16string_view text);
+std::vector<std::u16string_view> SplitLines(std::u16string_view text);
+std::optional<std::u16string_view> HeaderValue(std::u16string_view line, std::u16string_view key);
 
 // "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX", upper-case, no braces.
 std::string GuidText(const Far3::GUID& guid);

@@ -27,35 +27,6 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian)
     return out;
 }
 
-bool IsBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t';
-}
-
-std::u16string_view Trim(std::u16string_view text)
-{
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-std::vector<std::u16string_view> SplitLines(std::u16string_view text)
-{
-    std::vector<std::u16string_view> lines;
-    size_t start = 0;
-    for (size_t i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == u'\n' || text[i] == u'\r') {
-            lines.push_back(text.substr(start, i - start));
-            if (i + 1 < text.size() && text[i] == u'\r' && text[i + 1] == u'\n')
-                ++i;
-            start = i + 1;
-        }
-    }
-    return lines;
-}
-
 // The text of a message line: what follows the opening quote, without a
 // closing quote, with Far's escapes replaced.
 std::u16string MessageText(std::u16string_view line)
@@ -99,18 +70,6 @@ std::u16string MessageText(std::u16string_view line)
     return out;
 }
 
-// ".Language" (any case) at the start of the line followed by '='.
-std::optional<std::u16string_view> LanguageHeaderValue(std::u16string_view line)
-{
-    constexpr std::u16string_view keyword = u".language";
-    if (line.size() < keyword.size() || !Base::EqualsIgnoringAsciiCase(line.substr(0, keyword.size()), keyword))
-        return std::nullopt;
-    std::u16string_view rest = Trim(line.substr(keyword.size()));
-    if (rest.empty() || rest.front() != u'=')
-        return std::nullopt;
-    return rest.substr(1);
-}
-
 std::optional<std::string> ReadFile(const std::filesystem::path& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -145,7 +104,7 @@ std::optional<LanguageFile> ParseLanguageFile(std::string_view bytes)
     LanguageFile file;
     bool hasHeader = false;
     for (std::u16string_view rawLine : SplitLines(text)) {
-        std::u16string_view line = Trim(rawLine);
+        std::u16string_view line = TrimBlanks(rawLine);
         if (line.empty())
             continue;
         if (line.front() == u'"') {
@@ -156,14 +115,12 @@ std::optional<LanguageFile> ParseLanguageFile(std::string_view bytes)
         }
         if (hasHeader)
             continue;
-        if (auto value = LanguageHeaderValue(line)) {
+        if (auto value = HeaderValue(line, u".language")) {
             std::u16string_view header = *value;
-            while (!header.empty() && IsBlank(header.back()))
-                header.remove_suffix(1);
             size_t comma = header.find(u',');
-            file.Name = Trim(header.substr(0, comma));
+            file.Name = TrimBlanks(header.substr(0, comma));
             if (comma != std::u16string_view::npos)
-                file.Description = Trim(header.substr(comma + 1));
+                file.Description = TrimBlanks(header.substr(comma + 1));
             hasHeader = true;
         }
     }
