@@ -7,6 +7,8 @@
 
 #include "host/dialogs/DialogColors.h"
 
+#include <algorithm>
+
 namespace Host {
 
 void HostDialog::Draw()
@@ -93,6 +95,13 @@ DialogView HostDialog::View() const
         shown.Checked = item.Selected;
         shown.History = item.Has(Far3::DIF_HISTORY) ? item.History : std::u16string();
         shown.Cursor = item.Cursor;
+        if (item.IsEdit()) {
+            shown.BlockStart = item.BlockStart;
+            shown.BlockEnd = item.BlockEnd;
+            shown.Overtype = item.Overtype;
+            const int cells = places[i].Cells.Right - places[i].Cells.Left + 1;
+            shown.FirstShown = EditLine::FirstShown(item, static_cast<size_t>(std::max(1, cells)));
+        }
         shown.Focused = i == Focus;
         shown.Enabled = item.IsEnabled();
         shown.Visible = item.IsVisible();
@@ -101,6 +110,7 @@ DialogView HostDialog::View() const
         shown.Colors = ItemColors[i].empty() ? DefaultItemColors(item, i == Focus, Setup.Flags) : ItemColors[i];
         view.Items.push_back(std::move(shown));
     }
+    view.Completion = Completion;
     return view;
 }
 

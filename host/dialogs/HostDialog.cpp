@@ -68,7 +68,11 @@ void HostDialog::StartItems()
             StartFromLastHistory(item);
             item.Unchanged = true;
         }
-        item.Cursor = item.Data.size();
+        // A fixed-width edit starts at its first cell, in overtype.
+        item.Overtype = item.Type == Far3::DI_FIXEDIT;
+        item.Cursor = item.Type == Far3::DI_FIXEDIT ? 0 : item.Data.size();
+        item.DropBlock();
+        item.LeftPos = EditLine::FirstShown(item, EditLine::Width(item));
         item.Modified = false;
     }
     // The first item that asks for the focus and can take it; else the
@@ -126,6 +130,10 @@ void HostDialog::Process(const DialogInput& input)
         Recenter();
         return;
     }
+    if (input.What == DialogInput::Kind::Paste) {
+        ProcessPaste(input.Text);
+        return;
+    }
     ProcessKey(input.Key, true);
 }
 
@@ -137,6 +145,7 @@ bool HostDialog::Close(intptr_t exitCode)
         return false;
     CloseAccepted = true;
     ExitCode = exitCode;
+    Completion = {};
     if (exitCode >= 0)
         SaveHistories();
     return true;

@@ -14,6 +14,7 @@
 #include "host/dialogs/DialogHistory.h"
 #include "host/dialogs/DialogItem.h"
 #include "host/dialogs/DialogLayout.h"
+#include "host/dialogs/EditLine.h"
 
 #include <functional>
 #include <string>
@@ -32,6 +33,8 @@ struct DialogSetup {
     void* Param = nullptr;
     // F1: shows a topic of the plugin's help (the one DN_HELP answered).
     std::function<void(std::u16string_view topic)> ShowHelp;
+    // What the edit lines reach: the host's clipboard and the panels' names.
+    EditSurroundings Edits;
 };
 
 class HostDialog {
@@ -83,12 +86,18 @@ private:
     // Key dispatch (DialogKeys.cpp).
     void ProcessKey(const KeyPress& key, bool notify);
     void ProcessEditKey(size_t index, const KeyPress& key);
+    void ProcessPaste(const std::u16string& text);
     bool Hotkey(char16_t key, const Far3::INPUT_RECORD& record);
 
     // The edits' histories (EditHistories.cpp).
     void StartFromLastHistory(DialogItem& item);
     void OpenHistory(size_t index);
     void SaveHistories();
+    // Auto-completion: the list of history entries that start with the
+    // edit's text, dropped down after each change the user makes.
+    void OfferCompletion(size_t index, bool byHand);
+    // A key while the list is open; true when the list took it.
+    bool CompletionKey(const KeyPress& key);
 
     // Drawing and the view (DialogDrawing.cpp).
     void Draw();
@@ -124,6 +133,7 @@ private:
     bool Painted = true;     // the procedure let the last drawing happen
     bool InputNotify = false;
     std::vector<size_t> EditChangesInProgress;
+    DialogView::CompletionList Completion;
     std::vector<bool> ItemDrawn;
     std::vector<std::vector<Far3::FarColor>> ItemColors;
 };

@@ -58,8 +58,7 @@ std::optional<CursorSpot> EditCursor(const DialogView& dialog)
     const DialogItemView& item = dialog.Items[static_cast<size_t>(dialog.Focus)];
     if (!IsEditType(item.Type) || !item.Visible)
         return std::nullopt;
-    const size_t width = static_cast<size_t>(std::max(1, item.Right - item.Left + 1));
-    const size_t first = item.Cursor >= width ? item.Cursor - width + 1 : 0;
+    const size_t first = std::min(item.FirstShown, item.Cursor);
     return CursorSpot{item.Left + static_cast<int>(item.Cursor - first), item.Top};
 }
 
