@@ -67,7 +67,7 @@ std::optional<CursorSpot> EditCursor(const DialogView& dialog)
 ConsoleEvent FullScreenFrontEnd::Read()
 {
     if (Closed)
-        return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0};
+        return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0, {}};
     ConsoleEvent event = Term.Read();
     if (event.What == ConsoleEvent::Kind::Closed)
         Closed = true;
@@ -172,8 +172,15 @@ DialogInput FullScreenFrontEnd::ReadDialogInput(const DialogView& dialog)
             if (OnHistoryArrow(dialog, event.X, event.Y))
                 return DialogInput::Press(ParseKeyScript("<Ctrl+Down>").front());
             break;
+        case ConsoleEvent::Kind::Paste:
+            return DialogInput::Pasted(event.Text);
         }
     }
+}
+
+void FullScreenFrontEnd::OfferClipboard(std::u16string_view text)
+{
+    Term.OfferClipboard(text);
 }
 
 intptr_t FullScreenFrontEnd::ChooseFromList(const std::vector<std::string>& entries)
