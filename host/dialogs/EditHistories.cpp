@@ -11,7 +11,9 @@
 
 namespace Host {
 
+namespace {
 namespace Vk = Far3::VirtualKey;
+} // namespace
 
 void HostDialog::StartFromLastHistory(DialogItem& item)
 {
