@@ -35,6 +35,8 @@ inline constexpr uint16_t F1 = 0x70;
 inline constexpr uint16_t F3 = 0x72;
 inline constexpr uint16_t F10 = 0x79;
 inline constexpr uint16_t Cancel = 0x03; // Ctrl+Break
+inline constexpr uint16_t OpenBracket = 0xDB;  // '[' on a US keyboard
+inline constexpr uint16_t CloseBracket = 0xDD; // ']' on a US keyboard
 } // namespace VirtualKey
 
 namespace ControlKey {

@@ -51,16 +51,19 @@ struct ScreenSize {
     int Height = 25;
 };
 
-// What the user does while a dialog is up: presses a key, or resizes the
-// console (the front end then reports the new size from Screen()).
+// What the user does while a dialog is up: presses a key, resizes the
+// console (the front end then reports the new size from Screen()), or
+// pastes text into the terminal (it arrives as one paste, as Shift+Ins).
 struct DialogInput {
-    enum class Kind { Key, Resize };
+    enum class Kind { Key, Resize, Paste };
     Kind What = Kind::Key;
     KeyPress Key;
     ScreenSize Size;
+    std::u16string Text;
 
-    static DialogInput Press(const KeyPress& key) { return {Kind::Key, key, {}}; }
-    static DialogInput Resized(ScreenSize size) { return {Kind::Resize, {}, size}; }
+    static DialogInput Press(const KeyPress& key) { return {Kind::Key, key, {}, {}}; }
+    static DialogInput Resized(ScreenSize size) { return {Kind::Resize, {}, size, {}}; }
+    static DialogInput Pasted(std::u16string text) { return {Kind::Paste, {}, {}, std::move(text)}; }
 };
 
 class FrontEnd {
@@ -78,6 +81,9 @@ public:
     // The plugin asked for the whole screen to be drawn anew (ACTL_REDRAWALL):
     // what boxes without buttons left on it goes.
     virtual void RedrawAll() {}
+    // The host's clipboard has a new text: a front end may hand it on to
+    // the terminal's clipboard.
+    virtual void OfferClipboard(std::u16string_view) {}
     // Empty when the console size cannot be read.
     virtual std::optional<ScreenSize> Screen() = 0;
 

@@ -83,8 +83,11 @@ KeyPress WithModifiers(std::string_view name)
         }
     }
     KeyPress key = Named(name);
+    // With Ctrl or Alt a letter types nothing; the key code says which it
+    // was, and "Ctrl+Y" is the same key as "Ctrl+y" (Shift only when named).
+    if (state & (Ck::AnyCtrl | Ck::AnyAlt))
+        key.ControlState &= ~Ck::Shift;
     key.ControlState |= state;
-    // With Ctrl or Alt a letter types nothing; the key code says which it was.
     if (state & (Ck::AnyCtrl | Ck::AnyAlt)) {
         if (key.Char >= u'a' && key.Char <= u'z')
             key.VirtualKey = static_cast<uint16_t>(key.Char - u'a' + 'A');
@@ -124,6 +127,10 @@ KeyPress CharKey(char16_t c)
         key.ControlState = Ck::Shift;
     } else if ((c >= u'0' && c <= u'9') || c == u' ')
         key.VirtualKey = static_cast<uint16_t>(c);
+    else if (c == u'[')
+        key.VirtualKey = Far3::VirtualKey::OpenBracket;
+    else if (c == u']')
+        key.VirtualKey = Far3::VirtualKey::CloseBracket;
     return key;
 }
 

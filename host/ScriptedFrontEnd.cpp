@@ -30,6 +30,11 @@ void ScriptedFrontEnd::QueueCheck(std::function<void(const DialogView&)> check)
     Steps.emplace_back(std::move(check));
 }
 
+void ScriptedFrontEnd::QueuePaste(std::u16string text)
+{
+    Steps.push_back(Paste{std::move(text)});
+}
+
 void ScriptedFrontEnd::QueueListChoice(intptr_t entry)
 {
     Steps.emplace_back(ListChoice{entry});
@@ -56,6 +61,8 @@ DialogInput ScriptedFrontEnd::ReadDialogInput(const DialogView& dialog)
         } else if (auto* size = std::get_if<ScreenSize>(&step)) {
             Size = *size;
             return DialogInput::Resized(*size);
+        } else if (auto* paste = std::get_if<Paste>(&step)) {
+            return DialogInput::Pasted(std::move(paste->Text));
         }
         // A list choice with no list open is dropped.
     }

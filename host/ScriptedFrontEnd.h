@@ -59,6 +59,8 @@ public:
     void QueueResize(ScreenSize size);
     void QueueCheck(std::function<void(const DialogView&)> check);
     void QueueListChoice(intptr_t entry);
+    // Text pasted into the terminal (one paste, as Shift+Ins).
+    void QueuePaste(std::u16string text);
     size_t PendingDialogInput() const { return Steps.size(); }
     bool RanOutOfInput() const { return OutOfInput; }
 
@@ -93,7 +95,10 @@ private:
     struct ListChoice {
         intptr_t Entry;
     };
-    using Step = std::variant<KeyPress, ScreenSize, std::function<void(const DialogView&)>, ListChoice>;
+    struct Paste {
+        std::u16string Text;
+    };
+    using Step = std::variant<KeyPress, ScreenSize, std::function<void(const DialogView&)>, ListChoice, Paste>;
 
     std::deque<Step> Steps;
     bool OutOfInput = false;

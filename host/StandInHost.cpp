@@ -35,6 +35,23 @@ StandInHost::StandInHost(FrontEnd& user, HostOptions options)
     if (CurrentHost())
         throw HostError("Only one stand-in host may exist at a time");
     SetCurrentHost(this);
+    DialogCalls.SetPanelNames([this](PanelText which) { return PanelName(which); });
+}
+
+std::u16string StandInHost::PanelName(PanelText which) const
+{
+    // The active panel is the left one.
+    const Panel& panel = which == PanelText::ActiveFile || which == PanelText::LeftFolder ? Active : Passive;
+    if (which == PanelText::ActiveFile || which == PanelText::PassiveFile) {
+        if (panel.CurrentItem() >= panel.Items().size() || panel.Items()[panel.CurrentItem()].IsParentLink())
+            return {};
+        return panel.Items()[panel.CurrentItem()].Name;
+    }
+    // A folder is inserted with its closing separator, as Far does.
+    std::u16string folder = panel.Directory();
+    if (!folder.empty() && folder.back() != u'/' && folder.back() != u'\\')
+        folder += folder.find(u'\\') != std::u16string::npos ? u'\\' : u'/';
+    return folder;
 }
 
 StandInHost::~StandInHost()

@@ -111,6 +111,8 @@ public:
     std::filesystem::path CurrentDirectory() const;
 
 private:
+    // What Shift+Enter, Ctrl+[ and Ctrl+] insert in a dialog's edit line.
+    std::u16string PanelName(PanelText which) const;
     intptr_t Message(const Far3::GUID* pluginId, Far3::FARMESSAGEFLAGS flags, const char16_t* const* items,
                      size_t itemsNumber, intptr_t buttonsNumber) override;
     const char16_t* GetMsg(const Far3::GUID* pluginId, intptr_t msgId) override;

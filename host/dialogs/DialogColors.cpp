@@ -34,12 +34,17 @@ std::vector<Far3::FarColor> DefaultItemColors(const DialogItem& item, bool focus
     std::vector<Far3::FarColor> colors(ItemColorCount, ConsoleColor(text, back));
     colors[ItemHotkey] = ConsoleColor(item.IsEnabled() ? Yellow : DarkGray, back);
     if (item.IsEdit()) {
-        colors[ItemText] = ConsoleColor(item.IsEnabled() ? Black : DarkGray, Cyan);
-        colors[ItemSecond] = ConsoleColor(LightGray, Cyan);
+        colors[EditText] = ConsoleColor(item.IsEnabled() ? Black : DarkGray, Cyan);
+        colors[EditBlock] = ConsoleColor(White, Black);
+        colors[EditUnchanged] = ConsoleColor(LightGray, Cyan);
+        colors[EditArrow] = ConsoleColor(text, back);
     } else if (item.IsButton() || item.IsCheckLike()) {
         colors[ItemSecond] = warning ? ConsoleColor(Black, LightGray) : ConsoleColor(Black, Cyan);
-        if (focused && item.IsButton())
+        if (focused && item.IsButton() && item.IsEnabled()) {
+            // The focused button's hotkey stays yellow, on the focus colour.
             colors[ItemText] = colors[ItemSecond];
+            colors[ItemHotkey] = ConsoleColor(Yellow, warning ? LightGray : Cyan);
+        }
     }
     return colors;
 }

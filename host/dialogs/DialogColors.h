@@ -1,7 +1,8 @@
 // Far's default dialog colours (console colour indices): black on light
-// gray with yellow hotkeys, edits on cyan (the unchanged text light gray),
-// the focused button on cyan, disabled items dark gray; warning dialogs
-// white on red. The dialog procedure may change them while drawing.
+// gray with yellow hotkeys, edits on cyan (the unchanged text light gray,
+// a marked block white on black, the history arrow in the dialog's text
+// colour), the focused button on cyan with a yellow hotkey, disabled items
+// dark gray; warning dialogs white on red. The dialog procedure may change them while drawing.
 #pragma once
 
 #include "host/dialogs/DialogItem.h"
@@ -15,9 +16,17 @@ enum DialogItemColor : size_t {
     ItemText = 0,
     ItemHotkey = 1,
     ItemFrame = 2,
-    // Edits: the unchanged text; buttons and check boxes: focused.
+    // Buttons and check boxes: focused.
     ItemSecond = 3,
     ItemColorCount = 4,
+};
+
+// An edit's colours, as Far orders them.
+enum EditItemColor : size_t {
+    EditText = 0,
+    EditBlock = 1,
+    EditUnchanged = 2,
+    EditArrow = 3,
 };
 
 Far3::FarColor ConsoleColor(uint8_t foreground, uint8_t background);

@@ -88,6 +88,18 @@ public:
         sqlite3_close(db);
     }
 
+    void Remove(std::u16string_view name, std::u16string_view text) override
+    {
+        sqlite3* db = Open();
+        if (!db)
+            return;
+        {
+            Statement remove(db, "DELETE FROM history WHERE kind=?1 AND key=?2 AND name=?3");
+            remove.Bind(1, DialogHistoryKind).Bind(2, Utf16ToUtf8(name)).Bind(3, Utf16ToUtf8(text)).Run();
+        }
+        sqlite3_close(db);
+    }
+
 private:
     // A history that cannot be opened is simply not kept: never an error.
     sqlite3* Open()
@@ -129,6 +141,13 @@ void MemoryDialogHistory::Add(std::u16string_view name, std::u16string_view text
     list.insert(list.begin(), std::u16string(text));
     if (list.size() > MaxEntries)
         list.resize(MaxEntries);
+}
+
+void MemoryDialogHistory::Remove(std::u16string_view name, std::u16string_view text)
+{
+    const auto found = Lists.find(name);
+    if (found != Lists.end())
+        std::erase_if(found->second, [&](const std::u16string& entry) { return entry == text; });
 }
 
 std::unique_ptr<DialogHistory> MakeDialogHistory(const std::filesystem::path& localProfile)

@@ -23,12 +23,15 @@ public:
     virtual std::vector<std::u16string> Entries(std::u16string_view name) = 0;
     // Puts `text` on top; an equal entry (ignoring ASCII case) moves there.
     virtual void Add(std::u16string_view name, std::u16string_view text) = 0;
+    // Deletes the entries equal to `text` exactly (Shift+Del in a list).
+    virtual void Remove(std::u16string_view name, std::u16string_view text) = 0;
 };
 
 class MemoryDialogHistory : public DialogHistory {
 public:
     std::vector<std::u16string> Entries(std::u16string_view name) override;
     void Add(std::u16string_view name, std::u16string_view text) override;
+    void Remove(std::u16string_view name, std::u16string_view text) override;
 
 private:
     std::map<std::u16string, std::vector<std::u16string>, std::less<>> Lists;

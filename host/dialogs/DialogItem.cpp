@@ -80,6 +80,7 @@ void DialogItem::SetEditText(std::u16string text)
         text.resize(MaxLength);
     Data = std::move(text);
     Cursor = Data.size();
+    DropBlock();
 }
 
 std::u16string DialogItem::PlainText() const

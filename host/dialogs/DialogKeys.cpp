@@ -50,6 +50,8 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
         if (CloseAccepted)
             return;
     }
+    if (CompletionKey(key) || CloseAccepted)
+        return;
     const DialogItem& focused = DialogItems[Focus];
     const bool inEdit = focused.IsEdit();
 
@@ -59,6 +61,12 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
     }
     switch (key.VirtualKey) {
     case Vk::Return:
+        if (key.Shift() || key.Alt()) {
+            // Not the dialog's keys: an edit inserts a panel name for them.
+            if (inEdit)
+                ProcessEditKey(Focus, key);
+            return;
+        }
         if (key.Ctrl()) {
             // The first default button closes the dialog as it is, with no
             // DN_BTNCLICK; when it is disabled the key does nothing.
@@ -147,29 +155,62 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
 
 void HostDialog::ProcessEditKey(size_t index, const KeyPress& key)
 {
+    const bool plain = !key.Ctrl() && !key.Alt() && !key.Shift();
+    const bool ctrlOnly = key.Ctrl() && !key.Alt() && !key.Shift();
     switch (key.VirtualKey) {
     case Vk::Up:
-        if (key.Ctrl())
-            break;
-        FocusNeighbour(-1, true);
-        return;
     case Vk::Down:
-        if (key.Ctrl() || key.Alt()) {
-            if (DialogItems[index].ShowsHistoryArrow())
+        if (plain) {
+            FocusNeighbour(key.VirtualKey == Vk::Up ? -1 : 1, true);
+        } else if (ctrlOnly) {
+            // Ctrl+Up and Ctrl+Down open the history; never that of a read-only edit.
+            const DialogItem& item = DialogItems[index];
+            if (item.ShowsHistoryArrow() && !item.Has(Far3::DIF_READONLY))
                 OpenHistory(index);
-            return;
         }
-        FocusNeighbour(1, true);
         return;
     case Vk::Next:
-        FocusDefaultButton();
+        if (plain)
+            FocusDefaultButton();
         return;
+    case Vk::Space:
+    case Vk::End:
+        // Ctrl+Space, and Ctrl+End at the end of the text, complete from the history by hand.
+        if (ctrlOnly && (key.VirtualKey == Vk::Space || DialogItems[index].Cursor >= DialogItems[index].Data.size())) {
+            OfferCompletion(index, true);
+            return;
+        }
+        break;
     default:
         break;
     }
-    const EditKeyResult result = ApplyEditKey(DialogItems[index], key);
-    if (result.TextChanged)
+    const std::u16string before = DialogItems[index].Data;
+    const EditKeyResult result = EditLine(DialogItems[index], Setup.Edits).Key(key);
+    if (result.Report)
         EditChanged(index);
+    if (!CloseAccepted && index < DialogItems.size() && DialogItems[index].Data != before)
+        OfferCompletion(index, false);
+}
+
+void HostDialog::ProcessPaste(const std::u16string& text)
+{
+    if (CloseAccepted || DialogItems.empty())
+        return;
+    // The procedure sees the paste as the Shift+Ins that makes it in Far.
+    const Far3::INPUT_RECORD record = KeyRecord(KeyPress{Vk::Insert, 0, Far3::ControlKey::Shift});
+    if (InputNotify && Call(Far3::DN_INPUT, 0, const_cast<Far3::INPUT_RECORD*>(&record)) == 0)
+        return;
+    if (Call(Far3::DN_CONTROLINPUT, static_cast<intptr_t>(Focus), const_cast<Far3::INPUT_RECORD*>(&record)) != 0 ||
+        CloseAccepted || !DialogItems[Focus].IsEdit())
+        return;
+    Completion = {};
+    const size_t index = Focus;
+    const EditKeyResult result = EditLine(DialogItems[index], Setup.Edits).Paste(text);
+    if (result.Report) {
+        EditChanged(index);
+        if (!CloseAccepted)
+            OfferCompletion(index, false);
+    }
 }
 
 bool HostDialog::Hotkey(char16_t key, const Far3::INPUT_RECORD& record)

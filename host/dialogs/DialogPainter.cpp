@@ -95,18 +95,59 @@ void PaintText(CellGrid& grid, const DialogItemView& item)
 void PaintEdit(CellGrid& grid, const DialogItemView& item)
 {
     const int width = std::max(1, item.Right - item.Left + 1);
-    Far3::FarColor color = ColorOf(item, item.Unchanged ? ItemSecond : ItemText);
-    grid.Fill(item.Left, item.Top, item.Left + width - 1, item.Top, u' ', ColorOf(item, ItemText));
+    const Far3::FarColor color = ColorOf(item, item.Unchanged ? EditUnchanged : EditText);
+    grid.Fill(item.Left, item.Top, item.Left + width - 1, item.Top, u' ', ColorOf(item, EditText));
     std::u16string text = item.Text;
-    if (item.Type == Far3::DI_PSWEDIT)
+    if (item.Type == Far3::DI_PSWEDIT) {
         text.assign(text.size(), u'*');
-    // Scrolled so that the cursor stays inside the field.
-    const size_t first = item.Cursor >= static_cast<size_t>(width) ? item.Cursor - static_cast<size_t>(width) + 1 : 0;
-    grid.Write(item.Left, item.Top, std::u16string_view(text).substr(std::min(first, text.size()),
-                                                                     static_cast<size_t>(width)),
-               color);
+    } else {
+        // Trailing blanks are made visible: spaces as '·', tabs as '→'.
+        for (size_t i = text.size(); i > 0 && (text[i - 1] == u' ' || text[i - 1] == u'\t'); --i)
+            text[i - 1] = text[i - 1] == u' ' ? u'·' : u'→';
+    }
+    const size_t first = std::min(item.FirstShown, text.size());
+    const size_t shown = std::min(text.size() - first, static_cast<size_t>(width));
+    for (size_t i = 0; i < shown; ++i) {
+        const size_t at = first + i;
+        const bool marked = at >= item.BlockStart && at < item.BlockEnd;
+        grid.Put(item.Left + static_cast<int>(i), item.Top, text[at], marked ? ColorOf(item, EditBlock) : color);
+    }
     if (!item.History.empty())
-        grid.Put(item.Right + 1, item.Top, u'↓', ColorOf(item, ItemText));
+        grid.Put(item.Right + 1, item.Top, u'↓', ColorOf(item, EditArrow));
+}
+
+// The auto-completion list under its edit: a single frame, at most eight rows.
+void PaintCompletion(CellGrid& grid, const DialogView& dialog)
+{
+    const DialogView::CompletionList& list = dialog.Completion;
+    if (list.Item < 0 || static_cast<size_t>(list.Item) >= dialog.Items.size() || list.Entries.empty())
+        return;
+    const DialogItemView& edit = dialog.Items[static_cast<size_t>(list.Item)];
+    constexpr size_t Rows = 8;
+    const size_t count = std::min(list.Entries.size(), Rows);
+    const size_t first = list.Selected >= static_cast<intptr_t>(Rows) ? static_cast<size_t>(list.Selected) - Rows + 1 : 0;
+    const int left = edit.Left, right = edit.Right + (edit.History.empty() ? 0 : 1);
+    const int top = edit.Top + 1, bottom = top + static_cast<int>(count) + 1;
+    const Far3::FarColor frame = ConsoleColor(15, 3), text = ConsoleColor(0, 3), chosen = ConsoleColor(15, 0);
+    grid.Fill(left, top, right, bottom, u' ', frame);
+    grid.Put(left, top, u'┌', frame);
+    grid.Put(right, top, u'┐', frame);
+    grid.Put(left, bottom, u'└', frame);
+    grid.Put(right, bottom, u'┘', frame);
+    for (int x = left + 1; x < right; ++x) {
+        grid.Put(x, top, u'─', frame);
+        grid.Put(x, bottom, u'─', frame);
+    }
+    const size_t inner = right - left > 1 ? static_cast<size_t>(right - left - 1) : 0;
+    for (size_t row = 0; row < count; ++row) {
+        const size_t index = first + row;
+        const int y = top + 1 + static_cast<int>(row);
+        grid.Put(left, y, u'│', frame);
+        grid.Put(right, y, u'│', frame);
+        const Far3::FarColor color = static_cast<intptr_t>(index) == list.Selected ? chosen : text;
+        grid.Fill(left + 1, y, right - 1, y, u' ', color);
+        grid.Write(left + 1, y, std::u16string_view(list.Entries[index]).substr(0, inner), color);
+    }
 }
 
 void PaintCheck(CellGrid& grid, const DialogItemView& item)
@@ -212,6 +253,7 @@ void PaintDialog(const DialogView& dialog, CellGrid& screen)
     screen.Fill(dialog.Left, dialog.Top, right, bottom, u' ', DefaultDialogColor(dialog.Warning ? Far3::FDLG_WARNING : 0));
     for (const DialogItemView& item : dialog.Items)
         PaintItem(screen, item);
+    PaintCompletion(screen, dialog);
 }
 
 std::vector<std::string> DialogText(const DialogView& dialog)

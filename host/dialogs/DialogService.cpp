@@ -76,6 +76,7 @@ Far3::HANDLE DialogService::Init(const Far3::GUID* pluginId, const Far3::GUID* i
     setup.HelpTopic = PluginText(helpTopic);
     setup.Flags = flags;
     setup.Proc = proc;
+    setup.Edits = {&Clip, PanelNames};
     setup.Param = param;
     setup.ShowHelp = [this](std::u16string_view topic) { ShowHelp(topic); };
     std::vector<DialogItem> copies;

@@ -11,6 +11,7 @@
 #include "host/dialogs/HostDialog.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,13 +21,22 @@ namespace Host {
 
 class DialogService {
 public:
-    DialogService(FrontEnd& user, DialogHistory& history) : User(user), Histories(history) {}
+    DialogService(FrontEnd& user, DialogHistory& history) : User(user), Histories(history)
+    {
+        Clip.Offer = [this](std::u16string_view text) { User.OfferClipboard(text); };
+    }
+    DialogService(const DialogService&) = delete;
+    DialogService& operator=(const DialogService&) = delete;
 
     // Dialogs are created only for this plugin (Far checks the PluginId).
     void SetPlugin(const Far3::GUID& plugin);
     // Where F1 looks for the plugin's help: the .hlf files of the plugin's
     // folder, for this interface language. Unset: no help file is found.
     void SetHelp(std::filesystem::path pluginFolder, std::u16string language);
+    // What Shift+Enter, Ctrl+[ and Ctrl+] insert in edit lines; unset: nothing.
+    void SetPanelNames(std::function<std::u16string(PanelText)> names) { PanelNames = std::move(names); }
+    // The host's clipboard, shared by all dialogs.
+    Clipboard& HostClipboard() { return Clip; }
 
     Far3::HANDLE Init(const Far3::GUID* pluginId, const Far3::GUID* id, intptr_t x1, intptr_t y1, intptr_t x2,
                       intptr_t y2, const char16_t* helpTopic, const Far3::FarDialogItem* items, size_t count,
@@ -53,6 +63,8 @@ private:
     std::filesystem::path HelpFolder;
     std::u16string HelpLanguage;
     std::vector<std::unique_ptr<HostDialog>> Dialogs;
+    Clipboard Clip;
+    std::function<std::u16string(PanelText)> PanelNames;
     // Freed while running: removed when its run returns.
     std::vector<HostDialog*> FreeAfterRun;
 };

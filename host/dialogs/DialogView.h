@@ -29,6 +29,11 @@ struct DialogItemView {
     intptr_t Checked = 0;
     std::u16string History;
     size_t Cursor = 0;
+    // Edits: the marked block [BlockStart, BlockEnd), the first text
+    // position shown in the field, and overtype.
+    size_t BlockStart = 0, BlockEnd = 0;
+    size_t FirstShown = 0;
+    bool Overtype = false;
     bool Focused = false;
     bool Enabled = true;
     bool Visible = true;
@@ -37,7 +42,7 @@ struct DialogItemView {
     // False when the plugin asked the host to skip drawing the item.
     bool Drawn = true;
     // The colours the dialog procedure left for the item: text, hotkey,
-    // frame, and for edits the unchanged text.
+    // frame, focused; for edits text, block, unchanged text, history arrow.
     std::vector<Far3::FarColor> Colors;
 };
 
@@ -51,6 +56,14 @@ struct DialogView {
     bool Visible = true;
     intptr_t Focus = -1;
     std::vector<DialogItemView> Items;
+    // The auto-completion list dropped down under an edit: the edit's index
+    // (-1 when no list is open), the history entries offered, and the one
+    // chosen with the cursor keys (-1 none).
+    struct CompletionList {
+        intptr_t Item = -1;
+        std::vector<std::u16string> Entries;
+        intptr_t Selected = -1;
+    } Completion;
 
     // The first item whose text (or shown text) equals `text`; null when none.
     const DialogItemView* Find(std::u16string_view text) const;

@@ -1,6 +1,8 @@
 // One dialog of the host's dialog manager, from DialogInit to DialogFree:
 // the host's copies of the items, the dialog procedure, the geometry and
-// the run. DialogRun sends DN_INITDIALOG and DN_GOTFOCUS, then draws the
+// the run. The class is spread over a file per concept, named at each
+// group of members below; the items are DialogItem.h and the editing of
+// an edit's text is EditLine.h. DialogRun sends DN_INITDIALOG and DN_GOTFOCUS, then draws the
 // dialog and turns each key the front end reports into what Far does with
 // it: DN_CONTROLINPUT first, then focus moves, editing with DN_EDITCHANGE,
 // button and check box clicks (DN_BTNCLICK), hotkeys (DN_HOTKEY) and the
@@ -12,6 +14,7 @@
 #include "host/dialogs/DialogHistory.h"
 #include "host/dialogs/DialogItem.h"
 #include "host/dialogs/DialogLayout.h"
+#include "host/dialogs/EditLine.h"
 
 #include <functional>
 #include <string>
@@ -30,6 +33,8 @@ struct DialogSetup {
     void* Param = nullptr;
     // F1: shows a topic of the plugin's help (the one DN_HELP answered).
     std::function<void(std::u16string_view topic)> ShowHelp;
+    // What the edit lines reach: the host's clipboard and the panels' names.
+    EditSurroundings Edits;
 };
 
 class HostDialog {
@@ -54,41 +59,48 @@ public:
 private:
     enum class Phase { Created, Initialising, Running, Finished };
 
+    // The life of the dialog (HostDialog.cpp): the procedure, the run, the close.
     // The dialog procedure; the host's defaults once a close was accepted.
     intptr_t Call(intptr_t msg, intptr_t param1, void* param2);
-
-    // Run steps.
     void StartItems();
-    void Draw();
     void Process(const DialogInput& input);
-    void ProcessKey(const KeyPress& key, bool notify);
-    void ProcessEditKey(size_t index, const KeyPress& key);
     bool Close(intptr_t exitCode);
-    void SaveHistories();
+    ScreenSize Screen() const;
+    void Recenter();
+    std::vector<ItemPlacement> Layout() const;
 
-    // Focus.
+    // Focus and the items' actions (DialogFocus.cpp).
     void ChangeFocus(size_t target);
     void SetFocusIndex(size_t index);
     void FocusNeighbour(int direction, bool everyRadio);
     void FocusDefaultButton();
     size_t FirstFocusable() const;
-
-    // Clicks, hotkeys, edits.
     void PressButton(size_t index);
     void EnterOutsideButton();
     void ToggleCheck(size_t index);
     void OfferCheckState(size_t index, intptr_t state);
     intptr_t SelectRadio(size_t index, bool notify);
-    bool Hotkey(char16_t key, const Far3::INPUT_RECORD& record);
     void EditChanged(size_t index);
     void SetItemText(size_t index, std::u16string text);
+
+    // Key dispatch (DialogKeys.cpp).
+    void ProcessKey(const KeyPress& key, bool notify);
+    void ProcessEditKey(size_t index, const KeyPress& key);
+    void ProcessPaste(const std::u16string& text);
+    bool Hotkey(char16_t key, const Far3::INPUT_RECORD& record);
+
+    // The edits' histories (EditHistories.cpp).
+    void StartFromLastHistory(DialogItem& item);
     void OpenHistory(size_t index);
+    void SaveHistories();
+    // Auto-completion: the list of history entries that start with the
+    // edit's text, dropped down after each change the user makes.
+    void OfferCompletion(size_t index, bool byHand);
+    // A key while the list is open; true when the list took it.
+    bool CompletionKey(const KeyPress& key);
 
-    // Geometry.
-    ScreenSize Screen() const;
-    void Recenter();
-    std::vector<ItemPlacement> Layout() const;
-
+    // Drawing and the view (DialogDrawing.cpp).
+    void Draw();
     // Host records handed to the procedure (texts stay valid during the call).
     struct RecordCopy {
         Far3::FarDialogItem Record{};
@@ -96,7 +108,7 @@ private:
     };
     void FillRecord(size_t index, RecordCopy& copy) const;
 
-    // DM_* message groups.
+    // The DM_* protocol (DialogMessages.cpp).
     intptr_t ItemMessage(intptr_t msg, size_t index, void* param2);
     intptr_t GetDialogItem(size_t index, void* param2) const;
     intptr_t SetDialogItem(size_t index, const Far3::FarDialogItem* record, bool withTexts);
@@ -121,6 +133,7 @@ private:
     bool Painted = true;     // the procedure let the last drawing happen
     bool InputNotify = false;
     std::vector<size_t> EditChangesInProgress;
+    DialogView::CompletionList Completion;
     std::vector<bool> ItemDrawn;
     std::vector<std::vector<Far3::FarColor>> ItemColors;
 };

@@ -13,11 +13,13 @@ namespace Host {
 struct ConsoleEvent {
     // Closed: the terminal is gone (end of input); nothing more will come.
     // Click: the left mouse button pressed at X, Y.
-    enum class Kind { Key, Resize, Closed, Click };
+    // Paste: text pasted into the terminal, in Text.
+    enum class Kind { Key, Resize, Closed, Click, Paste };
     Kind What = Kind::Key;
     KeyPress Key;
     int X = 0;
     int Y = 0;
+    std::u16string Text;
 };
 
 struct CursorSpot {
@@ -32,6 +34,8 @@ public:
     virtual void Show(const ScreenBuffer& screen, std::optional<CursorSpot> cursor) = 0;
     // Waits for a key or a resize (after which Size() is the new size).
     virtual ConsoleEvent Read() = 0;
+    // Hands a text to the terminal's clipboard where the terminal takes it.
+    virtual void OfferClipboard(std::u16string_view) {}
 };
 
 } // namespace Host

@@ -1,6 +1,7 @@
 #include "host/terminal/CursesConsole.h"
 
 #include "host/HostError.h"
+#include "host/HostText.h"
 #include "host/terminal/KeyDecoder.h"
 
 #ifndef NCURSES_WIDECHAR
@@ -9,6 +10,7 @@
 #include <curses.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <csignal>
 #include <cstdlib>
 #include <cwchar>
@@ -38,6 +40,30 @@ void OnResize(int)
 // Mouse reports of button presses, in the SGR form, on and off.
 constexpr const char* MouseOn = "\x1b[?1000h\x1b[?1006h";
 constexpr const char* MouseOff = "\x1b[?1006l\x1b[?1000l";
+
+// Bracketed paste, xterm's modifyOtherKeys and the kitty keyboard protocol
+// (its "disambiguate" level), on and off. A terminal without one of them
+// ignores its request; with it, keys such as Ctrl+Enter and Ctrl+BS arrive.
+constexpr const char* ExtendedInputOn = "\x1b[?2004h\x1b[>4;1m\x1b[>1u";
+constexpr const char* ExtendedInputOff = "\x1b[<u\x1b[>4m\x1b[?2004l";
+
+std::string Base64(std::string_view bytes)
+{
+    static constexpr char Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        uint32_t group = static_cast<uint32_t>(static_cast<unsigned char>(bytes[i])) << 16;
+        if (i + 1 < bytes.size())
+            group |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8;
+        if (i + 2 < bytes.size())
+            group |= static_cast<unsigned char>(bytes[i + 2]);
+        text += Digits[(group >> 18) & 63];
+        text += Digits[(group >> 12) & 63];
+        text += i + 1 < bytes.size() ? Digits[(group >> 6) & 63] : '=';
+        text += i + 2 < bytes.size() ? Digits[group & 63] : '=';
+    }
+    return text;
+}
 
 std::wstring WideText(const std::u16string& text)
 {
@@ -91,6 +117,7 @@ CursesConsole::CursesConsole()
     keypad(stdscr, TRUE);
     curs_set(0);
     putp(MouseOn);
+    fputs(ExtendedInputOn, stdout);
     fflush(stdout);
     const char* noColor = std::getenv("NO_COLOR");
     const bool colorsWanted = !(noColor && *noColor);
@@ -100,10 +127,19 @@ CursesConsole::CursesConsole()
         Depth = ColorDepth::None;
 }
 
+void CursesConsole::OfferClipboard(std::u16string_view text)
+{
+    // OSC 52: terminals that keep a clipboard take the text; others ignore it.
+    const std::string sequence = "\x1b]52;c;" + Base64(Utf16ToUtf8(text)) + "\x07";
+    fputs(sequence.c_str(), stdout);
+    fflush(stdout);
+}
+
 CursesConsole::~CursesConsole()
 {
     curs_set(1);
     putp(MouseOff);
+    fputs(ExtendedInputOff, stdout);
     fflush(stdout);
     endwin();
     delscreen(Session);
@@ -222,7 +258,7 @@ ConsoleEvent CursesConsole::Read()
     for (;;) {
         if (Resized) {
             Resized = false;
-            return ConsoleEvent{ConsoleEvent::Kind::Resize, {}, 0, 0};
+            return ConsoleEvent{ConsoleEvent::Kind::Resize, {}, 0, 0, {}};
         }
         if (std::optional<ConsoleEvent> event = Input.Next())
             return *event;

@@ -58,8 +58,7 @@ std::optional<CursorSpot> EditCursor(const DialogView& dialog)
     const DialogItemView& item = dialog.Items[static_cast<size_t>(dialog.Focus)];
     if (!IsEditType(item.Type) || !item.Visible)
         return std::nullopt;
-    const size_t width = static_cast<size_t>(std::max(1, item.Right - item.Left + 1));
-    const size_t first = item.Cursor >= width ? item.Cursor - width + 1 : 0;
+    const size_t first = std::min(item.FirstShown, item.Cursor);
     return CursorSpot{item.Left + static_cast<int>(item.Cursor - first), item.Top};
 }
 
@@ -68,7 +67,7 @@ std::optional<CursorSpot> EditCursor(const DialogView& dialog)
 ConsoleEvent FullScreenFrontEnd::Read()
 {
     if (Closed)
-        return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0};
+        return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0, {}};
     ConsoleEvent event = Term.Read();
     if (event.What == ConsoleEvent::Kind::Closed)
         Closed = true;
@@ -173,8 +172,15 @@ DialogInput FullScreenFrontEnd::ReadDialogInput(const DialogView& dialog)
             if (OnHistoryArrow(dialog, event.X, event.Y))
                 return DialogInput::Press(ParseKeyScript("<Ctrl+Down>").front());
             break;
+        case ConsoleEvent::Kind::Paste:
+            return DialogInput::Pasted(event.Text);
         }
     }
+}
+
+void FullScreenFrontEnd::OfferClipboard(std::u16string_view text)
+{
+    Term.OfferClipboard(text);
 }
 
 intptr_t FullScreenFrontEnd::ChooseFromList(const std::vector<std::string>& entries)

@@ -31,6 +31,8 @@ public:
     // The file over the whole screen until Esc, F10 or F3 closes it.
     void ShowViewer(const ViewerWindow& viewer) override;
     void RedrawAll() override;
+    // Offered to the terminal's clipboard (OSC 52) where it takes it.
+    void OfferClipboard(std::u16string_view text) override;
     std::optional<ScreenSize> Screen() override { return Term.Size(); }
     void DialogOpened(const DialogView& dialog) override;
     DialogInput ReadDialogInput(const DialogView& dialog) override;

@@ -27,12 +27,12 @@ KeyPress Named(const std::string& name, int modifier = 1)
 
 DecodedKeys One(const KeyPress& key, size_t length)
 {
-    return DecodedKeys{{key}, length, std::nullopt};
+    return DecodedKeys{{key}, length, std::nullopt, std::nullopt};
 }
 
 DecodedKeys Skip(size_t length)
 {
-    return DecodedKeys{{}, length, std::nullopt};
+    return DecodedKeys{{}, length, std::nullopt, std::nullopt};
 }
 
 // The name of a "\x1b[N~" key.
@@ -100,6 +100,51 @@ DecodedKeys Mouse(std::string_view parameters, char last, size_t length)
     return decoded;
 }
 
+// A key of the extended reports, by its Unicode code point (or the kitty
+// protocol's code of a keypad key) and the xterm modifier parameter.
+DecodedKeys ExtendedKey(int code, int modifier, size_t length)
+{
+    std::string name;
+    switch (code) {
+    case 13: name = "Enter"; break;
+    case 9: name = "Tab"; break;
+    case 27: name = "Esc"; break;
+    case 8:
+    case 127: name = "BS"; break;
+    case 32: name = "Space"; break;
+    case '<': name = "lt"; break;
+    case 57413: name = "Num+"; break;
+    case 57412: name = "Num-"; break;
+    case 57411: name = "Num*"; break;
+    case 57414: name = "Enter"; break;
+    default:
+        if (code > 32 && code < 127)
+            name = std::string(1, static_cast<char>(code));
+        break;
+    }
+    if (name.empty())
+        return Skip(length);
+    const int bits = modifier > 1 ? modifier - 1 : 0;
+    // Shift with a character is already in the character itself.
+    if (name.size() == 1 && (bits & 1) && !(bits & 6))
+        return One(CharKey(static_cast<char16_t>(code)), length);
+    return One(Named(name, modifier), length);
+}
+
+// "\x1b[200~" text "\x1b[201~": one paste. Unfinished: waits unless final.
+DecodedKeys BracketedPaste(std::string_view bytes, bool final)
+{
+    constexpr std::string_view Start = "\x1b[200~", End = "\x1b[201~";
+    const size_t end = bytes.find(End, Start.size());
+    if (end == std::string_view::npos && !final)
+        return {};
+    DecodedKeys decoded;
+    const size_t stop = end == std::string_view::npos ? bytes.size() : end;
+    decoded.Paste = std::string(bytes.substr(Start.size(), stop - Start.size()));
+    decoded.Length = end == std::string_view::npos ? bytes.size() : end + End.size();
+    return decoded;
+}
+
 // "\x1b[" parameters final: arrows, Home/End, F-keys, editing keys.
 DecodedKeys Csi(std::string_view bytes, bool final)
 {
@@ -121,11 +166,11 @@ DecodedKeys Csi(std::string_view bytes, bool final)
     const size_t length = end + 1;
     if (parameters.starts_with("<"))
         return Mouse(parameters.substr(1), last, length);
-    int numbers[2] = {0, 1};
+    int numbers[3] = {0, 1, 0};
     size_t which = 0;
     for (char c : parameters) {
         if (c == ';') {
-            if (++which > 1)
+            if (++which > 2)
                 return Skip(length);
             numbers[which] = 0;
         } else if (c < '0' || c > '9') {
@@ -136,6 +181,13 @@ DecodedKeys Csi(std::string_view bytes, bool final)
     }
     if (last == 'Z')
         return One(Named("Shift+Tab"), length);
+    // modifyOtherKeys: "27;modifier;code~"; the kitty protocol: "code;modifier u".
+    if (last == '~' && which == 2 && numbers[0] == 27)
+        return ExtendedKey(numbers[2], numbers[1], length);
+    if (last == 'u')
+        return ExtendedKey(numbers[0], numbers[1], length);
+    if (which > 1)
+        return Skip(length);
     const std::string name = last == '~' ? TildeKey(numbers[0]) : LetterKey(last);
     if (name.empty())
         return Skip(length);
@@ -193,7 +245,7 @@ DecodedKeys Plain(std::string_view bytes)
     c -= 0x10000;
     return DecodedKeys{{CharKey(static_cast<char16_t>(0xD800 + (c >> 10))),
                         CharKey(static_cast<char16_t>(0xDC00 + (c & 0x3FF)))},
-                       sequence.Length, std::nullopt};
+                       sequence.Length, std::nullopt, std::nullopt};
 }
 
 } // namespace
@@ -210,6 +262,8 @@ DecodedKeys DecodeKey(std::string_view bytes, bool final)
     }
     if (bytes.size() == 1)
         return final ? One(Named("Esc"), 1) : DecodedKeys{};
+    if (bytes.starts_with("\x1b[200~"))
+        return BracketedPaste(bytes, final);
     if (bytes[1] == '[')
         return Csi(bytes, final);
     if (bytes[1] == 'O')

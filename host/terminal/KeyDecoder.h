@@ -5,12 +5,18 @@
 // "\x1b[1;5B" Ctrl+Down, "\x1b[20;4~" Alt+Shift+F9, "\x1bOk" the keypad's
 // gray '+' (while the keypad is in application mode). A mouse click comes
 // as an SGR report, "\x1b[<0;X;YM" (columns and rows counted from 1).
+// Terminals with extended key reporting also send keys they cannot send
+// otherwise: xterm's modifyOtherKeys as "\x1b[27;5;13~" (Ctrl+Enter), the
+// kitty keyboard protocol as "\x1b[13;5u" and the gray keys as
+// "\x1b[57413u" (gray '+'). Pasted text comes between "\x1b[200~" and
+// "\x1b[201~" (bracketed paste).
 
 #pragma once
 
 #include "host/KeyScript.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -30,6 +36,8 @@ struct DecodedKeys {
     // Bytes used; 0 when `bytes` ends inside a sequence and more may come.
     size_t Length = 0;
     std::optional<MouseClick> Click;
+    // A bracketed paste: the pasted text (UTF-8).
+    std::optional<std::string> Paste;
 };
 
 // Decodes the first key of `bytes`. With `final` set no more bytes are

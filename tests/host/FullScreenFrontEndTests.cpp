@@ -23,7 +23,7 @@ public:
     ConsoleEvent Read() override
     {
         if (Events.empty())
-            return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0};
+            return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0, {}};
         ConsoleEvent event = Events.front();
         Events.pop_front();
         return event;
@@ -31,7 +31,7 @@ public:
     void Keys(const char* script)
     {
         for (const KeyPress& key : ParseKeyScript(script))
-            Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Key, key, 0, 0});
+            Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Key, key, 0, 0, {}});
     }
 
     ScreenSize Current{80, 25};

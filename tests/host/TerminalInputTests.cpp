@@ -38,6 +38,12 @@ TEST(KeyDecoder, TurnsTerminalBytesIntoFarKeys)
         {"\x1b[Z", "<Shift+Tab>", 3},  {"\x1bOk", "<Num+>", 3},        {"\x1bOm", "<Num->", 3},
         {"\x1bOj", "<Num*>", 3},       {"\x1b" "f", "<Alt+f>", 2},        {"\x1b\x1b[A", "<Esc>", 1},
         {"ab", "a", 1},
+        // Extended reporting: modifyOtherKeys and the kitty keyboard protocol.
+        {"\x1b[27;5;13~", "<Ctrl+Enter>", 10}, {"\x1b[27;5;127~", "<Ctrl+BS>", 11},
+        {"\x1b[27;6;13~", "<Ctrl+Shift+Enter>", 10}, {"\x1b[13;5u", "<Ctrl+Enter>", 7},
+        {"\x1b[127;5u", "<Ctrl+BS>", 8},      {"\x1b[57413u", "<Num+>", 8}, {"\x1b[57412u", "<Num->", 8},
+        {"\x1b[57411u", "<Num*>", 8},         {"\x1b[27u", "<Esc>", 5},     {"\x1b[121;5u", "<Ctrl+y>", 8},
+        {"\x1b[91;5u", "<Ctrl+[>", 7},        {"\x1b[97;3u", "<Alt+a>", 7}, {"\x1b[65;2u", "A", 7},
     };
     for (const Case& c : cases) {
         const DecodedKeys decoded = DecodeKey(c.Bytes, false);
@@ -45,6 +51,19 @@ TEST(KeyDecoder, TurnsTerminalBytesIntoFarKeys)
         EXPECT_EQ(decoded.Keys[0], Key(c.Key)) << c.Key;
         EXPECT_EQ(decoded.Length, c.Length) << c.Key;
     }
+}
+
+// A bracketed paste is one paste, whatever its bytes; unfinished, it waits.
+TEST(KeyDecoder, ReadsABracketedPasteAsOnePaste)
+{
+    const DecodedKeys whole = DecodeKey("\x1b[200~ab\x1b[A\r\x1b[201~x", false);
+    EXPECT_TRUE(whole.Keys.empty());
+    EXPECT_EQ(whole.Paste, std::optional<std::string>("ab\x1b[A\r"));
+    EXPECT_EQ(whole.Length, 18u);
+    EXPECT_EQ(DecodeKey("\x1b[200~ab", false).Length, 0u);
+    const DecodedKeys cut = DecodeKey("\x1b[200~ab", true);
+    EXPECT_EQ(cut.Paste, std::optional<std::string>("ab"));
+    EXPECT_EQ(cut.Length, 8u);
 }
 
 // Bytes that are no UTF-8 (overlong forms, surrogates, beyond U+10FFFF,

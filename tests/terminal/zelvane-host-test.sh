@@ -4,7 +4,8 @@
 #   zelvane-host-test.sh command-line HOST   bad input: a clear message and exit status
 #   zelvane-host-test.sh full-screen HOST    the demo in tmux: select, F11, a template,
 #                                            OK, the renamed files and the failure list,
-#                                            the dialog's help, the history list, a
+#                                            the dialog's help, the history list, typing
+#                                            with completion and a paste, a
 #                                            warning, configuration, a resize, quit
 #
 # The full-screen run is skipped (exit 77) when tmux is not installed.
@@ -166,6 +167,21 @@ T send-keys -l $'\e[<0;74;11M'
 wait_for "║  file%#.%e"
 T send-keys Escape
 wait_gone "║  file%#.%e"
+
+# Typing offers the history's entries that start with the text; Down takes
+# one into the edit, Esc closes only the list. A paste into the terminal
+# arrives as one paste into the template.
+T send-keys -l 'fi'
+wait_for "│file%#.%e"
+T send-keys Down
+wait_for "│file%#.%e"
+T send-keys Escape
+wait_gone "│file%#.%e"
+wait_for "Name template"
+T send-keys C-y
+T set-buffer -- 'pasted%#'
+T paste-buffer -p
+wait_for "pasted%#"
 T send-keys Escape
 wait_gone "Name template"
 
