@@ -14,8 +14,8 @@ using namespace Host;
 
 namespace {
 
-constexpr Far3::GUID PluginGuid{0x1, 0x2, 0x3, {4, 5, 6, 7, 8, 9, 10, 11}};
-constexpr Far3::GUID DialogGuid{0xED17, 0x2, 0x3, {4, 5, 6, 7, 8, 9, 10, 12}};
+constexpr Far3::GUID EditPluginGuid{0x1, 0x2, 0x3, {4, 5, 6, 7, 8, 9, 10, 11}};
+constexpr Far3::GUID EditDialogGuid{0xED17, 0x2, 0x3, {4, 5, 6, 7, 8, 9, 10, 12}};
 
 Far3::FarDialogItem Item(Far3::FARDIALOGITEMTYPES type, intptr_t x1, intptr_t x2, intptr_t y, const char16_t* text,
                          uint64_t flags = 0, const char16_t* history = nullptr)
@@ -40,7 +40,7 @@ struct EditDialog {
                         intptr_t maxLength = 0)
     {
         Current = this;
-        Service.SetPlugin(PluginGuid);
+        Service.SetPlugin(EditPluginGuid);
         Service.SetPanelNames([](PanelText which) -> std::u16string {
             switch (which) {
             case PanelText::ActiveFile: return u"photo.jpg";
@@ -57,7 +57,7 @@ struct EditDialog {
         };
         items[0].Y2 = 4;
         items[EditIndex].MaxLength = static_cast<size_t>(maxLength);
-        Handle = Service.Init(&PluginGuid, &DialogGuid, -1, -1, 60, 6, nullptr, items.data(), items.size(), 0, Proc,
+        Handle = Service.Init(&EditPluginGuid, &EditDialogGuid, -1, -1, 60, 6, nullptr, items.data(), items.size(), 0, Proc,
                               nullptr);
     }
     ~EditDialog() { Current = nullptr; }
@@ -159,7 +159,7 @@ TEST(EditLine, CopiesCutsAndPastesThroughTheHostsClipboard)
     EditDialog password(u"secret");
     std::vector<Far3::FarDialogItem> items{Item(Far3::DI_PSWEDIT, 5, 20, 1, u"secret")};
     password.Service.HostClipboard().Set(u"kept");
-    const Far3::HANDLE psw = password.Service.Init(&PluginGuid, &DialogGuid, -1, -1, 30, 4, nullptr, items.data(),
+    const Far3::HANDLE psw = password.Service.Init(&EditPluginGuid, &EditDialogGuid, -1, -1, 30, 4, nullptr, items.data(),
                                                    items.size(), 0, nullptr, nullptr);
     password.User.QueueKeys("<Ctrl+Ins><Esc>");
     password.Service.Run(psw);
