@@ -2,7 +2,6 @@
 
 #include "base/Format.h"
 #include "base/IntConvert.h"
-#include "base/ScopeGuard.h"
 #include "framework/FarViewer.h"
 #include "platform/Platform.h"
 #include "plugin/FileStream.h"
@@ -23,7 +22,7 @@ namespace {
 // (and only the file: never the temporary folder) when it closes.
 constexpr Far3::VIEWER_FLAGS PreviewViewerFlags = Far3::VF_DELETEONLYFILEONCLOSE | Far3::VF_DISABLEHISTORY;
 
-String Key(const String& name)
+String Key(Base::StringView name)
 {
     String key(name.size(), u'\0');
     Platform::FileNameKey(name.data(), name.size(), key.data());
@@ -45,20 +44,13 @@ public:
     {
         if (directory.empty())
             return;
-        Platform::WIN32_FIND_DATAW data{};
-        const Platform::HANDLE find = Platform::FindFirstFileW((directory + u"*").c_str(), &data);
-        if (find == Platform::InvalidHandleValue)
-            return;
-        Base::ScopeGuard close([find] { Platform::FindClose(find); });
-        do {
-            const String name = data.cFileName;
-            if (name == u"." || name == u"..")
-                continue;
+        // Names only: the listing needs no entry's size, date or attributes.
+        Platform::ListFileNames(directory.c_str(), [this](const char16_t* name, const char16_t* shortName) {
             Present.insert(Key(name));
             // Windows also knows a file by its short name.
-            if (data.cAlternateFileName[0] != u'\0')
-                Present.insert(Key(data.cAlternateFileName));
-        } while (Platform::FindNextFileW(find, &data));
+            if (shortName[0] != u'\0')
+                Present.insert(Key(shortName));
+        });
     }
 
     // Why `oldName` could not become `target` now; None when it could.
