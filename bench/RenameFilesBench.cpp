@@ -1,6 +1,8 @@
 // The rename run over a panel of 100 000 files in one folder, against a
 // plain loop of no-replace renames of the same full names to the same new
-// names, in one run. The plugin runs in this process under the unit tests'
+// names, in one run; and the preview of the same run (F3 in the rename
+// dialog: the folder listed once, every new name worked out and checked,
+// nothing renamed) against the run itself. The plugin runs in this process under the unit tests'
 // fake host, whose panel serves the folder's files, all selected. The figures that
 // matter are printed at the end: the ratio of the two times (rename run /
 // plain loop), so it is the plugin's own cost — panel snapshot, template
@@ -20,6 +22,7 @@
 #include "framework/FarPlugin.h"
 #include "platform/Platform.h"
 #include "plugin/uPlugin.h"
+#include "plugin/uPreview.h"
 
 #include <benchmark/benchmark.h>
 
@@ -339,9 +342,29 @@ void PlainLoop(benchmark::State& state)
     }
 }
 
+// The preview of the run RenameFiles makes: the same files, template and
+// starting number, worked out against the folder as it is.
+void PreviewRun(benchmark::State& state)
+{
+    Zelvane::TRunInput run;
+    run.Directory = Folder->Directory + u"\\";
+    run.FileNames = Folder->NamesA;
+    run.FileNameTemplate = RenameTemplate;
+    run.StartingNumber = StartingNumber;
+    for (auto _ : state) {
+        const std::vector<Zelvane::TPreviewLine> lines = Zelvane::PreviewRun(run);
+        if (lines.size() != FileCount || lines.back().Reason != Zelvane::TPreviewReason::None) {
+            state.SkipWithError("the preview does not show the run renaming every file");
+            break;
+        }
+        benchmark::DoNotOptimize(lines.data());
+    }
+}
+
 // The plain loop first, so that neither side gets the folder fresh from its creation.
 BENCHMARK(PlainLoop)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
 BENCHMARK(RenameFiles)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
+BENCHMARK(PreviewRun)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
 
 // The console report, plus the ratio of the two runs and the snapshot's memory.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -364,6 +387,9 @@ public:
         const auto plain = Seconds.find("PlainLoop");
         if (run != Seconds.end() && plain != Seconds.end() && plain->second > 0)
             std::printf("RenameFiles/plain-loop time ratio: %.2f\n", run->second / plain->second);
+        const auto preview = Seconds.find("PreviewRun");
+        if (preview != Seconds.end() && run != Seconds.end() && run->second > 0)
+            std::printf("PreviewRun/RenameFiles time ratio: %.3f\n", preview->second / run->second);
         if (LastSnapshot.Items > 0) {
             const auto items = static_cast<double>(LastSnapshot.Items);
             std::printf("Panel snapshot of %zu items: %zu bytes held (%.1f per item), peak while read and "

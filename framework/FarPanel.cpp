@@ -10,6 +10,9 @@
 
 namespace Tessel {
 
+// What the snapshot promises about its size: an item's fields in 64 bytes.
+static_assert(sizeof(TFarPanel::TItem) <= 64);
+
 namespace {
 
 intptr_t PanelControl(Far3::HANDLE panel, Far3::FILE_CONTROL_COMMANDS command, intptr_t param1, void* param2)
@@ -23,13 +26,15 @@ std::vector<uint64_t> HostBuffer(size_t size)
     return std::vector<uint64_t>((size + sizeof(uint64_t) - 1) / sizeof(uint64_t), 0);
 }
 
-// Item `index` of `panel`, by Far's size-then-data protocol, read through
-// `buffer`, which grows to the largest item and is reused for the next one.
-// A refused size query leaves the item with its index and nothing else.
-TFarPanel::TItem ReadItem(Far3::HANDLE panel, int32_t index, std::vector<uint64_t>& buffer)
+} // namespace
+
+// Item `index`, by Far's size-then-data protocol, read through `buffer`,
+// which grows to the largest item and is reused for the next one. A refused
+// size query leaves the item with its index and nothing else.
+TFarPanel::TItem TFarPanel::ReadItem(int32_t index, std::vector<uint64_t>& buffer)
 {
-    TFarPanel::TItem result(index);
-    const intptr_t size = PanelControl(panel, Far3::FCTL_GETPANELITEM, index, nullptr);
+    TItem result(index);
+    const intptr_t size = PanelControl(Handle, Far3::FCTL_GETPANELITEM, index, nullptr);
     if (size <= 0)
         return result;
     // Never smaller than the record itself, so reading its fields stays inside the buffer.
@@ -41,26 +46,22 @@ TFarPanel::TItem ReadItem(Far3::HANDLE panel, int32_t index, std::vector<uint64_
     // what a host leaves unset reads as nothing, never as the previous item.
     std::memset(item, 0, sizeof(Far3::PluginPanelItem));
     Far3::FarGetPluginPanelItem request{sizeof(Far3::FarGetPluginPanelItem), buffer.size() * sizeof(uint64_t), item};
-    PanelControl(panel, Far3::FCTL_GETPANELITEM, index, &request);
+    PanelControl(Handle, Far3::FCTL_GETPANELITEM, index, &request);
 
     result.CreationTime = item->CreationTime;
     result.LastAccessTime = item->LastAccessTime;
     result.LastWriteTime = item->LastWriteTime;
     result.ChangeTime = item->ChangeTime;
     result.FileSize = item->FileSize;
-    result.AllocationSize = item->AllocationSize;
-    result.FileName = TFarModule::StringFromPtr(item->FileName);
-    result.AlternateFileName = TFarModule::StringFromPtr(item->AlternateFileName);
-    result.Description = TFarModule::StringFromPtr(item->Description);
-    result.Owner = TFarModule::StringFromPtr(item->Owner);
+    // Copied at once: the host's text lives only as long as the buffer.
+    if (item->FileName != nullptr)
+        result.NameData = Names.Keep(item->FileName).data();
+    if (result.NameData == nullptr)
+        result.NameData = u"";
     result.Flags = item->Flags;
     result.FileAttributes = static_cast<uint32_t>(item->FileAttributes);
-    result.NumberOfLinks = static_cast<uint32_t>(item->NumberOfLinks);
-    result.CRC32 = static_cast<uint32_t>(item->CRC32);
     return result;
 }
-
-} // namespace
 
 void TFarPanel::TItem::SetFlag(uint32_t flags, bool on)
 {
@@ -107,12 +108,13 @@ void TFarPanel::ReadPanel(Far3::HANDLE handle, bool loadItems)
     PanelType = info.PanelType;
 
     Items.clear();
+    Names.Clear();
     if (loadItems) {
         const auto count = static_cast<int32_t>(info.ItemsNumber);
         Items.reserve(count > 0 ? static_cast<size_t>(count) : 0);
         std::vector<uint64_t> buffer;
         for (int32_t i = 0; i < count; ++i)
-            Items.push_back(ReadItem(Handle, i, buffer));
+            Items.push_back(ReadItem(i, buffer));
     }
     ReadDirectory();
 }

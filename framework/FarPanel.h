@@ -5,6 +5,7 @@
 // in one batch and redraws the panel.
 #pragma once
 
+#include "base/TextStore.h"
 #include "framework/FarModule.h"
 
 #include <vector>
@@ -13,9 +14,12 @@ namespace Tessel {
 
 class TFarPanel : public TFarCommonModule {
 public:
-    // One item as the host reported it. The snapshot keeps its items by
-    // value in one block, so reading a panel of n items makes no per-item
-    // allocation beyond the names themselves.
+    // One item as the host reported it: what a plugin working on files
+    // reads of it (name, attributes, size, the four dates, flags). The
+    // snapshot keeps its items by value in one block and their names in its
+    // text store, so reading a panel of n items makes no allocation per item
+    // (64 bytes an item, plus its name). The host's short name, description,
+    // owner, allocation size, link count and CRC are not kept.
     class TItem {
     public:
         // An item with its index and nothing else (what a refused read leaves).
@@ -24,21 +28,22 @@ public:
         bool HasFlag(uint32_t flags) const { return (Flags & flags) != 0; }
         void SetFlag(uint32_t flags, bool on);
 
+        // The name without directory, held by the snapshot: valid for its life.
+        Base::StringView FileName() const { return NameData; }
+
         int32_t Index;
         uint32_t FileAttributes = 0;
-        uint32_t NumberOfLinks = 0;
-        uint32_t CRC32 = 0;
         uint64_t Flags = 0;
         Far3::FILETIME CreationTime{};
         Far3::FILETIME LastAccessTime{};
         Far3::FILETIME LastWriteTime{};
         Far3::FILETIME ChangeTime{};
         uint64_t FileSize = 0;
-        uint64_t AllocationSize = 0;
-        String FileName;
-        String AlternateFileName;
-        String Description;
-        String Owner;
+
+    private:
+        friend class TFarPanel;
+        // Nul-terminated, in the snapshot's text store.
+        const char16_t* NameData = u"";
     };
 
     // `active` picks the active panel (else the passive one); `loadItems`
@@ -79,9 +84,13 @@ private:
     void ReadPanel(Far3::HANDLE handle, bool loadItems);
     void ReadDirectory();
 
+    TItem ReadItem(int32_t index, std::vector<uint64_t>& buffer);
+
     // Filled once, in ReadPanel, and never resized after: references to
     // items stay valid for the life of the snapshot.
     std::vector<TItem> Items;
+    // The items' names, each held once.
+    Base::TextStore Names;
 };
 
 } // namespace Tessel

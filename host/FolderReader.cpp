@@ -34,7 +34,7 @@ namespace {
 
 // Far's name order: letters compared without case; names equal that way
 // are ordered by their characters. One pass over the common length.
-bool NameLess(const std::u16string& a, const std::u16string& b)
+bool NameLess(std::u16string_view a, std::u16string_view b)
 {
     const size_t common = std::min(a.size(), b.size());
     size_t firstDifference = common;
@@ -80,10 +80,10 @@ std::optional<Far3::FILETIME> ToFileTime(std::filesystem::file_time_type time)
     return FileTimeOf(*ticks);
 }
 
-PanelItem ItemOf(const std::filesystem::directory_entry& entry)
+PanelItem ItemOf(const std::filesystem::directory_entry& entry, Base::TextStore& names)
 {
     PanelItem item;
-    item.Name = PathToUtf16(entry.path().filename());
+    item.Name = names.Keep(PathToUtf16(entry.path().filename()));
     std::error_code error;
     if (entry.is_directory(error))
         item.Attributes |= Far3::FileAttribute::Directory;
@@ -107,19 +107,17 @@ PanelItem ItemOf(const std::filesystem::directory_entry& entry)
         if (time)
             item.LastWriteTime = *time;
     }
-    item.CreationTime = item.LastWriteTime;
-    item.LastAccessTime = item.LastWriteTime;
-    item.ChangeTime = item.LastWriteTime;
     return item;
 }
 
 // Appends the folder's entries in panel order, without "..".
-void ListFolder(const std::filesystem::path& folder, std::vector<PanelItem>& items)
+void ListFolder(const std::filesystem::path& folder, FolderItems& read)
 {
+    std::vector<PanelItem>& items = read.Items;
     const auto first = static_cast<std::ptrdiff_t>(items.size());
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error))
-        items.push_back(ItemOf(entry));
+        items.push_back(ItemOf(entry, read.Names));
     std::sort(items.begin() + first, items.end(), PanelOrder);
 }
 
@@ -158,10 +156,10 @@ struct ListedEntry {
 // entry, relative to the open folder, so the folder's path is not walked
 // again for every name; a second one only where the listing does not say
 // whether the entry is a link.
-PanelItem ItemOf(int folder, const ListedEntry& entry)
+PanelItem ItemOf(int folder, const ListedEntry& entry, Base::TextStore& names)
 {
     PanelItem item;
-    item.Name = PosixNames::ToUtf16(entry.Name);
+    item.Name = names.Keep(PosixNames::ToUtf16(entry.Name));
     bool link = entry.Type == DT_LNK;
     if (entry.Type == DT_UNKNOWN) {
         struct stat own{};
@@ -175,12 +173,8 @@ PanelItem ItemOf(int folder, const ListedEntry& entry)
             item.Size = static_cast<uint64_t>(seen.st_size);
         if ((seen.st_mode & S_IWUSR) == 0)
             item.Attributes |= Far3::FileAttribute::ReadOnly;
-        if (const auto written = ToFileTime(seen.st_mtim)) {
+        if (const auto written = ToFileTime(seen.st_mtim))
             item.LastWriteTime = *written;
-            item.CreationTime = item.LastWriteTime;
-            item.LastAccessTime = item.LastWriteTime;
-            item.ChangeTime = item.LastWriteTime;
-        }
     }
     if (link)
         item.Attributes |= Far3::FileAttribute::ReparsePoint;
@@ -245,15 +239,16 @@ private:
 };
 
 // Describes batches until none are left; its items come back in panel
-// order, so the threads sort their own shares side by side.
-std::vector<PanelItem> DescribeBatches(int folder, BatchQueue& queue)
+// order, so the threads sort their own shares side by side. Each thread
+// keeps the names it makes in a store of its own.
+FolderItems DescribeBatches(int folder, BatchQueue& queue)
 {
-    std::vector<PanelItem> items;
+    FolderItems read;
     while (const std::optional<Batch> batch = queue.Take())
         for (const ListedEntry& entry : *batch)
-            items.push_back(ItemOf(folder, entry));
-    std::sort(items.begin(), items.end(), PanelOrder);
-    return items;
+            read.Items.push_back(ItemOf(folder, entry, read.Names));
+    std::sort(read.Items.begin(), read.Items.end(), PanelOrder);
+    return read;
 }
 
 // The threads' sorted runs as one, in panel order.
@@ -273,7 +268,7 @@ std::vector<PanelItem> Merge(std::vector<std::vector<PanelItem>> runs)
 
 // Appends the folder's entries in panel order, without "." and ".."; none
 // when it cannot be read.
-void ListFolder(const std::filesystem::path& folder, std::vector<PanelItem>& items)
+void ListFolder(const std::filesystem::path& folder, FolderItems& read)
 {
     const std::unique_ptr<DIR, CloseListing> listing(::opendir(folder.c_str()));
     if (!listing)
@@ -282,7 +277,7 @@ void ListFolder(const std::filesystem::path& folder, std::vector<PanelItem>& ite
     size_t helpersWanted = std::clamp(std::thread::hardware_concurrency(), 1u, MostThreads) - 1;
 
     BatchQueue queue;
-    std::vector<std::future<std::vector<PanelItem>>> helpers;
+    std::vector<std::future<FolderItems>> helpers;
     // Room for all, so that keeping a started helper's future cannot fail.
     helpers.reserve(helpersWanted);
     // Declared after the helpers, so it lets them finish before their futures wait for them.
@@ -311,11 +306,16 @@ void ListFolder(const std::filesystem::path& folder, std::vector<PanelItem>& ite
     queue.Finish();
 
     std::vector<std::vector<PanelItem>> runs;
-    runs.push_back(DescribeBatches(descriptor, queue));
-    for (std::future<std::vector<PanelItem>>& helper : helpers)
-        runs.push_back(helper.get());
+    FolderItems own = DescribeBatches(descriptor, queue);
+    runs.push_back(std::move(own.Items));
+    read.Names.Adopt(std::move(own.Names));
+    for (std::future<FolderItems>& helper : helpers) {
+        FolderItems share = helper.get();
+        runs.push_back(std::move(share.Items));
+        read.Names.Adopt(std::move(share.Names));
+    }
     std::vector<PanelItem> entries = Merge(std::move(runs));
-    items.insert(items.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
+    read.Items.insert(read.Items.end(), entries.begin(), entries.end());
 }
 
 std::optional<Far3::FILETIME> FolderWriteTime(const std::filesystem::path& folder)
@@ -330,9 +330,9 @@ std::optional<Far3::FILETIME> FolderWriteTime(const std::filesystem::path& folde
 
 } // namespace
 
-std::vector<PanelItem> ReadFolder(const std::filesystem::path& folder)
+FolderItems ReadFolder(const std::filesystem::path& folder)
 {
-    std::vector<PanelItem> items;
+    FolderItems read;
     std::error_code error;
     std::filesystem::path absolute = std::filesystem::absolute(folder, error);
     if (!absolute.relative_path().empty()) {
@@ -341,10 +341,10 @@ std::vector<PanelItem> ReadFolder(const std::filesystem::path& folder)
         parent.Attributes = Far3::FileAttribute::Directory;
         if (const auto written = FolderWriteTime(folder))
             parent.LastWriteTime = *written;
-        items.push_back(std::move(parent));
+        read.Items.push_back(parent);
     }
-    ListFolder(folder, items);
-    return items;
+    ListFolder(folder, read);
+    return read;
 }
 
 } // namespace Host

@@ -8,9 +8,15 @@
 
 namespace Host {
 
+// The items of a folder and the store that holds their names.
+struct FolderItems {
+    std::vector<PanelItem> Items;
+    Base::TextStore Names;
+};
+
 // The items of `folder` in Far's order (".." first in a non-root folder,
 // then folders, then files, by name), nothing selected; none but ".." when
 // the folder cannot be read.
-std::vector<PanelItem> ReadFolder(const std::filesystem::path& folder);
+FolderItems ReadFolder(const std::filesystem::path& folder);
 
 } // namespace Host

@@ -15,7 +15,10 @@ void Panel::ShowFolder(const std::filesystem::path& folder)
     if (RealFolder.has_relative_path() && !RealFolder.has_filename())
         RealFolder = RealFolder.parent_path();
     DirectoryName = PathToUtf16(RealFolder);
-    Entries = ReadFolder(RealFolder);
+    Entries.clear();
+    FolderItems read = ReadFolder(RealFolder);
+    Entries = std::move(read.Items);
+    Names = std::move(read.Names);
     Cursor = 0;
 }
 
@@ -23,10 +26,14 @@ void Panel::ShowItems(std::u16string directory, std::vector<PanelItem> items)
 {
     RealFolder.clear();
     DirectoryName = std::move(directory);
-    Entries = std::move(items);
-    for (PanelItem& item : Entries)
+    Base::TextStore names;
+    for (PanelItem& item : items) {
+        item.Name = names.Keep(item.Name);
         if (item.IsParentLink())
             item.Selected = false;
+    }
+    Entries = std::move(items);
+    Names = std::move(names);
     Cursor = 0;
 }
 
@@ -66,7 +73,7 @@ std::vector<std::u16string> Panel::SelectedNames() const
     std::vector<std::u16string> names;
     for (const PanelItem& item : Entries)
         if (item.Selected)
-            names.push_back(item.Name);
+            names.emplace_back(item.Name);
     return names;
 }
 
@@ -88,14 +95,16 @@ void Panel::Update(bool keepSelection)
     std::optional<std::u16string> currentName;
     bool currentWasSelected = false;
     if (Cursor < Entries.size()) {
-        currentName = Entries[Cursor].Name;
+        currentName = std::u16string(Entries[Cursor].Name);
         currentWasSelected = Entries[Cursor].Selected;
     }
     std::vector<std::u16string> selectedNames = SelectedNames();
-    std::set<std::u16string> selected(selectedNames.begin(), selectedNames.end());
+    std::set<std::u16string, std::less<>> selected(selectedNames.begin(), selectedNames.end());
     size_t oldCursor = Cursor;
 
-    Entries = ReadFolder(RealFolder);
+    FolderItems read = ReadFolder(RealFolder);
+    Entries = std::move(read.Items);
+    Names = std::move(read.Names);
     if (keepSelection)
         for (PanelItem& item : Entries)
             item.Selected = !item.IsParentLink() && selected.contains(item.Name);

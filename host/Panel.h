@@ -3,6 +3,7 @@
 // gives, with per-item selection, the cursor and the panel's directory.
 #pragma once
 
+#include "base/TextStore.h"
 #include "framework/Plugin3.h"
 
 #include <filesystem>
@@ -12,13 +13,15 @@
 
 namespace Host {
 
+// One item of a panel, 40 bytes: a panel of a million files is a few tens
+// of megabytes. Its name is held by the panel's text store (see Panel): a
+// PanelItem handed to ShowItems may point anywhere, the panel keeps a copy.
+// The one date is the last write, which the host also gives as the
+// creation, access and change times, as the readers know no other.
 struct PanelItem {
-    std::u16string Name;
+    std::u16string_view Name;
     uint64_t Size = 0;
-    Far3::FILETIME CreationTime{};
-    Far3::FILETIME LastAccessTime{};
     Far3::FILETIME LastWriteTime{};
-    Far3::FILETIME ChangeTime{};
     uint32_t Attributes = 0;
     bool Selected = false;
 
@@ -27,9 +30,16 @@ struct PanelItem {
 
 class Panel {
 public:
+    Panel() = default;
+    // The items' names live in the panel's store: a copy would point into
+    // the original's.
+    Panel(const Panel&) = delete;
+    Panel& operator=(const Panel&) = delete;
+
     // Shows a real folder; UPDATEPANEL re-reads it.
     void ShowFolder(const std::filesystem::path& folder);
-    // Shows the given items (a test's list) under the given directory name.
+    // Shows the given items (a test's list) under the given directory name;
+    // their names are copied.
     void ShowItems(std::u16string directory, std::vector<PanelItem> items);
 
     // The real folder shown, empty for a list of items.
@@ -58,6 +68,8 @@ private:
     std::filesystem::path RealFolder;
     std::u16string DirectoryName;
     std::vector<PanelItem> Entries;
+    // The items' names, each held once; replaced with the items.
+    Base::TextStore Names;
     size_t Cursor = 0;
 };
 

@@ -98,11 +98,12 @@ intptr_t PanelService::PanelItem(const Panel& panel, size_t index, Far3::FarGetP
     Far3::PluginPanelItem* out = request->Item;
     std::memset(out, 0, sizeof(Far3::PluginPanelItem));
     auto* name = reinterpret_cast<char16_t*>(reinterpret_cast<char*>(out) + sizeof(Far3::PluginPanelItem));
-    std::memcpy(name, item.Name.c_str(), nameBytes);
-    out->CreationTime = item.CreationTime;
-    out->LastAccessTime = item.LastAccessTime;
+    std::memcpy(name, item.Name.data(), item.Name.size() * sizeof(char16_t));
+    name[item.Name.size()] = u'\0';
+    out->CreationTime = item.LastWriteTime;
+    out->LastAccessTime = item.LastWriteTime;
     out->LastWriteTime = item.LastWriteTime;
-    out->ChangeTime = item.ChangeTime;
+    out->ChangeTime = item.LastWriteTime;
     out->FileSize = item.Size;
     out->AllocationSize = item.Size;
     out->FileName = name;

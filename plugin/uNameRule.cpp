@@ -66,15 +66,15 @@ std::optional<String> UsableFileName(const String& expanded)
     return name;
 }
 
-TNewName DecideNewName(const String& oldName, const String& expanded)
+TNewName DecideNewName(Base::StringView oldName, const String& expanded)
 {
     if (expanded == oldName)
-        return {TNewName::TAction::Keep, oldName};
+        return {TNewName::TAction::Keep, String(oldName)};
     std::optional<String> usable = UsableFileName(expanded);
     if (!usable)
         return {TNewName::TAction::Refuse, String()};
     if (*usable == oldName)
-        return {TNewName::TAction::Keep, oldName};
+        return {TNewName::TAction::Keep, String(oldName)};
     return {TNewName::TAction::Move, std::move(*usable)};
 }
 

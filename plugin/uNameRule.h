@@ -33,6 +33,6 @@ struct TNewName {
     TAction Action = TAction::Refuse;
     String Target;
 };
-TNewName DecideNewName(const String& oldName, const String& expanded);
+TNewName DecideNewName(Base::StringView oldName, const String& expanded);
 
 } // namespace Zelvane

@@ -49,10 +49,10 @@ String Hex(int32_t value, bool upper)
 }
 
 // Where the extension starts: the last of ".", "\" and ":" when it is a dot.
-size_t ExtensionDot(const String& fileName)
+size_t ExtensionDot(Base::StringView fileName)
 {
     const size_t last = fileName.find_last_of(u".\\:");
-    return last != String::npos && fileName[last] == u'.' ? last : String::npos;
+    return last != Base::StringView::npos && fileName[last] == u'.' ? last : Base::StringView::npos;
 }
 
 } // namespace
@@ -190,58 +190,62 @@ void TPlugin::ReplaceToken(String& text, const String& replacement, size_t& posi
         text.erase(position, tokenLength - n);
 }
 
-String TPlugin::ExpandTemplate(const String& fileName, int32_t counter, int32_t total)
+String TPlugin::ExpandTemplate(Base::StringView fileName, int32_t counter, int32_t total)
 {
     TOptions& options = GetOptions();
     return ExpandWith(options.FileNameTemplate(), options.StartingNumberWidth(), fileName, counter, total);
 }
 
-String TPlugin::ExpandWith(const String& fileNameTemplate, size_t width, const String& fileName, int32_t counter,
-                           int32_t total)
+String TPlugin::ExpandWith(Base::StringView fileNameTemplate, size_t width, Base::StringView fileName,
+                           int32_t counter, int32_t total)
 {
-    String result = fileNameTemplate;
+    // Built left to right: a token's replacement is never scanned again, and
+    // a "%" at the very end stays as it is.
     const size_t dot = ExtensionDot(fileName);
+    const Base::StringView stem = dot == Base::StringView::npos ? fileName : fileName.substr(0, dot);
+    const Base::StringView extension = dot == Base::StringView::npos ? Base::StringView() : fileName.substr(dot + 1);
+    String result;
+    result.reserve(fileNameTemplate.size() + fileName.size() + 8);
     size_t position = 0;
-    // The length is read again on every pass: replacements change it, and
-    // the text a replacement inserted is never scanned again.
-    while (position + 1 < result.size()) {
-        if (result[position] != u'%') {
+    while (position < fileNameTemplate.size()) {
+        const char16_t c = fileNameTemplate[position];
+        if (c != u'%' || position + 1 >= fileNameTemplate.size()) {
+            result += c;
             ++position;
             continue;
         }
-        const char16_t token = result[position + 1];
-        String replacement;
+        const char16_t token = fileNameTemplate[position + 1];
+        position += 2;
         switch (token) {
         case u'#':
-            replacement = PadTo(Base::IntToStr(counter), width);
+            result += PadTo(Base::IntToStr(counter), width);
             break;
         case u'H':
-            replacement = PadTo(Hex(counter, true), width);
+            result += PadTo(Hex(counter, true), width);
             break;
         case u'h':
-            replacement = PadTo(Hex(counter, false), width);
+            result += PadTo(Hex(counter, false), width);
             break;
         case u'T':
         case u't':
-            replacement = PadTo(Base::IntToStr(total), width);
+            result += PadTo(Base::IntToStr(total), width);
             break;
         case u'N':
         case u'n':
-            replacement = dot == String::npos ? fileName : fileName.substr(0, dot);
+            result += stem;
             break;
         case u'E':
         case u'e':
-            replacement = dot == String::npos ? String() : fileName.substr(dot + 1);
+            result += extension;
             break;
         case u'F':
         case u'f':
-            replacement = fileName;
+            result += fileName;
             break;
         default:
-            replacement = String(1, token);
+            result += token;
             break;
         }
-        ReplaceToken(result, replacement, position, 2);
     }
     return result;
 }
@@ -260,10 +264,10 @@ std::vector<String> TPlugin::RunFileNames(const Tessel::TFarPanel& panel)
     std::vector<String> names;
     for (int32_t i = 0; i < panel.Count(); ++i)
         if (panel.GetItem(i).HasFlag(Selected))
-            names.push_back(panel.GetItem(i).FileName);
+            names.emplace_back(panel.GetItem(i).FileName());
     if (names.empty() && GetOptions().AllowRenameFileUnderCursor() && panel.CurrentItem >= 0 &&
         panel.CurrentItem < panel.Count())
-        names.push_back(panel.GetItem(static_cast<int32_t>(panel.CurrentItem)).FileName);
+        names.emplace_back(panel.GetItem(static_cast<int32_t>(panel.CurrentItem)).FileName());
     return names;
 }
 
@@ -321,7 +325,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         if (!item.HasFlag(Selected))
             continue;
         progress.Step(done++);
-        const String& oldName = item.FileName;
+        const Base::StringView oldName = item.FileName();
         const String newName = ExpandTemplate(oldName, counter, total);
         counter = Next(counter);
         // A name Windows cannot hold is never handed over; one it trims is
@@ -333,14 +337,14 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
             to.assign(directory).append(decision.Target);
             renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
             if (renamed)
-                journal.Add({oldName, decision.Target, item.FileSize, FileTimeValue(item.LastWriteTime)});
+                journal.Add({String(oldName), decision.Target, item.FileSize, FileTimeValue(item.LastWriteTime)});
         }
         if (renamed) {
             item.SetFlag(Selected, false);
         } else {
             result = false;
             counter = Previous(counter);
-            failures.Add(oldName, newName);
+            failures.Add(String(oldName), newName);
         }
     }
 

@@ -36,10 +36,10 @@ public:
 
     // The new name of `fileName` under the current template, with this
     // file's counter value and the number of files in the run.
-    String ExpandTemplate(const String& fileName, int32_t counter, int32_t total);
+    String ExpandTemplate(Base::StringView fileName, int32_t counter, int32_t total);
     // The same for a given template and counter width, as the dialog holds
     // them before they are confirmed.
-    static String ExpandWith(const String& fileNameTemplate, size_t width, const String& fileName, int32_t counter,
+    static String ExpandWith(Base::StringView fileNameTemplate, size_t width, Base::StringView fileName, int32_t counter,
                              int32_t total);
     // `text` with zeros in front up to the starting number's width (never cut).
     String PadNumber(const String& text);

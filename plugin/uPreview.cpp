@@ -2,7 +2,7 @@
 
 #include "base/Format.h"
 #include "base/IntConvert.h"
-#include "base/ScopeGuard.h"
+#include "base/TextStore.h"
 #include "framework/FarViewer.h"
 #include "platform/Platform.h"
 #include "plugin/FileStream.h"
@@ -13,7 +13,7 @@
 #include "plugin/uStrings.h"
 #include "plugin/uSystem.h"
 
-#include <unordered_set>
+#include <unordered_map>
 
 namespace Zelvane {
 
@@ -23,7 +23,7 @@ namespace {
 // (and only the file: never the temporary folder) when it closes.
 constexpr Far3::VIEWER_FLAGS PreviewViewerFlags = Far3::VF_DELETEONLYFILEONCLOSE | Far3::VF_DISABLEHISTORY;
 
-String Key(const String& name)
+String Key(Base::StringView name)
 {
     String key(name.size(), u'\0');
     Platform::FileNameKey(name.data(), name.size(), key.data());
@@ -38,69 +38,86 @@ bool IsFolder(const String& path)
 
 // The names in the run's folder as the run leaves them file by file, keyed
 // as the file system compares names. The folder is listed once; a new name
-// that leads into a subfolder is looked up there.
+// that leads into a subfolder is looked up there. Every key is held once, in
+// a text store, with what the run has done to that name so far.
 class TFolderNames {
 public:
-    explicit TFolderNames(const String& directory) : Directory(directory)
+    TFolderNames(const String& directory, size_t runFiles) : Directory(directory)
     {
         if (directory.empty())
             return;
-        Platform::WIN32_FIND_DATAW data{};
-        const Platform::HANDLE find = Platform::FindFirstFileW((directory + u"*").c_str(), &data);
-        if (find == Platform::InvalidHandleValue)
-            return;
-        Base::ScopeGuard close([find] { Platform::FindClose(find); });
-        do {
-            const String name = data.cFileName;
-            if (name == u"." || name == u"..")
-                continue;
-            Present.insert(Key(name));
+        // Room for the folder's names and the run's new ones without a rehash.
+        States.reserve(2 * runFiles);
+        // Names only: the listing needs no entry's size, date or attributes.
+        Platform::ListFileNames(directory.c_str(), [this](const char16_t* name, const char16_t* shortName) {
+            States.try_emplace(Keys.Keep(Key(name)), Present);
             // Windows also knows a file by its short name.
-            if (data.cAlternateFileName[0] != u'\0')
-                Present.insert(Key(data.cAlternateFileName));
-        } while (Platform::FindNextFileW(find, &data));
+            if (shortName[0] != u'\0')
+                States.try_emplace(Keys.Keep(Key(shortName)), Present);
+        });
     }
 
-    // Why `oldName` could not become `target` now; None when it could.
-    TPreviewReason Check(const String& oldName, const String& target) const
+    // Why `oldName` could not become `target` now; None when it could, and
+    // then the names are as the rename leaves them.
+    TPreviewReason Move(const String& oldName, const String& target)
     {
         if (Directory.empty())
             return TPreviewReason::FolderMissing;
-        const String key = Key(target);
+        const String to = Key(target);
+        const String from = Key(oldName);
         // The same name to the file system: only its letter case changes.
-        if (key == Key(oldName))
+        if (to == from) {
+            uint8_t& state = State(to);
+            state = static_cast<uint8_t>((state & ~Freed) | Present | Taken);
             return TPreviewReason::None;
-        if (Taken.contains(key))
+        }
+        const auto found = States.find(Base::StringView(to));
+        const uint8_t state = found == States.end() ? 0 : found->second;
+        if ((state & Taken) != 0)
             return TPreviewReason::TakenEarlier;
         const size_t separator = target.rfind(u'\\');
-        if (separator == String::npos)
-            return Present.contains(key) ? TPreviewReason::TargetExists : TPreviewReason::None;
-        // A name in a subfolder: the folder must be there, and not have
-        // been renamed away by an earlier file.
-        if (Freed.contains(Key(target.substr(0, target.find(u'\\')))) ||
-            !IsFolder(Directory + target.substr(0, separator)))
-            return TPreviewReason::FolderMissing;
-        return Platform::GetFileAttributesW((Directory + target).c_str()) != Platform::InvalidFileAttributes
-                   ? TPreviewReason::TargetExists
-                   : TPreviewReason::None;
-    }
-
-    void Move(const String& oldName, const String& target)
-    {
-        const String from = Key(oldName);
-        const String to = Key(target);
-        Present.erase(from);
-        Freed.insert(from);
-        Freed.erase(to);
-        Present.insert(to);
-        Taken.insert(to);
+        if (separator == String::npos) {
+            if ((state & Present) != 0)
+                return TPreviewReason::TargetExists;
+        } else {
+            // A name in a subfolder: the folder must be there, and not have
+            // been renamed away by an earlier file.
+            if ((StateOf(Key(Base::StringView(target).substr(0, target.find(u'\\')))) & Freed) != 0 ||
+                !IsFolder(Directory + target.substr(0, separator)))
+                return TPreviewReason::FolderMissing;
+            if (Platform::GetFileAttributesW((Directory + target).c_str()) != Platform::InvalidFileAttributes)
+                return TPreviewReason::TargetExists;
+        }
+        uint8_t& made = found != States.end() ? found->second : States.try_emplace(Keys.Keep(to), 0).first->second;
+        made = static_cast<uint8_t>((made & ~Freed) | Present | Taken);
+        uint8_t& left = State(from);
+        left = static_cast<uint8_t>((left & ~Present) | Freed);
+        return TPreviewReason::None;
     }
 
 private:
+    static constexpr uint8_t Present = 1; // there now
+    static constexpr uint8_t Taken = 2;   // made by an earlier file of the run
+    static constexpr uint8_t Freed = 4;   // given up by an earlier file of the run
+
+    uint8_t StateOf(Base::StringView key) const
+    {
+        const auto found = States.find(key);
+        return found == States.end() ? 0 : found->second;
+    }
+
+    // The state of `key`, made (nothing yet) when the key is new.
+    uint8_t& State(Base::StringView key)
+    {
+        const auto found = States.find(key);
+        if (found != States.end())
+            return found->second;
+        return States.emplace(Keys.Keep(key), uint8_t{0}).first->second;
+    }
+
     String Directory;
-    std::unordered_set<String> Present; // there now
-    std::unordered_set<String> Taken;   // made by an earlier file of the run
-    std::unordered_set<String> Freed;   // given up by an earlier file of the run
+    Base::TextStore Keys;
+    std::unordered_map<Base::StringView, uint8_t> States;
 };
 
 TMessage ReasonMessage(TPreviewReason reason)
@@ -127,7 +144,7 @@ std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
     const auto total = static_cast<int32_t>(run.FileNames.size());
     const size_t width = run.StartingNumber.size();
     int32_t counter = Base::StrToInt(run.StartingNumber);
-    TFolderNames folder(run.Directory);
+    TFolderNames folder(run.Directory, run.FileNames.size());
     std::vector<TPreviewLine> lines;
     lines.reserve(run.FileNames.size());
     TProgress progress(TMessage::ProgressPreviewing, run.FileNames.size());
@@ -145,11 +162,9 @@ std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
             line.Reason = TPreviewReason::NameRefused;
             break;
         case TNewName::TAction::Move:
-            line.Reason = folder.Check(oldName, decision.Target);
-            if (line.Reason == TPreviewReason::None) {
-                folder.Move(oldName, decision.Target);
+            line.Reason = folder.Move(oldName, decision.Target);
+            if (line.Reason == TPreviewReason::None)
                 line.NewName = decision.Target;
-            }
             break;
         }
         // A failure gives its counter value back, as in the run.

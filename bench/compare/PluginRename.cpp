@@ -14,6 +14,7 @@
 #include "host/ScriptedFrontEnd.h"
 #include "host/StandInHost.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -70,9 +71,13 @@ int Run(const std::filesystem::path& folder, const std::string& nameTemplate, co
     clock.Done("unload");
 
     const size_t left = panel.SelectedCount();
-    if (user.Dialogs().size() != 1 || !user.Messages().empty() || !user.Editors().empty() || left != 0) {
+    // A long run shows its progress in boxes without buttons; any other box
+    // is a question or a warning, which a clean run never shows.
+    const auto questions = std::count_if(user.Messages().begin(), user.Messages().end(),
+                                         [](const Host::MessageBox& box) { return !box.Buttons.empty(); });
+    if (user.Dialogs().size() != 1 || questions != 0 || !user.Editors().empty() || left != 0) {
         std::fprintf(stderr, "%zu of %zu files not renamed (%zu dialogs, %zu messages, %zu editors)\n", left,
-                     selected, user.Dialogs().size(), user.Messages().size(), user.Editors().size());
+                     selected, user.Dialogs().size(), static_cast<size_t>(questions), user.Editors().size());
         return 1;
     }
     return 0;

@@ -92,24 +92,18 @@ bool NextMatch(TFindHandle& find, WIN32_FIND_DATAW& data)
     return false;
 }
 
-} // namespace
-
-HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData)
+// The folder `directory` opened for listing, or null with the last error set.
+// It is opened by descriptor without following a link at its last name, so
+// a link swapped in after the caller looked at the name cannot steer the
+// listing elsewhere. A trailing separator would make the system follow such
+// a link: it goes.
+DIR* OpenListing(String directory)
 {
-    if (fileName == nullptr || findData == nullptr)
-        return FailHandle(ERROR_INVALID_PARAMETER);
-    const String whole = fileName;
-    const String pattern(LastName(whole));
-    String directory = whole.substr(0, whole.size() - pattern.size());
     if (directory.empty())
         directory = u".";
-    // The folder is opened by descriptor without following a link at its
-    // last name, so a link swapped in after the caller looked at the name
-    // cannot steer the listing elsewhere. A trailing separator would make
-    // the system follow such a link: it goes.
     const std::optional<std::string> folder = NativePath(directory.c_str());
     if (!folder)
-        return InvalidHandleValue;
+        return nullptr;
     std::string native = *folder;
     while (native.size() > 1 && native.back() == '/')
         native.pop_back();
@@ -120,10 +114,25 @@ HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData)
         if (descriptor >= 0)
             ::close(descriptor);
         if (error == ENOENT)
-            return FailHandle(ERROR_PATH_NOT_FOUND);
-        SetLastErrorFromErrno(error);
-        return InvalidHandleValue;
+            SetLastError(ERROR_PATH_NOT_FOUND);
+        else
+            SetLastErrorFromErrno(error);
+        return nullptr;
     }
+    return listing;
+}
+
+} // namespace
+
+HANDLE FindFirstFileW(const char16_t* fileName, WIN32_FIND_DATAW* findData)
+{
+    if (fileName == nullptr || findData == nullptr)
+        return FailHandle(ERROR_INVALID_PARAMETER);
+    const String whole = fileName;
+    const String pattern(LastName(whole));
+    DIR* listing = OpenListing(whole.substr(0, whole.size() - pattern.size()));
+    if (listing == nullptr)
+        return InvalidHandleValue;
     auto find = std::make_unique<TFindHandle>(listing, pattern);
     if (!NextMatch(*find, *findData))
         return FailHandle(ERROR_FILE_NOT_FOUND);
@@ -145,6 +154,25 @@ BOOL FindClose(HANDLE findFile)
     if (FindOf(findFile) == nullptr)
         return Fail(ERROR_INVALID_HANDLE);
     return CloseHandle(findFile);
+}
+
+BOOL ListFileNames(const char16_t* directory, const FileNameVisitor& visit)
+{
+    if (directory == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(OpenListing(directory), ::closedir);
+    if (!listing)
+        return 0;
+    errno = 0;
+    while (const dirent* entry = ::readdir(listing.get())) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            visit(PosixNames::ToUtf16(name).c_str(), u"");
+        errno = 0;
+    }
+    if (errno != 0)
+        return FailErrno();
+    return 1;
 }
 
 } // namespace Platform

@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 namespace Platform {
 
@@ -114,6 +116,34 @@ BOOL FindNextFileW(HANDLE findFile, WIN32_FIND_DATAW* findData)
 BOOL FindClose(HANDLE findFile)
 {
     return ::FindClose(findFile);
+}
+
+BOOL ListFileNames(const char16_t* directory, const FileNameVisitor& visit)
+{
+    if (directory == nullptr) {
+        ::SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::u16string pattern = directory;
+    if (!pattern.empty() && pattern.back() != u'\\' && pattern.back() != u'/')
+        pattern += u'\\';
+    pattern += u'*';
+    ::WIN32_FIND_DATAW data{};
+    const ::HANDLE find = ::FindFirstFileExW(Wide(pattern.c_str()), FindExInfoStandard, &data,
+                                             FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        const std::u16string_view name = reinterpret_cast<const char16_t*>(data.cFileName);
+        if (name == u"." || name == u"..")
+            continue;
+        visit(reinterpret_cast<const char16_t*>(data.cFileName),
+              reinterpret_cast<const char16_t*>(data.cAlternateFileName));
+    } while (::FindNextFileW(find, &data));
+    const ::DWORD error = ::GetLastError();
+    ::FindClose(find);
+    ::SetLastError(error);
+    return error == ERROR_NO_MORE_FILES ? 1 : 0;
 }
 
 HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode, DWORD creationDisposition,

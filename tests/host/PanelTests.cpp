@@ -13,10 +13,10 @@ using HostTests::TempFolder;
 
 namespace {
 
-PanelItem Item(std::u16string name, bool directory = false)
+PanelItem Item(std::u16string_view name, bool directory = false)
 {
     PanelItem item;
-    item.Name = std::move(name);
+    item.Name = name;
     item.Attributes = directory ? Far3::FileAttribute::Directory : 0;
     return item;
 }
@@ -230,7 +230,7 @@ TEST(PanelFolder, ReadsFolderInFarsOrderAndUpdateKeepsSelectionByName)
     panel.ShowFolder(folder.Path());
     std::vector<std::u16string> names;
     for (const PanelItem& item : panel.Items())
-        names.push_back(item.Name);
+        names.emplace_back(item.Name);
     EXPECT_EQ(names, (std::vector<std::u16string>{u"..", u"sub", u"A.txt", u"b.txt"}));
     EXPECT_EQ(panel.Items()[3].Size, 2u);
     EXPECT_TRUE(panel.Items()[1].Attributes & Far3::FileAttribute::Directory);

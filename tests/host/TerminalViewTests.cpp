@@ -96,10 +96,10 @@ TEST(MessageLayout, WarningsSeparatorsLongLinesAndBoxesWithoutButtons)
     EXPECT_EQ(note.FirstButton, note.Items.size());
 }
 
-PanelItem Item(std::u16string name, uint64_t size = 0, bool folder = false, bool selected = false)
+PanelItem Item(std::u16string_view name, uint64_t size = 0, bool folder = false, bool selected = false)
 {
     PanelItem item;
-    item.Name = std::move(name);
+    item.Name = name;
     item.Size = size;
     item.Attributes = folder ? Far3::FileAttribute::Directory : 0;
     item.Selected = selected;

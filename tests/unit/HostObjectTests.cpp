@@ -34,7 +34,7 @@ TEST(FarPanel, ReadsEveryItemWithItsFlagsAndTheDirectory)
     TFarPanel panel(true, true);
     EXPECT_EQ(panel.Handle, Far3::PANEL_ACTIVE);
     ASSERT_EQ(panel.Count(), 3);
-    EXPECT_EQ(panel.GetItem(1).FileName, u"a.txt");
+    EXPECT_EQ(panel.GetItem(1).FileName(), u"a.txt");
     EXPECT_TRUE(panel.GetItem(1).HasFlag(0x40000000));
     EXPECT_FALSE(panel.GetItem(2).HasFlag(0x40000000));
     EXPECT_EQ(panel.GetItem(2).FileSize, 42u);
@@ -69,10 +69,10 @@ TEST(FarPanel, HostRefusalsGiveEmptyResults)
         TFarPanel panel(false, true);
         EXPECT_EQ(panel.Handle, Far3::PANEL_PASSIVE);
         ASSERT_EQ(panel.Count(), 3);
-        EXPECT_EQ(panel.GetItem(1).FileName, u"");
+        EXPECT_EQ(panel.GetItem(1).FileName(), u"");
         EXPECT_EQ(panel.GetItem(1).Flags, 0u);
         EXPECT_EQ(panel.GetItem(1).Index, 1);
-        EXPECT_EQ(panel.GetItem(2).FileName, u"c");
+        EXPECT_EQ(panel.GetItem(2).FileName(), u"c");
         EXPECT_EQ(panel.Directory, u"");
     }
     {

@@ -201,7 +201,7 @@ public:
         const int32_t first = counter;
         std::vector<std::pair<String, String>> failures;
         for (int32_t i = 0; i < panel.Count(); ++i) {
-            const String& old = panel.GetItem(i).FileName;
+            const String old(panel.GetItem(i).FileName());
             if ((FakePanelOf.Items[static_cast<size_t>(i)].second & Far3::PPIF_SELECTED) == 0)
                 continue;
             const String expected = Oracle.ExpandTemplate(old, counter, total);
