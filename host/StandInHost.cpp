@@ -45,7 +45,7 @@ std::u16string StandInHost::PanelName(PanelText which) const
     if (which == PanelText::ActiveFile || which == PanelText::PassiveFile) {
         if (panel.CurrentItem() >= panel.Items().size() || panel.Items()[panel.CurrentItem()].IsParentLink())
             return {};
-        return panel.Items()[panel.CurrentItem()].Name;
+        return std::u16string(panel.Items()[panel.CurrentItem()].Name);
     }
     // A folder is inserted with its closing separator, as Far does.
     std::u16string folder = panel.Directory();

@@ -11,7 +11,7 @@ namespace {
 
 namespace Ck = Far3::ControlKey;
 
-KeyPress Named(const std::string& name, int modifier = 1)
+KeyPress KeyNamed(const std::string& name, int modifier = 1)
 {
     // xterm's modifier parameter: 1 + (1 Shift, 2 Alt, 4 Ctrl).
     const int bits = modifier > 1 ? modifier - 1 : 0;
@@ -128,7 +128,7 @@ DecodedKeys ExtendedKey(int code, int modifier, size_t length)
     // Shift with a character is already in the character itself.
     if (name.size() == 1 && (bits & 1) && !(bits & 6))
         return One(CharKey(static_cast<char16_t>(code)), length);
-    return One(Named(name, modifier), length);
+    return One(KeyNamed(name, modifier), length);
 }
 
 // "\x1b[200~" text "\x1b[201~": one paste. Unfinished: waits unless final.
@@ -151,16 +151,16 @@ DecodedKeys Csi(std::string_view bytes, bool final)
     // The Linux console's F1-F5: "\x1b[[A" .. "\x1b[[E".
     if (bytes.size() >= 3 && bytes[2] == '[') {
         if (bytes.size() < 4)
-            return final ? One(Named("Alt+["), 2) : DecodedKeys{};
+            return final ? One(KeyNamed("Alt+["), 2) : DecodedKeys{};
         if (bytes[3] >= 'A' && bytes[3] <= 'E')
-            return One(Named("F" + std::to_string(bytes[3] - 'A' + 1)), 4);
+            return One(KeyNamed("F" + std::to_string(bytes[3] - 'A' + 1)), 4);
         return Skip(4);
     }
     size_t end = 2;
     while (end < bytes.size() && (bytes[end] < 0x40 || bytes[end] > 0x7E))
         ++end;
     if (end == bytes.size())
-        return final ? One(Named("Alt+["), 2) : DecodedKeys{};
+        return final ? One(KeyNamed("Alt+["), 2) : DecodedKeys{};
     const std::string_view parameters = bytes.substr(2, end - 2);
     const char last = bytes[end];
     const size_t length = end + 1;
@@ -180,7 +180,7 @@ DecodedKeys Csi(std::string_view bytes, bool final)
         }
     }
     if (last == 'Z')
-        return One(Named("Shift+Tab"), length);
+        return One(KeyNamed("Shift+Tab"), length);
     // modifyOtherKeys: "27;modifier;code~"; the kitty protocol: "code;modifier u".
     if (last == '~' && which == 2 && numbers[0] == 27)
         return ExtendedKey(numbers[2], numbers[1], length);
@@ -191,20 +191,20 @@ DecodedKeys Csi(std::string_view bytes, bool final)
     const std::string name = last == '~' ? TildeKey(numbers[0]) : LetterKey(last);
     if (name.empty())
         return Skip(length);
-    return One(Named(name, numbers[1]), length);
+    return One(KeyNamed(name, numbers[1]), length);
 }
 
 // "\x1bO" final: arrows and F1-F4 in application mode, the keypad.
 DecodedKeys Ss3(std::string_view bytes, bool final)
 {
     if (bytes.size() < 3)
-        return final ? One(Named("Alt+O"), 2) : DecodedKeys{};
+        return final ? One(KeyNamed("Alt+O"), 2) : DecodedKeys{};
     const char last = bytes[2];
     switch (last) {
-    case 'k': return One(Named("Num+"), 3);
-    case 'm': return One(Named("Num-"), 3);
-    case 'j': return One(Named("Num*"), 3);
-    case 'M': return One(Named("Enter"), 3);
+    case 'k': return One(KeyNamed("Num+"), 3);
+    case 'm': return One(KeyNamed("Num-"), 3);
+    case 'j': return One(KeyNamed("Num*"), 3);
+    case 'M': return One(KeyNamed("Enter"), 3);
     case 'o': return One(CharKey(u'/'), 3);
     case 'n': return One(CharKey(u'.'), 3);
     default: break;
@@ -212,7 +212,7 @@ DecodedKeys Ss3(std::string_view bytes, bool final)
     if (last >= 'p' && last <= 'y')
         return One(CharKey(static_cast<char16_t>(u'0' + (last - 'p'))), 3);
     const std::string name = LetterKey(last);
-    return name.empty() ? Skip(3) : One(Named(name), 3);
+    return name.empty() ? Skip(3) : One(KeyNamed(name), 3);
 }
 
 // A character or control byte (not Esc).
@@ -221,15 +221,15 @@ DecodedKeys Plain(std::string_view bytes)
     const auto byte = static_cast<unsigned char>(bytes[0]);
     switch (byte) {
     case '\r':
-    case '\n': return One(Named("Enter"), 1);
-    case '\t': return One(Named("Tab"), 1);
+    case '\n': return One(KeyNamed("Enter"), 1);
+    case '\t': return One(KeyNamed("Tab"), 1);
     case 0x7F:
-    case 0x08: return One(Named("BS"), 1);
+    case 0x08: return One(KeyNamed("BS"), 1);
     case '<': return One(CharKey(u'<'), 1);
     default: break;
     }
     if (byte >= 0x01 && byte <= 0x1A)
-        return One(Named(std::string("Ctrl+") + static_cast<char>('a' + byte - 1)), 1);
+        return One(KeyNamed(std::string("Ctrl+") + static_cast<char>('a' + byte - 1)), 1);
     if (byte < 0x20)
         return Skip(1);
     // A sequence still arriving waits for its other bytes; a bad one types
@@ -261,7 +261,7 @@ DecodedKeys DecodeKey(std::string_view bytes, bool final)
         return plain;
     }
     if (bytes.size() == 1)
-        return final ? One(Named("Esc"), 1) : DecodedKeys{};
+        return final ? One(KeyNamed("Esc"), 1) : DecodedKeys{};
     if (bytes.starts_with("\x1b[200~"))
         return BracketedPaste(bytes, final);
     if (bytes[1] == '[')
@@ -269,11 +269,11 @@ DecodedKeys DecodeKey(std::string_view bytes, bool final)
     if (bytes[1] == 'O')
         return Ss3(bytes, final);
     if (bytes[1] == '\x1b')
-        return One(Named("Esc"), 1);
+        return One(KeyNamed("Esc"), 1);
     // Alt with the key that follows.
     DecodedKeys rest = Plain(bytes.substr(1));
     if (rest.Length == 0)
-        return final ? One(Named("Esc"), 1) : DecodedKeys{};
+        return final ? One(KeyNamed("Esc"), 1) : DecodedKeys{};
     for (KeyPress& key : rest.Keys) {
         key.ControlState |= Ck::LeftAlt;
         if (key.Char >= u'a' && key.Char <= u'z')
