@@ -10,8 +10,8 @@
 
 namespace Tessel {
 
-// What the snapshot promises about its size: an item's fields in 64 bytes.
-static_assert(sizeof(TFarPanel::TItem) <= 64);
+// What the snapshot promises about its size: an item's fields in 88 bytes.
+static_assert(sizeof(TFarPanel::TItem) <= 88);
 
 namespace {
 
@@ -31,6 +31,13 @@ std::vector<uint64_t> HostBuffer(size_t size)
 // Item `index`, by Far's size-then-data protocol, read through `buffer`,
 // which grows to the largest item and is reused for the next one. A refused
 // size query leaves the item with its index and nothing else.
+const char16_t* TFarPanel::Keep(const char16_t* text)
+{
+    if (text == nullptr || *text == u'\0')
+        return u"";
+    return Names.Keep(text).data();
+}
+
 TFarPanel::TItem TFarPanel::ReadItem(int32_t index, std::vector<uint64_t>& buffer)
 {
     TItem result(index);
@@ -53,13 +60,16 @@ TFarPanel::TItem TFarPanel::ReadItem(int32_t index, std::vector<uint64_t>& buffe
     result.LastWriteTime = item->LastWriteTime;
     result.ChangeTime = item->ChangeTime;
     result.FileSize = item->FileSize;
-    // Copied at once: the host's text lives only as long as the buffer.
-    if (item->FileName != nullptr)
-        result.NameData = Names.Keep(item->FileName).data();
-    if (result.NameData == nullptr)
-        result.NameData = u"";
+    result.AllocationSize = item->AllocationSize;
+    // Copied at once: the host's texts live only as long as the buffer.
+    result.NameData = Keep(item->FileName);
+    const TItem::TRareTexts rare{Keep(item->AlternateFileName), Keep(item->Description), Keep(item->Owner)};
+    if (*rare.AlternateFileName != u'\0' || *rare.Description != u'\0' || *rare.Owner != u'\0')
+        result.Texts = &RareTexts.emplace_back(rare);
     result.Flags = item->Flags;
     result.FileAttributes = static_cast<uint32_t>(item->FileAttributes);
+    result.NumberOfLinks = static_cast<uint32_t>(item->NumberOfLinks);
+    result.CRC32 = static_cast<uint32_t>(item->CRC32);
     return result;
 }
 

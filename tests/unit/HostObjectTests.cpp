@@ -46,6 +46,55 @@ TEST(FarPanel, ReadsEveryItemWithItsFlagsAndTheDirectory)
     EXPECT_THROW(panel.GetItem(-1), Base::EListError);
 }
 
+// Every field of an item as the host gave it; texts the host leaves out
+// read as empty, and the snapshot's copies outlive the host's buffer.
+TEST(FarPanel, KeepsEveryFieldOfAnItem)
+{
+    FakeHost host;
+    FakePanel fake;
+    fake.Items = {{u"plain.txt", 0}, {u"LONGNAME.TXT", Selected}, {u"owned", 0}};
+    fake.Details = [](const std::u16string& name, Far3::PluginPanelItem& item) {
+        static const char16_t shortName[] = u"LONGNA~1.TXT";
+        static const char16_t description[] = u"a file";
+        static const char16_t owner[] = u"root";
+        item.AllocationSize = 4096;
+        item.NumberOfLinks = 0x100000002;
+        item.CRC32 = 0xDEADBEEF;
+        item.LastWriteTime = {7, 8};
+        if (name == u"LONGNAME.TXT") {
+            item.AlternateFileName = shortName;
+            item.Description = description;
+        } else if (name == u"owned") {
+            item.Owner = owner;
+        }
+    };
+    fake.Attach(host);
+    TFarPanel panel(true, true);
+    struct Row {
+        const char16_t* Name;
+        const char16_t* Short;
+        const char16_t* Description;
+        const char16_t* Owner;
+    };
+    const Row rows[] = {{u"plain.txt", u"", u"", u""},
+                        {u"LONGNAME.TXT", u"LONGNA~1.TXT", u"a file", u""},
+                        {u"owned", u"", u"", u"root"}};
+    ASSERT_EQ(panel.Count(), 3);
+    for (int32_t i = 0; i < 3; ++i) {
+        const auto& item = panel.GetItem(i);
+        const Row& row = rows[i];
+        EXPECT_EQ(item.FileName(), row.Name);
+        EXPECT_EQ(item.AlternateFileName(), row.Short) << i;
+        EXPECT_EQ(item.Description(), row.Description) << i;
+        EXPECT_EQ(item.Owner(), row.Owner) << i;
+        EXPECT_EQ(item.AllocationSize, 4096u);
+        EXPECT_EQ(item.NumberOfLinks, 2u); // the low 32 bits
+        EXPECT_EQ(item.CRC32, 0xDEADBEEFu);
+        EXPECT_EQ(item.LastWriteTime.dwLowDateTime, 7u);
+        EXPECT_EQ(item.LastWriteTime.dwHighDateTime, 8u);
+    }
+}
+
 TEST(FarPanel, HostRefusalsGiveEmptyResults)
 {
     {
