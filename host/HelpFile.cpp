@@ -34,14 +34,6 @@ std::optional<std::u16string> Delimited(std::u16string_view line, size_t from, c
     return std::nullopt;
 }
 
-std::optional<std::string> ReadFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 } // namespace
 
 std::u16string HelpLine::Text() const
@@ -167,7 +159,7 @@ std::optional<HelpFile> ChooseHelpFile(const std::filesystem::path& folder, std:
     std::optional<HelpFile> english;
     std::optional<HelpFile> last;
     for (const auto& path : files) {
-        const std::optional<std::string> bytes = ReadFile(path);
+        const std::optional<std::string> bytes = ReadWholeFile(path);
         std::optional<HelpFile> parsed = bytes ? ParseHelpFile(*bytes) : std::nullopt;
         if (!parsed)
             continue;

@@ -6,6 +6,8 @@
 #include "host/HostError.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <optional>
 
 namespace Host {
@@ -126,6 +128,14 @@ std::optional<std::u16string_view> HeaderValue(std::u16string_view line, std::u1
     if (rest.empty() || rest.front() != u'=')
         return std::nullopt;
     return TrimBlanks(rest.substr(1));
+}
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::string GuidText(const Far3::GUID& guid)

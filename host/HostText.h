@@ -36,6 +36,9 @@ std::u16string_view TrimBlanks(std::u16string_view text);
 std::vector<std::u16string_view> SplitLines(std::u16string_view text);
 std::optional<std::u16string_view> HeaderValue(std::u16string_view line, std::u16string_view key);
 
+// The bytes of a whole file; none when it cannot be opened.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+
 // "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX", upper-case, no braces.
 std::string GuidText(const Far3::GUID& guid);
 bool IsNullGuid(const Far3::GUID& guid);

@@ -70,14 +70,6 @@ std::u16string MessageText(std::u16string_view line)
     return out;
 }
 
-std::optional<std::string> ReadFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 } // namespace
 
 std::u16string DecodeLanguageText(std::string_view bytes)
@@ -143,7 +135,7 @@ std::optional<LanguageFile> ChooseLanguageFile(const std::filesystem::path& fold
     std::optional<LanguageFile> english;
     std::optional<LanguageFile> last;
     for (const auto& path : files) {
-        auto bytes = ReadFile(path);
+        auto bytes = ReadWholeFile(path);
         std::optional<LanguageFile> parsed = bytes ? ParseLanguageFile(*bytes) : std::nullopt;
         if (parsed && Base::EqualsIgnoringAsciiCase<char16_t>(parsed->Name, language))
             return parsed;
