@@ -2,6 +2,7 @@
 
 #include "base/Utf8Sequence.h"
 #include "framework/FarKeysW.h"
+#include "host/HostError.h"
 
 #include <string>
 
@@ -128,7 +129,13 @@ DecodedKeys ExtendedKey(int code, int modifier, size_t length)
     // Shift with a character is already in the character itself.
     if (name.size() == 1 && (bits & 1) && !(bits & 6))
         return One(CharKey(static_cast<char16_t>(code)), length);
-    return One(KeyNamed(name, modifier), length);
+    try {
+        return One(KeyNamed(name, modifier), length);
+    } catch (const HostError&) {
+        // A character the key notation has no name for ('>', ...) with
+        // Alt or Ctrl: the report goes, as one for a key Far lacks would.
+        return Skip(length);
+    }
 }
 
 // "\x1b[200~" text "\x1b[201~": one paste. Unfinished: waits unless final.

@@ -98,7 +98,7 @@ TEST(KeyDecoder, WaitsForTheRestOfASequenceUnlessNoneComes)
     // terminal sends (they must not wrap round into a key or a click).
     for (const char* other : {"\x1b[?1;2c", "\x1b[99~", "\x1b[<0;3;4M", "\x1b[99999999999~", "\x1b[4294967298~",
                               "\x1b[1;4294967301B", "\x1b[<0;4294967297;5M", "\x1b[<4294967296;3;4M",
-                              "\x1b[<0;3;99999999999999999999M"}) {
+                              "\x1b[<0;3;99999999999999999999M", "\x1b[62;4;u", "\x1b[62;5u", "\x1b[27;3;62~"}) {
         const DecodedKeys decoded = DecodeKey(other, false);
         EXPECT_TRUE(decoded.Keys.empty()) << other + 1;
         EXPECT_EQ(decoded.Length, std::string_view(other).size()) << other + 1;
