@@ -3,7 +3,6 @@
 #include "framework/FarKeysW.h"
 #include "host/HostError.h"
 #include "host/HostText.h"
-#include "host/dialogs/DialogColors.h"
 #include "host/dialogs/DialogPainter.h"
 #include "host/dialogs/MessageLayout.h"
 #include "host/terminal/EditorView.h"
@@ -22,7 +21,8 @@ bool IsEditType(Far3::FARDIALOGITEMTYPES type)
            type == Far3::DI_COMBOBOX;
 }
 
-// Paints the dialog over the screen, its hotkeys underlined.
+// Paints the dialog over the screen. Hotkeys are marked by their colour
+// alone, as Far marks them: no underline.
 void LayDialog(ScreenBuffer& screen, const DialogView& dialog)
 {
     if (!dialog.Visible)
@@ -30,14 +30,6 @@ void LayDialog(ScreenBuffer& screen, const DialogView& dialog)
     CellGrid grid = screen.BlankGrid();
     PaintDialog(dialog, grid);
     screen.Overlay(grid);
-    for (const DialogItemView& item : dialog.Items) {
-        if (!item.Visible || !item.Drawn || item.Hotkey == std::u16string::npos || item.Colors.size() <= ItemHotkey ||
-            SameColor(item.Colors[ItemHotkey], item.Colors[ItemText]))
-            continue;
-        for (int x = std::max(0, item.Left); x <= item.Right && x < grid.Width(); ++x)
-            if (item.Top >= 0 && item.Top < grid.Height() && SameColor(grid.At(x, item.Top).Color, item.Colors[ItemHotkey]))
-                screen.SetUnderline(x, item.Top);
-    }
 }
 
 // A click on the history arrow of the focused edit line opens its list,

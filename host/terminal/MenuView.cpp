@@ -121,10 +121,8 @@ void PaintMenu(ScreenBuffer& screen, MenuBox& menu)
         const int width = frameRight - frameLeft - 1;
         screen.Write(frameLeft + 1, y, PadWidth(u"  " + menu.Items[index], width, false, u'}'),
                      chosen ? Palette::MenuChosen() : text, frameRight);
-        if (!menu.DropDown && !menu.Items[index].empty()) {
+        if (!menu.DropDown && !menu.Items[index].empty())
             screen.Recolor(frameLeft + 3, y, frameLeft + 3, y, chosen ? Palette::MenuChosenHotkey() : Palette::MenuHotkey());
-            screen.SetUnderline(frameLeft + 3, y);
-        }
     }
 }
 

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
+#include <optional>
 
 using namespace Host;
 
@@ -19,6 +21,7 @@ public:
     {
         Shown = screen.Text();
         Cursor = cursor;
+        Screens.push_back(screen);
     }
     ConsoleEvent Read() override
     {
@@ -38,7 +41,22 @@ public:
     std::deque<ConsoleEvent> Events;
     std::vector<std::string> Shown;
     std::optional<CursorSpot> Cursor;
+    std::vector<ScreenBuffer> Screens;
 };
+
+// The cell where `text` starts on the screen, when it is shown on one row.
+std::optional<CursorSpot> FindOnScreen(const ScreenBuffer& screen, std::u16string_view text)
+{
+    for (int y = 0; y < screen.Height(); ++y) {
+        std::u16string row;
+        for (int x = 0; x < screen.Width(); ++x)
+            row += screen.At(x, y).Text.empty() ? u"?" : screen.At(x, y).Text.substr(0, 1);
+        const size_t at = row.find(text);
+        if (at != std::u16string::npos)
+            return CursorSpot{static_cast<int>(at), y};
+    }
+    return std::nullopt;
+}
 
 TEST(FullScreenFrontEnd, MessageBoxesAreAnsweredOverTheBackground)
 {
@@ -59,6 +77,42 @@ TEST(FullScreenFrontEnd, MessageBoxesAreAnsweredOverTheBackground)
     screen.ForgetLooseBoxes();
     screen.Refresh();
     EXPECT_EQ(console.Shown[12].find("Renaming files"), std::string::npos);
+}
+
+TEST(FullScreenFrontEnd, HotkeysAreMarkedByColourAloneAsFarMarksThem)
+{
+    struct Case {
+        const char* What;
+        std::function<void(FullScreenFrontEnd&)> Show;
+        std::u16string_view Label; // its first character is the hotkey
+    };
+    const MessageBox question{0, "Delete", {"Delete the file?"}, {"&Delete", "&Cancel"}};
+    const MessageBox warning{Far3::FMSG_WARNING, "Error", {"Cannot delete"}, {"&Retry", "&Skip"}};
+    const auto ask = [](const MessageBox& box) { return [box](FullScreenFrontEnd& screen) { screen.ShowMessage(box); }; };
+    const auto menu = [](FullScreenFrontEnd& screen) {
+        MenuBox plugins;
+        plugins.Title = u"Plugin commands";
+        plugins.Items = {u"Zelvane 3"};
+        screen.RunMenu(plugins);
+    };
+    for (const Case& c : {Case{"focused button", ask(question), u"Delete }"},
+                          Case{"other button", ask(question), u"Cancel ]"},
+                          Case{"warning box", ask(warning), u"Skip ]"},
+                          Case{"menu line", menu, u"Zelvane 3"}}) {
+        FakeConsole console;
+        FullScreenFrontEnd screen(console);
+        console.Keys("<Esc>");
+        c.Show(screen);
+        ASSERT_FALSE(console.Screens.empty()) << c.What;
+        const ScreenBuffer& shown = console.Screens.front();
+        const std::optional<CursorSpot> at = FindOnScreen(shown, c.Label);
+        ASSERT_TRUE(at.has_value()) << c.What;
+        EXPECT_FALSE(SameColor(shown.At(at->X, at->Y).Color, shown.At(at->X + 1, at->Y).Color)) << c.What;
+        for (const ScreenBuffer& each : console.Screens)
+            for (int y = 0; y < each.Height(); ++y)
+                for (int x = 0; x < each.Width(); ++x)
+                    EXPECT_FALSE(each.At(x, y).Underline) << c.What << " at " << x << "," << y;
+    }
 }
 
 TEST(FullScreenFrontEnd, NonModalEditorsWaitForThePluginToReturn)
