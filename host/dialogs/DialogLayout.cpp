@@ -3,6 +3,7 @@
 #include "base/Int16Clamp.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace Host {
 
@@ -28,11 +29,24 @@ int GroupWidth(const DialogItem& item, const ItemPlacement& placement)
     return length;
 }
 
+// The most cells a plain DI_TEXT may take so that it stays inside the
+// frame: from X1 to five cells short of the dialog's edge, or the width less
+// ten when centred; a small dialog has no margin, so two and four.
+size_t LongestPlainText(const DialogItem& item, int width, bool smallDialog)
+{
+    const int room = item.X1 == -1 ? width - (smallDialog ? 4 : 10)
+                                   : width - ClampToInt16(item.X1) - (smallDialog ? 2 : 5);
+    return static_cast<size_t>(std::max(0, room));
+}
+
 ItemPlacement PlaceOne(const DialogItem& item, int width, int height, bool smallDialog)
 {
     ItemPlacement place;
     place.Shown = item.HasHotkeyText() ? WithoutHotkeyMark(item.Data, &place.Hotkey) : item.Data;
-    const int length = static_cast<int>(place.Shown.size());
+    // A plain text stays whole for its hotkey; only its cells are cut.
+    const int room = item.Type == Far3::DI_TEXT ? static_cast<int>(LongestPlainText(item, width, smallDialog))
+                                                : std::numeric_limits<int>::max();
+    const int length = std::min(static_cast<int>(place.Shown.size()), room);
     int left = ClampToInt16(item.X1);
     int top = ClampToInt16(item.Y1);
     int right = ClampToInt16(item.X2);
@@ -53,7 +67,8 @@ ItemPlacement PlaceOne(const DialogItem& item, int width, int height, bool small
         if (item.X1 == -1)
             left = (width - length) / 2;
         const bool fitted = item.X2 > item.X1 && item.X1 >= 0;
-        cells = {left, top, fitted ? right : left + length - 1, top};
+        const int fittedRight = room < right - left + 1 ? left + room - 1 : right;
+        cells = {left, top, fitted ? fittedRight : left + length - 1, top};
     } else if (item.IsButton()) {
         cells = {left, top, left + length - 1, top};
         reported = {ClampToInt16(left), ClampToInt16(top), ClampToInt16(left + length), ClampToInt16(top)};

@@ -1,6 +1,6 @@
 // Where Far puts a running dialog's items: centred texts and button groups,
 // separators joining the frame, buttons and check boxes as wide as their
-// texts. Used for drawing and for DM_GETITEMPOSITION, which reports the
+// texts, a long plain text cut to the cells inside the frame. Used for drawing and for DM_GETITEMPOSITION, which reports the
 // rectangles the host computed rather than the ones the plugin declared.
 #pragma once
 

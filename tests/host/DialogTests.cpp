@@ -683,4 +683,35 @@ TEST(DialogPainter, DrawsTheDialogAsFarDoes)
     EXPECT_EQ(dialog.Closed().Item(Ok).Hotkey, 2u);
 }
 
+TEST(DialogPainter, LongTextsStopShortOfTheFrame)
+{
+    const std::u16string longText(30, u'x');
+    const std::string ten(10, 'x');
+    struct Case {
+        const char* What;
+        intptr_t X1, X2;
+        Far3::FARDIALOGFLAGS Flags;
+        std::u16string Text;
+        std::string Row;
+    };
+    for (const Case& c : {
+             Case{"from a column", 5, 0, 0, longText, "   ║ " + ten + " ║   "},
+             Case{"centred", -1, 0, 0, longText, "   ║ " + ten + " ║   "},
+             Case{"wider than the frame", 5, 18, 0, longText, "   ║ " + ten + " ║   "},
+             Case{"short and centred", -1, 0, 0, u"abc", "   ║    abc     ║   "},
+             Case{"small, from a column", 1, 0, Far3::FDLG_SMALLDIALOG, longText, "║" + std::string(17, 'x') + " ║"},
+             Case{"small, centred", -1, 0, Far3::FDLG_SMALLDIALOG, longText, "║ " + std::string(16, 'x') + " ║"},
+         }) {
+        const bool small = (c.Flags & Far3::FDLG_SMALLDIALOG) != 0;
+        Harness dialog;
+        dialog.Init({Item(Far3::DI_DOUBLEBOX, small ? 0 : 3, 0, small ? 19 : 16, 2),
+                     Item(Far3::DI_TEXT, c.X1, 1, c.X2, 1, c.Text.c_str())},
+                    -1, -1, 20, 3, c.Flags);
+        dialog.Run("<Esc>");
+        EXPECT_EQ(DialogText(dialog.Closed()).at(1), c.Row) << c.What;
+        // The whole text is still the item's own.
+        EXPECT_EQ(dialog.Text(1), c.Text) << c.What;
+    }
+}
+
 } // namespace
