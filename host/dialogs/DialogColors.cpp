@@ -49,4 +49,11 @@ std::vector<Far3::FarColor> DefaultItemColors(const DialogItem& item, bool focus
     return colors;
 }
 
+void ColorEditAsText(Far3::FarColor* colors, size_t count, Far3::FARDIALOGFLAGS flags)
+{
+    for (size_t which : {size_t{EditText}, size_t{EditUnchanged}})
+        if (colors && which < count)
+            colors[which] = DefaultDialogColor(flags);
+}
+
 } // namespace Host

@@ -32,5 +32,9 @@ enum EditItemColor : size_t {
 Far3::FarColor ConsoleColor(uint8_t foreground, uint8_t background);
 Far3::FarColor DefaultDialogColor(Far3::FARDIALOGFLAGS flags);
 std::vector<Far3::FarColor> DefaultItemColors(const DialogItem& item, bool focused, Far3::FARDIALOGFLAGS flags);
+// Makes an edit read as the dialog's plain text: its text and its unchanged
+// text take the dialog's text colour (a message box's line too long for the
+// box). `colors` holds `count` colours in the edit's order.
+void ColorEditAsText(Far3::FarColor* colors, size_t count, Far3::FARDIALOGFLAGS flags);
 
 } // namespace Host

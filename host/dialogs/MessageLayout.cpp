@@ -1,6 +1,7 @@
 #include "host/dialogs/MessageLayout.h"
 
 #include "host/HostText.h"
+#include "host/dialogs/DialogColors.h"
 #include "host/dialogs/DialogHistory.h"
 #include "host/dialogs/HostDialog.h"
 
@@ -34,6 +35,28 @@ bool IsSeparatorLine(std::u16string_view line)
     return !line.empty() && (line.front() == u'\x01' || line.front() == u'\x02');
 }
 
+// The box's own dialog procedure: a line too long for the box, an edit,
+// starts showing its first character, is not "unchanged" and is coloured
+// like the plain lines around it. The box's flags come as the dialog data.
+intptr_t MessageBoxProc(Far3::HANDLE handle, intptr_t msg, intptr_t param1, void* param2)
+{
+    HostDialog& dialog = *static_cast<HostDialog*>(handle);
+    const std::vector<DialogItem>& items = dialog.Items();
+    if (msg == Far3::DN_INITDIALOG) {
+        for (size_t i = 0; i < items.size(); ++i) {
+            Far3::COORD start{0, 0};
+            if (items[i].IsEdit())
+                dialog.Send(Far3::DM_SETCURSORPOS, static_cast<intptr_t>(i), &start);
+        }
+    } else if (msg == Far3::DN_CTLCOLORDLGITEM && param1 >= 0 && static_cast<size_t>(param1) < items.size() &&
+               items[static_cast<size_t>(param1)].IsEdit() && param2) {
+        auto* colors = static_cast<Far3::FarDialogItemColors*>(param2);
+        const auto flags = static_cast<Far3::FARDIALOGFLAGS>(dialog.Send(Far3::DM_GETDLGDATA, 0, nullptr));
+        ColorEditAsText(colors->Colors, colors->ColorsCount, flags);
+    }
+    return dialog.DefaultProc(msg, param1, param2);
+}
+
 DialogSetup SetupFor(const MessageLayout& layout)
 {
     DialogSetup setup;
@@ -42,6 +65,8 @@ DialogSetup SetupFor(const MessageLayout& layout)
     setup.X2 = layout.Width;
     setup.Y2 = layout.Height;
     setup.Flags = layout.Flags;
+    setup.Proc = MessageBoxProc;
+    setup.Param = reinterpret_cast<void*>(static_cast<uintptr_t>(layout.Flags));
     return setup;
 }
 
@@ -81,7 +106,10 @@ MessageLayout LayOutMessage(const MessageBox& box, int consoleWidth)
             layout.Items.push_back(Item(Far3::DI_TEXT, -1, i + 2, 0, i + 2, kind | Far3::DIF_SHOWAMPERSAND,
                                         line.substr(1)));
         } else if (Length(line) > longest) {
-            layout.Items.push_back(Item(Far3::DI_EDIT, 5, i + 2, width - 6, i + 2, Far3::DIF_READONLY, line));
+            DialogItem edit = Item(Far3::DI_EDIT, 5, i + 2, width - 6, i + 2,
+                                   Far3::DIF_READONLY | Far3::DIF_BTNNOCLOSE | Far3::DIF_SELECTONENTRY, line);
+            edit.Cursor = 0;
+            layout.Items.push_back(std::move(edit));
         } else {
             const bool left = (box.Flags & Far3::FMSG_LEFTALIGN) != 0;
             layout.Items.push_back(Item(Far3::DI_TEXT, left ? 5 : -1, i + 2, 0, i + 2, Far3::DIF_SHOWAMPERSAND, line));
@@ -122,7 +150,12 @@ DialogView MessageBoxView(const MessageBox& box, FrontEnd& user)
         item.AddBrackets();
     MemoryDialogHistory noHistory;
     HostDialog dialog(SetupFor(layout), layout.Items, user, noHistory);
-    return dialog.View();
+    DialogView view = dialog.View();
+    // Not run, so not drawn: the long lines take their colours here.
+    for (DialogItemView& item : view.Items)
+        if (layout.Items[item.Index].IsEdit())
+            ColorEditAsText(item.Colors.data(), item.Colors.size(), layout.Flags);
+    return view;
 }
 
 } // namespace Host

@@ -12,7 +12,8 @@
 //   its caption; a separator on row lines + 2 before the buttons (unless
 //   the last line is one); the buttons a centred group on row H - 3, the
 //   first the default and focused. A line too long for the box becomes a
-//   read-only edit line (columns 5 .. W-6) the user can scroll.
+//   read-only edit line (columns 5 .. W-6) the user can scroll; it shows its
+//   start, is not "unchanged" and has the colour of the plain lines.
 #pragma once
 
 #include "host/FrontEnd.h"

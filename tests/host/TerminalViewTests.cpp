@@ -3,6 +3,7 @@
 #include "TempFolder.h"
 #include "host/HostText.h"
 #include "host/ScriptedFrontEnd.h"
+#include "host/dialogs/DialogColors.h"
 #include "host/dialogs/DialogPainter.h"
 #include "host/dialogs/MessageLayout.h"
 #include "host/terminal/EditorView.h"
@@ -94,6 +95,50 @@ TEST(MessageLayout, WarningsSeparatorsLongLinesAndBoxesWithoutButtons)
     const MessageLayout note = LayOutMessage(MessageBox{0, "Wait", {"Renaming..."}, {}}, 80);
     EXPECT_EQ(note.Height, 1 + 4);
     EXPECT_EQ(note.FirstButton, note.Items.size());
+}
+
+TEST(MessageLayout, ALineTooLongForTheBoxReadsLikeItsPlainLines)
+{
+    std::string longLine;
+    for (int i = 0; i < 12; ++i)
+        longLine += "line" + std::to_string(i) + "-part ";
+    struct Case {
+        const char* What;
+        uint64_t Flags;
+        bool Run;
+    };
+    for (const Case& c : {Case{"running", 0, true}, Case{"running warning", Far3::FMSG_WARNING, true},
+                          Case{"drawn only", 0, false}}) {
+        const MessageBox box{c.Flags, "Error", {"Cannot rename", longLine}, {"OK"}};
+        const MessageLayout layout = LayOutMessage(box, 80);
+        ASSERT_EQ(layout.Items.at(2).Type, Far3::DI_EDIT) << c.What;
+        EXPECT_TRUE(layout.Items[2].Has(Far3::DIF_READONLY | Far3::DIF_BTNNOCLOSE | Far3::DIF_SELECTONENTRY))
+            << c.What;
+
+        ScriptedFrontEnd user;
+        DialogView view;
+        if (c.Run) {
+            user.QueueCheck([&](const DialogView& running) { view = running; });
+            user.QueueKeys("<Esc>");
+            EXPECT_EQ(RunMessageBox(box, user), -1) << c.What;
+        } else {
+            view = MessageBoxView(box, user);
+        }
+        ASSERT_GT(view.Items.size(), 2u) << c.What;
+        const DialogItemView& line = view.Item(2);
+        EXPECT_EQ(line.Cursor, 0u) << c.What;
+        EXPECT_FALSE(line.Unchanged) << c.What;
+        const Far3::FarColor text = DefaultDialogColor(layout.Flags);
+        EXPECT_TRUE(SameColor(line.Colors.at(0), text)) << c.What;
+        EXPECT_TRUE(SameColor(line.Colors.at(2), text)) << c.What;
+        // The start of the line shows, in the colour of the line above it.
+        const std::vector<std::string> rows = DialogText(view);
+        EXPECT_NE(rows.at(3).find("║ line0-part line1-part"), std::string::npos) << c.What << ": " << rows.at(3);
+        CellGrid grid(view.Left + view.Width, view.Top + view.Height);
+        PaintDialog(view, grid);
+        EXPECT_TRUE(SameColor(grid.At(line.Left, line.Top).Color, grid.At(line.Left, line.Top - 1).Color))
+            << c.What;
+    }
 }
 
 PanelItem Item(std::u16string_view name, uint64_t size = 0, bool folder = false, bool selected = false)
