@@ -285,7 +285,7 @@ DecodedKeys DecodeKey(std::string_view bytes, bool final)
         key.ControlState |= Ck::LeftAlt;
         if (key.Char >= u'a' && key.Char <= u'z')
             key.VirtualKey = static_cast<uint16_t>(key.Char - u'a' + 'A');
-        if (key.VirtualKey != Far3::VirtualKey::Return && key.VirtualKey != Far3::VirtualKey::Tab)
+        if (!KeepsCharacterWithModifier(key))
             key.Char = 0;
     }
     rest.Length += 1;

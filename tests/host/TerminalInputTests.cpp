@@ -38,6 +38,8 @@ TEST(KeyDecoder, TurnsTerminalBytesIntoFarKeys)
         {"\x1b[Z", "<Shift+Tab>", 3},  {"\x1bOk", "<Num+>", 3},        {"\x1bOm", "<Num->", 3},
         {"\x1bOj", "<Num*>", 3},       {"\x1b" "f", "<Alt+f>", 2},        {"\x1b\x1b[A", "<Esc>", 1},
         {"ab", "a", 1},
+        // Alt with a letter no key code names keeps the letter: it can be a hotkey.
+        {"\x1b\xd0\xbe", "<Alt+о>", 3},  {"\x1b\xc3\x84", "<Alt+Ä>", 3},
         // Extended reporting: modifyOtherKeys and the kitty keyboard protocol.
         {"\x1b[27;5;13~", "<Ctrl+Enter>", 10}, {"\x1b[27;5;127~", "<Ctrl+BS>", 11},
         {"\x1b[27;6;13~", "<Ctrl+Shift+Enter>", 10}, {"\x1b[13;5u", "<Ctrl+Enter>", 7},
@@ -51,6 +53,7 @@ TEST(KeyDecoder, TurnsTerminalBytesIntoFarKeys)
         EXPECT_EQ(decoded.Keys[0], Key(c.Key)) << c.Key;
         EXPECT_EQ(decoded.Length, c.Length) << c.Key;
     }
+    EXPECT_EQ(DecodeKey("\x1b\xd0\xbe", false).Keys.front().Char, u'о');
 }
 
 // A bracketed paste is one paste, whatever its bytes; unfinished, it waits.
