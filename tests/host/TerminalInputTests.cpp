@@ -46,6 +46,7 @@ TEST(KeyDecoder, TurnsTerminalBytesIntoFarKeys)
         {"\x1b[127;5u", "<Ctrl+BS>", 8},      {"\x1b[57413u", "<Num+>", 8}, {"\x1b[57412u", "<Num->", 8},
         {"\x1b[57411u", "<Num*>", 8},         {"\x1b[27u", "<Esc>", 5},     {"\x1b[121;5u", "<Ctrl+y>", 8},
         {"\x1b[91;5u", "<Ctrl+[>", 7},        {"\x1b[97;3u", "<Alt+a>", 7}, {"\x1b[65;2u", "A", 7},
+        {"\x1b[1086;3u", "<Alt+о>", 9},      {"\x1b[27;3;1086~", "<Alt+о>", 12},
     };
     for (const Case& c : cases) {
         const DecodedKeys decoded = DecodeKey(c.Bytes, false);
