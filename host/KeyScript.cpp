@@ -91,7 +91,7 @@ KeyPress WithModifiers(std::string_view name)
     if (state & (Ck::AnyCtrl | Ck::AnyAlt)) {
         if (key.Char >= u'a' && key.Char <= u'z')
             key.VirtualKey = static_cast<uint16_t>(key.Char - u'a' + 'A');
-        if (key.VirtualKey != Far3::VirtualKey::Return && key.VirtualKey != Far3::VirtualKey::Tab)
+        if (!KeepsCharacterWithModifier(key))
             key.Char = 0;
     }
     if ((state & Ck::Shift) && key.Char >= u'a' && key.Char <= u'z')
@@ -153,6 +153,14 @@ std::vector<KeyPress> ParseKeyScript(std::string_view script)
     return keys;
 }
 
+bool KeepsCharacterWithModifier(const KeyPress& key)
+{
+    if (key.VirtualKey == Far3::VirtualKey::Return || key.VirtualKey == Far3::VirtualKey::Tab)
+        return true;
+    const bool surrogate = key.Char >= 0xD800 && key.Char <= 0xDFFF;
+    return key.VirtualKey == 0 && key.Char >= 0x80 && !surrogate;
+}
+
 std::string KeyName(const KeyPress& key)
 {
     std::string prefix;
@@ -170,6 +178,8 @@ std::string KeyName(const KeyPress& key)
             return "<" + prefix + "F" + std::to_string(key.VirtualKey - Vk::F1 + 1) + ">";
         if (key.VirtualKey >= '0' && key.VirtualKey <= 'Z')
             return "<" + prefix + static_cast<char>(key.VirtualKey) + ">";
+        if (key.VirtualKey == 0 && key.Char >= 0x80)
+            return "<" + prefix + Utf16ToUtf8(std::u16string(1, key.Char)) + ">";
         return "<" + prefix + "?" + std::to_string(key.VirtualKey) + ">";
     }
     if (key.Char == u'<')

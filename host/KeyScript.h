@@ -31,6 +31,11 @@ struct KeyPress {
 std::vector<KeyPress> ParseKeyScript(std::string_view script);
 // The key of one typed character (letters and digits carry their key code).
 KeyPress CharKey(char16_t c);
+// Whether a key keeps its character when Ctrl or Alt is held: Enter and
+// Tab, and a letter outside ASCII (no key code names it, so Alt+о is known
+// by its character alone, as a hotkey must be). Other keys with Ctrl or Alt
+// type nothing and are known by their key code.
+bool KeepsCharacterWithModifier(const KeyPress& key);
 // The notation of one key, e.g. "<Alt+F>" or "a".
 std::string KeyName(const KeyPress& key);
 

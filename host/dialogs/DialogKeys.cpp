@@ -1,10 +1,10 @@
 // What a key does in a running dialog, in Far's order: DN_INPUT (when
 // asked for), DN_CONTROLINPUT to the procedure, then the host's own action.
 #include "host/HostText.h"
+#include "host/LetterCase.h"
 #include "host/dialogs/EditLine.h"
 #include "host/dialogs/HostDialog.h"
 
-#include "base/Ascii.h"
 #include "framework/FarKeysW.h"
 
 namespace Host {
@@ -25,14 +25,14 @@ Far3::INPUT_RECORD KeyRecord(const KeyPress& key)
     return record;
 }
 
-using Base::AsciiLower;
-
-// The character an Alt+key combination names: its letter or digit.
-char16_t AltCharacter(const KeyPress& key)
+// The character an Alt+key combination names, in upper case: its Latin
+// letter or digit by key code, else the letter it carries (a letter of
+// another script has no key code of its own).
+char16_t AltHotkeyCharacter(const KeyPress& key)
 {
     if ((key.VirtualKey >= 'A' && key.VirtualKey <= 'Z') || (key.VirtualKey >= '0' && key.VirtualKey <= '9'))
-        return AsciiLower(static_cast<char16_t>(key.VirtualKey));
-    return AsciiLower(key.Char);
+        return static_cast<char16_t>(key.VirtualKey);
+    return UnicodeUpper(key.Char);
 }
 
 } // namespace
@@ -42,21 +42,15 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
     if (CloseAccepted || DialogItems.empty())
         return;
     const Far3::INPUT_RECORD record = KeyRecord(key);
-    if (notify) {
-        if (InputNotify && Call(Far3::DN_INPUT, 0, const_cast<Far3::INPUT_RECORD*>(&record)) == 0)
-            return;
-        if (Call(Far3::DN_CONTROLINPUT, static_cast<intptr_t>(Focus), const_cast<Far3::INPUT_RECORD*>(&record)) != 0)
-            return;
-        if (CloseAccepted)
-            return;
-    }
+    if (notify && ProcedureTookKey(Focus, record))
+        return;
     if (CompletionKey(key) || CloseAccepted)
         return;
     const DialogItem& focused = DialogItems[Focus];
     const bool inEdit = focused.IsEdit();
 
-    if (key.Alt() && !key.Ctrl() && AltCharacter(key) != 0) {
-        Hotkey(AltCharacter(key), record);
+    if (key.Alt() && !key.Ctrl() && AltHotkeyCharacter(key) != 0) {
+        Hotkey(AltHotkeyCharacter(key), record);
         return;
     }
     switch (key.VirtualKey) {
@@ -150,7 +144,7 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
     }
     // A bare letter outside an edit is a hotkey.
     if (key.Char >= u' ' && !key.Ctrl())
-        Hotkey(AsciiLower(key.Char), record);
+        Hotkey(UnicodeUpper(key.Char), record);
 }
 
 void HostDialog::ProcessEditKey(size_t index, const KeyPress& key)
@@ -198,10 +192,7 @@ void HostDialog::ProcessPaste(const std::u16string& text)
         return;
     // The procedure sees the paste as the Shift+Ins that makes it in Far.
     const Far3::INPUT_RECORD record = KeyRecord(KeyPress{Vk::Insert, 0, Far3::ControlKey::Shift});
-    if (InputNotify && Call(Far3::DN_INPUT, 0, const_cast<Far3::INPUT_RECORD*>(&record)) == 0)
-        return;
-    if (Call(Far3::DN_CONTROLINPUT, static_cast<intptr_t>(Focus), const_cast<Far3::INPUT_RECORD*>(&record)) != 0 ||
-        CloseAccepted || !DialogItems[Focus].IsEdit())
+    if (ProcedureTookKey(Focus, record) || !DialogItems[Focus].IsEdit())
         return;
     Completion = {};
     const size_t index = Focus;
@@ -213,19 +204,33 @@ void HostDialog::ProcessPaste(const std::u16string& text)
     }
 }
 
+bool HostDialog::ProcedureTookKey(size_t index, const Far3::INPUT_RECORD& record)
+{
+    auto* param = const_cast<Far3::INPUT_RECORD*>(&record);
+    if (InputNotify && Call(Far3::DN_INPUT, 0, param) == 0)
+        return true;
+    return Call(Far3::DN_CONTROLINPUT, static_cast<intptr_t>(index), param) != 0 || CloseAccepted;
+}
+
+// `key` is the hotkey character in upper case; the items' marked letters are
+// folded the same way, so a hotkey of any case and script matches.
 bool HostDialog::Hotkey(char16_t key, const Far3::INPUT_RECORD& record)
 {
     const std::vector<ItemPlacement> places = Layout();
     for (size_t i = 0; i < DialogItems.size(); ++i) {
         const DialogItem& item = DialogItems[i];
         if (!item.HasHotkeyText() || !item.IsVisible() || !item.IsEnabled() ||
-            places[i].Hotkey >= places[i].Shown.size() || AsciiLower(places[i].Shown[places[i].Hotkey]) != key)
+            places[i].Hotkey >= places[i].Shown.size() || UnicodeUpper(places[i].Shown[places[i].Hotkey]) != key)
             continue;
         if (Call(Far3::DN_HOTKEY, static_cast<intptr_t>(i), const_cast<Far3::INPUT_RECORD*>(&record)) == 0)
             return true;
         if (item.IsButton()) {
+            // The button is then pressed by the whole Enter path, so a
+            // procedure that takes Enter away takes the hotkey away too.
             ChangeFocus(i);
-            PressButton(i);
+            const Far3::INPUT_RECORD enter = KeyRecord(KeyPress{Vk::Return, u'\r', 0});
+            if (!ProcedureTookKey(i, enter))
+                PressButton(i);
         } else if (item.IsCheckLike()) {
             ChangeFocus(i);
             ToggleCheck(i);

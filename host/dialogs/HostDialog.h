@@ -87,6 +87,9 @@ private:
     void ProcessKey(const KeyPress& key, bool notify);
     void ProcessEditKey(size_t index, const KeyPress& key);
     void ProcessPaste(const std::u16string& text);
+    // DN_INPUT (when asked for) and DN_CONTROLINPUT for a key aimed at item
+    // `index`; true when the procedure took the key or closed the dialog.
+    bool ProcedureTookKey(size_t index, const Far3::INPUT_RECORD& record);
     bool Hotkey(char16_t key, const Far3::INPUT_RECORD& record);
 
     // The edits' histories (EditHistories.cpp).

@@ -3,6 +3,7 @@
 #include "base/Utf8Sequence.h"
 #include "framework/FarKeysW.h"
 #include "host/HostError.h"
+#include "host/HostText.h"
 
 #include <string>
 
@@ -121,13 +122,17 @@ DecodedKeys ExtendedKey(int code, int modifier, size_t length)
     default:
         if (code > 32 && code < 127)
             name = std::string(1, static_cast<char>(code));
+        // A letter of another script (Alt+о): named by the character itself.
+        else if (code >= 0xA0 && code < 0xD800)
+            name = Utf16ToUtf8(std::u16string(1, static_cast<char16_t>(code)));
         break;
     }
     if (name.empty())
         return Skip(length);
     const int bits = modifier > 1 ? modifier - 1 : 0;
     // Shift with a character is already in the character itself.
-    if (name.size() == 1 && (bits & 1) && !(bits & 6))
+    const bool character = code > 32 && code != 127 && code < 0xD800 && code != '<';
+    if (character && (bits & 1) && !(bits & 6))
         return One(CharKey(static_cast<char16_t>(code)), length);
     try {
         return One(KeyNamed(name, modifier), length);
@@ -285,7 +290,7 @@ DecodedKeys DecodeKey(std::string_view bytes, bool final)
         key.ControlState |= Ck::LeftAlt;
         if (key.Char >= u'a' && key.Char <= u'z')
             key.VirtualKey = static_cast<uint16_t>(key.Char - u'a' + 'A');
-        if (key.VirtualKey != Far3::VirtualKey::Return && key.VirtualKey != Far3::VirtualKey::Tab)
+        if (!KeepsCharacterWithModifier(key))
             key.Char = 0;
     }
     rest.Length += 1;

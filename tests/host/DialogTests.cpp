@@ -2,10 +2,13 @@
 // key-script notation go in, the dialog procedure sees Far's events, and the
 // dialog as shown is read back.
 #include "host/HostText.h"
+#include "host/KeyScript.h"
 #include "host/ScriptedFrontEnd.h"
 #include "host/dialogs/DialogPainter.h"
 #include "host/dialogs/DialogService.h"
 #include "TempFolder.h"
+
+#include "framework/FarKeysW.h"
 
 #include <gtest/gtest.h>
 
@@ -247,6 +250,81 @@ TEST(DialogRun, KeysCloseTheDialogAsFarDoes)
         EXPECT_EQ(dialog.Run(c.Keys), c.ExitCode) << c.Keys;
         EXPECT_EQ(dialog.Of(Far3::DN_BTNCLICK).empty(), !c.ButtonClicked) << c.Keys;
         EXPECT_FALSE(dialog.User.RanOutOfInput()) << c.Keys;
+    }
+}
+
+// A button's hotkey focuses the button and then presses it as Enter does:
+// the procedure hears the Enter for that button before the click, and a
+// procedure that takes Enter away leaves the hotkey without effect.
+TEST(DialogRun, AButtonHotkeyPressesThroughTheEnterPath)
+{
+    struct Case {
+        const char* Keys;
+        bool EatEnter;
+        intptr_t ExitCode;
+        std::vector<std::string> Events;
+    };
+    const Case cases[] = {
+        {"<Alt+C>", false, Cancel,
+         {"input 2 <Alt+C>", "hotkey 5", "focus 5", "input 5 <enter>", "click 5", "close 5"}},
+        {"<Tab>c", false, Cancel,
+         {"input 2 <tab>", "focus 3", "input 3 c", "hotkey 5", "focus 5", "input 5 <enter>", "click 5", "close 5"}},
+        {"<Alt+C><Esc>", true, -1,
+         {"input 2 <Alt+C>", "hotkey 5", "focus 5", "input 5 <enter>", "input 5 <esc>", "close -1"}},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.Init(StandardItems());
+        std::vector<std::string> seen;
+        dialog.Answer = [&](intptr_t msg, intptr_t param1, void* param2) -> std::optional<intptr_t> {
+            const std::string item = std::to_string(param1);
+            if (msg == Far3::DN_CONTROLINPUT) {
+                const Far3::KEY_EVENT_RECORD& record = static_cast<Far3::INPUT_RECORD*>(param2)->Event.KeyEvent;
+                const KeyPress key{record.wVirtualKeyCode, record.UnicodeChar, record.dwControlKeyState};
+                seen.push_back("input " + item + " " + KeyName(key));
+                if (c.EatEnter && key.VirtualKey == Far3::VirtualKey::Return)
+                    return 1;
+            } else if (msg == Far3::DN_HOTKEY) {
+                seen.push_back("hotkey " + item);
+            } else if (msg == Far3::DN_GOTFOCUS && !seen.empty()) {
+                seen.push_back("focus " + item);
+            } else if (msg == Far3::DN_BTNCLICK) {
+                seen.push_back("click " + item);
+            } else if (msg == Far3::DN_CLOSE) {
+                seen.push_back("close " + item);
+            }
+            return std::nullopt;
+        };
+        EXPECT_EQ(dialog.Run(c.Keys), c.ExitCode) << c.Keys;
+        EXPECT_EQ(seen, c.Events) << c.Keys;
+        EXPECT_FALSE(dialog.User.RanOutOfInput()) << c.Keys;
+    }
+}
+
+// Hotkeys match without regard to case in every script a plugin's texts
+// use, from Alt+letter and from a bare letter outside an edit.
+TEST(DialogRun, HotkeysMatchInAnyCaseAndScript)
+{
+    struct Case {
+        const char16_t* Caption;
+        const char* Keys;
+        bool Pressed;
+    };
+    const Case cases[] = {
+        {u"&Отмена", "<Alt+о>", true},   {u"&Отмена", "<Alt+О>", true},  {u"&Отмена", "<Tab>о", true},
+        {u"&отмена", "<Tab>О", true},    {u"&Отмена", "<Alt+п>", false}, {u"&Ёлка", "<Alt+ё>", true},
+        {u"&Їжак", "<Alt+ї>", true},     {u"&Ґанок", "<Alt+ґ>", true},   {u"&ärger", "<Alt+Ä>", true},
+        {u"&Łódź", "<Alt+ł>", true},     {u"&Şapka", "<Alt+ş>", true},   {u"&ωμέγα", "<Alt+Ω>", true},
+        {u"&έξοδος", "<Alt+Έ>", true},  {u"&Cancel", "<Alt+c>", true},  {u"&Cancel", "<Tab>C", true},
+        {u"&Ärger", "<Alt+a>", false},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        std::vector<Far3::FarDialogItem> items = StandardItems();
+        items[Cancel].Data = c.Caption;
+        dialog.Init(items);
+        const std::string keys = std::string(c.Keys) + "<Esc>";
+        EXPECT_EQ(dialog.Run(keys), c.Pressed ? Cancel : -1) << c.Keys;
     }
 }
 

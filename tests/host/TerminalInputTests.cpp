@@ -38,12 +38,15 @@ TEST(KeyDecoder, TurnsTerminalBytesIntoFarKeys)
         {"\x1b[Z", "<Shift+Tab>", 3},  {"\x1bOk", "<Num+>", 3},        {"\x1bOm", "<Num->", 3},
         {"\x1bOj", "<Num*>", 3},       {"\x1b" "f", "<Alt+f>", 2},        {"\x1b\x1b[A", "<Esc>", 1},
         {"ab", "a", 1},
+        // Alt with a letter no key code names keeps the letter: it can be a hotkey.
+        {"\x1b\xd0\xbe", "<Alt+о>", 3},  {"\x1b\xc3\x84", "<Alt+Ä>", 3},
         // Extended reporting: modifyOtherKeys and the kitty keyboard protocol.
         {"\x1b[27;5;13~", "<Ctrl+Enter>", 10}, {"\x1b[27;5;127~", "<Ctrl+BS>", 11},
         {"\x1b[27;6;13~", "<Ctrl+Shift+Enter>", 10}, {"\x1b[13;5u", "<Ctrl+Enter>", 7},
         {"\x1b[127;5u", "<Ctrl+BS>", 8},      {"\x1b[57413u", "<Num+>", 8}, {"\x1b[57412u", "<Num->", 8},
         {"\x1b[57411u", "<Num*>", 8},         {"\x1b[27u", "<Esc>", 5},     {"\x1b[121;5u", "<Ctrl+y>", 8},
         {"\x1b[91;5u", "<Ctrl+[>", 7},        {"\x1b[97;3u", "<Alt+a>", 7}, {"\x1b[65;2u", "A", 7},
+        {"\x1b[1086;3u", "<Alt+о>", 9},      {"\x1b[27;3;1086~", "<Alt+о>", 12},
     };
     for (const Case& c : cases) {
         const DecodedKeys decoded = DecodeKey(c.Bytes, false);
@@ -51,6 +54,7 @@ TEST(KeyDecoder, TurnsTerminalBytesIntoFarKeys)
         EXPECT_EQ(decoded.Keys[0], Key(c.Key)) << c.Key;
         EXPECT_EQ(decoded.Length, c.Length) << c.Key;
     }
+    EXPECT_EQ(DecodeKey("\x1b\xd0\xbe", false).Keys.front().Char, u'о');
 }
 
 // A bracketed paste is one paste, whatever its bytes; unfinished, it waits.
