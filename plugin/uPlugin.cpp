@@ -20,12 +20,7 @@ namespace {
 
 constexpr uint32_t Selected = static_cast<uint32_t>(Far3::PPIF_SELECTED);
 
-// 32-bit counter steps that wrap instead of overflowing.
-int32_t Next(int32_t value)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(value) + 1u);
-}
-
+// The counter value a failed file gives back (wraps, as NextCounter does).
 int32_t Previous(int32_t value)
 {
     return static_cast<int32_t>(static_cast<uint32_t>(value) - 1u);
@@ -163,6 +158,11 @@ TOptions& TPlugin::GetOptions()
 void TPlugin::DiscardOptions()
 {
     Options.reset();
+}
+
+int32_t TPlugin::NextCounter(int32_t value)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(value) + 1u);
 }
 
 String TPlugin::PadNumber(const String& text)
@@ -327,7 +327,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         progress.Step(done++);
         const Base::StringView oldName = item.FileName();
         const String newName = ExpandTemplate(oldName, counter, total);
-        counter = Next(counter);
+        counter = NextCounter(counter);
         // A name Windows cannot hold is never handed over; one it trims is
         // handed over trimmed, and may then turn out to be the old name.
         const TNewName decision = DecideNewName(oldName, newName);

@@ -44,6 +44,9 @@ public:
     // `text` with zeros in front up to the starting number's width (never cut).
     String PadNumber(const String& text);
     static String PadTo(const String& text, size_t width);
+    // The counter's step to the next file: 32 bits that wrap instead of
+    // overflowing (2147483647 is followed by -2147483648).
+    static int32_t NextCounter(int32_t value);
     // Replaces the `tokenLength` characters of `text` at `position` (0-based)
     // by `replacement`; `position` ends just after the inserted text.
     static void ReplaceToken(String& text, const String& replacement, size_t& position, size_t tokenLength);

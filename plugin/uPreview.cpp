@@ -169,7 +169,7 @@ std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
         }
         // A failure gives its counter value back, as in the run.
         if (line.Reason == TPreviewReason::None)
-            counter = static_cast<int32_t>(static_cast<uint32_t>(counter) + 1u);
+            counter = TPlugin::NextCounter(counter);
         lines.push_back(std::move(line));
     }
     return lines;

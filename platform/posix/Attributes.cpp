@@ -78,14 +78,7 @@ BOOL GetFileAttributesExW(const char16_t* fileName, WIN32_FILE_ATTRIBUTE_DATA* d
         seen = own;
     *data = WIN32_FILE_ATTRIBUTE_DATA{};
     data->dwFileAttributes = AttributesOf(own, IsLinkToDirectory(own, *path));
-    data->ftCreationTime = FileTimeOf(seen.st_ctim);
-    data->ftLastAccessTime = FileTimeOf(seen.st_atim);
-    data->ftLastWriteTime = FileTimeOf(seen.st_mtim);
-    if (!S_ISDIR(seen.st_mode)) {
-        const auto size = static_cast<uint64_t>(seen.st_size);
-        data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
-        data->nFileSizeLow = static_cast<DWORD>(size);
-    }
+    SetDatesAndSize(seen, *data);
     return 1;
 }
 

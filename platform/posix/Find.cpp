@@ -76,14 +76,7 @@ bool NextMatch(TFindHandle& find, WIN32_FIND_DATAW& data)
                                      ::fstatat(::dirfd(find.Directory), entry->d_name, &target, 0) == 0 &&
                                      S_ISDIR(target.st_mode);
         data.dwFileAttributes = AttributesOf(seen, linkToDirectory);
-        data.ftCreationTime = FileTimeOf(seen.st_ctim);
-        data.ftLastAccessTime = FileTimeOf(seen.st_atim);
-        data.ftLastWriteTime = FileTimeOf(seen.st_mtim);
-        if (!S_ISDIR(seen.st_mode)) {
-            const auto size = static_cast<uint64_t>(seen.st_size);
-            data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
-            data.nFileSizeLow = static_cast<DWORD>(size);
-        }
+        SetDatesAndSize(seen, data);
         const size_t length = std::min<size_t>(name.size(), MaxPath - 1);
         name.copy(data.cFileName, length);
         data.cFileName[length] = u'\0';

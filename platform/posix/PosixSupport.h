@@ -79,6 +79,20 @@ DWORD AttributesOf(const struct stat& seen, bool linkToDirectory);
 bool IsLinkToDirectory(const struct stat& seen, const std::string& path);
 // A stat time as a FILETIME; zero (no time) for one a FILETIME cannot hold.
 FILETIME FileTimeOf(const struct timespec& time);
+// The three dates and the size (none for a directory) of what a stat saw,
+// into a Windows file record (WIN32_FIND_DATAW, WIN32_FILE_ATTRIBUTE_DATA).
+template <typename Record>
+void SetDatesAndSize(const struct stat& seen, Record& data)
+{
+    data.ftCreationTime = FileTimeOf(seen.st_ctim);
+    data.ftLastAccessTime = FileTimeOf(seen.st_atim);
+    data.ftLastWriteTime = FileTimeOf(seen.st_mtim);
+    if (!S_ISDIR(seen.st_mode)) {
+        const auto size = static_cast<uint64_t>(seen.st_size);
+        data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+        data.nFileSizeLow = static_cast<DWORD>(size);
+    }
+}
 
 // What a handle stands for. The table of live handles owns them: a handle
 // the backend never gave out, or one already closed, is refused
