@@ -30,9 +30,25 @@ namespace PosixNames {
 // shown as stand-ins, never taken from a text as themselves.
 inline constexpr std::string_view ForbiddenInNames = "\\:*?\"<>|";
 
+namespace Detail {
+
+// ForbiddenInNames as a table over ASCII: every character of every name
+// passes through this test, so it is one lookup rather than a search.
+struct ForbiddenTable {
+    bool Forbidden[0x80] = {};
+    constexpr ForbiddenTable()
+    {
+        for (const char c : ForbiddenInNames)
+            Forbidden[static_cast<unsigned char>(c)] = true;
+    }
+};
+inline constexpr ForbiddenTable Forbidden;
+
+} // namespace Detail
+
 inline constexpr bool IsForbiddenInNames(char32_t c)
 {
-    return c < 0x80 && ForbiddenInNames.find(static_cast<char>(c)) != std::string_view::npos;
+    return c < 0x80 && Detail::Forbidden.Forbidden[c];
 }
 
 namespace Detail {

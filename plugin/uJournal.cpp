@@ -2,12 +2,15 @@
 
 #include "base/FileTime.h"
 #include "base/Utf.h"
+#include "base/Utf8Sequence.h"
 #include "platform/Platform.h"
 #include "plugin/uPluginConsts.h"
 
 #include <algorithm>
 #include <chrono>
+#include <charconv>
 #include <cstdio>
+#include <iterator>
 
 namespace Zelvane {
 
@@ -31,35 +34,35 @@ bool IsLowSurrogate(char16_t c)
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-void AppendHex(String& text, unsigned value, int digits)
+void AppendHex(std::string& text, unsigned value, int digits)
 {
-    constexpr char16_t Digits[] = u"0123456789ABCDEF";
+    constexpr char Digits[] = "0123456789ABCDEF";
     for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
         text += Digits[(value >> shift) & 0xF];
 }
 
-// A field's text with nothing in it that could split a line or a field or
-// that UTF-8 cannot carry.
-std::string Escaped(const String& text)
+// Appends a field's text, as UTF-8, with nothing in it that could split a
+// line or a field or that UTF-8 cannot carry. Straight into the line: a run
+// writes one for every file it renames.
+void AppendEscaped(std::string& out, Base::StringView text)
 {
-    String escaped;
-    escaped.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (c < 0x20 || c == u'%' || c == 0x7F) {
-            escaped += u'%';
-            AppendHex(escaped, c, 2);
+            out += '%';
+            AppendHex(out, c, 2);
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
         } else if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            escaped += c;
-            escaped += text[++i];
+            Base::AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
         } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
-            escaped += u"%u";
-            AppendHex(escaped, c, 4);
+            out += "%u";
+            AppendHex(out, c, 4);
         } else {
-            escaped += c;
+            Base::AppendUtf8(out, c);
         }
     }
-    return Base::ToUtf8(escaped);
 }
 
 std::optional<unsigned> HexValue(std::string_view digits)
@@ -126,11 +129,11 @@ std::optional<uint64_t> Number(std::string_view field)
     return value;
 }
 
-std::string NumberText(uint64_t value)
+void AppendNumber(std::string& out, uint64_t value)
 {
     char digits[24];
-    std::snprintf(digits, sizeof digits, "%llu", static_cast<unsigned long long>(value));
-    return digits;
+    const auto written = std::to_chars(std::begin(digits), std::end(digits), value);
+    out.append(digits, written.ptr);
 }
 
 bool HoldsZero(const String& text)
@@ -231,24 +234,31 @@ std::string FormatJournalHeading(const String& folder, uint64_t time)
     std::string text(Signature);
     text += JournalLineEnd;
     text += FolderKey;
-    text += Escaped(folder);
+    AppendEscaped(text, folder);
     text += JournalLineEnd;
     text += TimeKey;
-    text += NumberText(time);
+    AppendNumber(text, time);
     text += JournalLineEnd;
     return text;
 }
 
+void AppendJournalEntry(std::string& text, Base::StringView oldName, Base::StringView newName, uint64_t size,
+                        uint64_t lastWriteTime)
+{
+    AppendEscaped(text, oldName);
+    text += '\t';
+    AppendEscaped(text, newName);
+    text += '\t';
+    AppendNumber(text, size);
+    text += '\t';
+    AppendNumber(text, lastWriteTime);
+    text += JournalLineEnd;
+}
+
 std::string FormatJournalEntry(const TJournalEntry& entry)
 {
-    std::string line = Escaped(entry.OldName);
-    line += '\t';
-    line += Escaped(entry.NewName);
-    line += '\t';
-    line += NumberText(entry.Size);
-    line += '\t';
-    line += NumberText(entry.LastWriteTime);
-    line += JournalLineEnd;
+    std::string line;
+    AppendJournalEntry(line, entry.OldName, entry.NewName, entry.Size, entry.LastWriteTime);
     return line;
 }
 
@@ -320,13 +330,13 @@ TJournalWriter::~TJournalWriter()
     }
 }
 
-void TJournalWriter::Add(const TJournalEntry& entry)
+void TJournalWriter::Add(Base::StringView oldName, Base::StringView newName, uint64_t size, uint64_t lastWriteTime)
 {
     if (Failed)
         return;
     if (File == nullptr && !Open())
         return;
-    Pending += FormatJournalEntry(entry);
+    AppendJournalEntry(Pending, oldName, newName, size, lastWriteTime);
     if (Pending.size() >= BatchBytes)
         Flush();
 }

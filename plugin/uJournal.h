@@ -57,6 +57,9 @@ struct TJournal {
 // The journal's lines: the three of the heading, and one entry's.
 std::string FormatJournalHeading(const String& folder, uint64_t time);
 std::string FormatJournalEntry(const TJournalEntry& entry);
+// The entry's line appended to `text`, as FormatJournalEntry makes it.
+void AppendJournalEntry(std::string& text, Base::StringView oldName, Base::StringView newName, uint64_t size,
+                        uint64_t lastWriteTime);
 
 // The journal in `bytes`; nothing when they are not exactly what the
 // writer makes: not UTF-8, a heading missing or unknown, a line cut short
@@ -86,7 +89,10 @@ public:
     TJournalWriter(const TJournalWriter&) = delete;
     TJournalWriter& operator=(const TJournalWriter&) = delete;
 
-    void Add(const TJournalEntry& entry);
+    // One rename: its names relative to the folder, the file's size and
+    // last-write time (as TJournalEntry holds them).
+    void Add(Base::StringView oldName, Base::StringView newName, uint64_t size, uint64_t lastWriteTime);
+    void Add(const TJournalEntry& entry) { Add(entry.OldName, entry.NewName, entry.Size, entry.LastWriteTime); }
     // Writes what is pending and closes the file. False when the journal
     // could not be written whole; true too when nothing was added.
     bool Finish();

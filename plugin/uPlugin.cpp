@@ -337,7 +337,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
             to.assign(directory).append(decision.Target);
             renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
             if (renamed)
-                journal.Add({String(oldName), decision.Target, item.FileSize, FileTimeValue(item.LastWriteTime)});
+                journal.Add(oldName, decision.Target, item.FileSize, FileTimeValue(item.LastWriteTime));
         }
         if (renamed) {
             item.SetFlag(Selected, false);

@@ -3,6 +3,7 @@
 // refused, and a new spelling of the file itself is no clash.
 #include "platform/posix/PosixSupport.h"
 
+#include "base/PosixNames.h"
 #include "platform/Faults.h"
 
 #include <fcntl.h>
@@ -19,11 +20,12 @@ using namespace Posix;
 
 namespace {
 
+// The last part of a path, so it holds no separator: a control character or
+// one of < > : " | ? * is what Windows refuses.
 bool IsRefusedName(std::u16string_view name)
 {
-    constexpr std::u16string_view Refused = u"<>:\"|?*";
     for (const char16_t c : name) {
-        if ((c >= 1 && c <= 31) || Refused.find(c) != std::u16string_view::npos)
+        if ((c >= 1 && c <= 31) || PosixNames::IsForbiddenInNames(c))
             return true;
     }
     return false;
