@@ -78,9 +78,17 @@ inline size_t DecodedLength(std::string_view bytes, size_t at, char32_t& decoded
 // The UTF-16 the plugin sees for a POSIX name or path. Never fails.
 inline std::u16string ToUtf16(std::string_view bytes)
 {
-    std::u16string text;
-    text.reserve(bytes.size());
+    // Plain ASCII is shown as it is: written straight into place, up to the
+    // first byte that needs a closer look.
+    std::u16string text(bytes.size(), u'\0');
     size_t at = 0;
+    for (; at < bytes.size(); ++at) {
+        const unsigned char c = static_cast<unsigned char>(bytes[at]);
+        if (c >= 0x80 || IsForbiddenInNames(c))
+            break;
+        text[at] = c;
+    }
+    text.resize(at);
     while (at < bytes.size()) {
         char32_t c = 0;
         const size_t length = Detail::DecodedLength(bytes, at, c);
@@ -110,10 +118,19 @@ inline std::u16string ToUtf16(std::string_view bytes)
 // character instead.
 inline std::optional<std::string> FromUtf16(std::u16string_view text)
 {
-    std::string bytes;
-    bytes.reserve(text.size());
+    // The usual path is ASCII throughout: its bytes are written straight
+    // into place, up to the first character that needs a closer look.
+    std::string bytes(text.size(), '\0');
+    size_t i = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c >= 0x80 || c == 0 || (IsForbiddenInNames(c) && c != u'\\'))
+            break;
+        bytes[i] = c == u'\\' ? '/' : static_cast<char>(c);
+    }
+    bytes.resize(i);
     bool byteStandIns = false;
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (c == u'\\' || c == u'/') {
             bytes += '/';

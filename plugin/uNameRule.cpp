@@ -8,11 +8,21 @@ namespace Zelvane {
 
 namespace {
 
-constexpr Base::StringView RefusedCharacters = u"<>:\"/|?*";
-
 bool IsRefused(char16_t c)
 {
-    return c < 32 || RefusedCharacters.find(c) != Base::StringView::npos;
+    switch (c) {
+    case u'<':
+    case u'>':
+    case u':':
+    case u'"':
+    case u'/':
+    case u'|':
+    case u'?':
+    case u'*':
+        return true;
+    default:
+        return c < 32;
+    }
 }
 
 bool IsTrimmed(char16_t c)

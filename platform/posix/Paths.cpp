@@ -75,7 +75,17 @@ bool IsNormalised(std::string_view bytes)
 {
     if (bytes.size() < 2 || bytes.front() != '/' || bytes.back() == '/' || IsDotOrBlank(bytes.back()))
         return false;
-    return EachPart(bytes.substr(1), [](std::string_view part) { return !part.empty() && !IsDotPart(part); });
+    // Every part starts after a '/': none may be empty, "." or "..".
+    for (size_t at = 0; at != std::string_view::npos; at = bytes.find('/', at + 1)) {
+        const char* part = bytes.data() + at + 1;
+        const size_t rest = bytes.size() - at - 1;
+        const bool empty = part[0] == '/';
+        const bool dot = part[0] == '.' && (rest == 1 || part[1] == '/');
+        const bool dotDot = part[0] == '.' && rest >= 2 && part[1] == '.' && (rest == 2 || part[2] == '/');
+        if (empty || dot || dotDot)
+            return false;
+    }
+    return true;
 }
 
 // Win32's normalisation: absolute, "." and ".." resolved, repeated
