@@ -251,19 +251,29 @@ FolderItems DescribeBatches(int folder, BatchQueue& queue)
     return read;
 }
 
-// The threads' sorted runs as one, in panel order.
-std::vector<PanelItem> Merge(std::vector<std::vector<PanelItem>> runs)
+// Appends the threads' sorted runs to `items` as one run in panel order.
+// The last merge goes straight into `items`, so a large folder's entries
+// are not held a third time on the way.
+void AppendMerged(std::vector<PanelItem>& items, std::vector<std::vector<PanelItem>> runs)
 {
-    std::vector<PanelItem> merged = std::move(runs.front());
-    for (size_t i = 1; i < runs.size(); ++i) {
-        std::vector<PanelItem> next;
-        next.reserve(merged.size() + runs[i].size());
-        std::merge(std::make_move_iterator(merged.begin()), std::make_move_iterator(merged.end()),
-                   std::make_move_iterator(runs[i].begin()), std::make_move_iterator(runs[i].end()),
-                   std::back_inserter(next), PanelOrder);
-        merged = std::move(next);
+    while (runs.size() > 2) {
+        std::vector<PanelItem>& first = runs[runs.size() - 2];
+        std::vector<PanelItem>& second = runs.back();
+        std::vector<PanelItem> both;
+        both.reserve(first.size() + second.size());
+        std::merge(first.begin(), first.end(), second.begin(), second.end(), std::back_inserter(both), PanelOrder);
+        runs.pop_back();
+        runs.back() = std::move(both);
     }
-    return merged;
+    size_t total = 0;
+    for (const std::vector<PanelItem>& run : runs)
+        total += run.size();
+    items.reserve(items.size() + total);
+    if (runs.size() == 1)
+        items.insert(items.end(), runs.front().begin(), runs.front().end());
+    else
+        std::merge(runs[0].begin(), runs[0].end(), runs[1].begin(), runs[1].end(), std::back_inserter(items),
+                   PanelOrder);
 }
 
 // Appends the folder's entries in panel order, without "." and ".."; none
@@ -314,8 +324,7 @@ void ListFolder(const std::filesystem::path& folder, FolderItems& read)
         runs.push_back(std::move(share.Items));
         read.Names.Adopt(std::move(share.Names));
     }
-    std::vector<PanelItem> entries = Merge(std::move(runs));
-    read.Items.insert(read.Items.end(), entries.begin(), entries.end());
+    AppendMerged(read.Items, std::move(runs));
 }
 
 std::optional<Far3::FILETIME> FolderWriteTime(const std::filesystem::path& folder)

@@ -8,7 +8,8 @@
 //
 // Usage: PluginRename FOLDER TEMPLATE PROFILE [--phases]
 // PROFILE is Far's profile folder for the settings (made when missing).
-// --phases prints the time of each step to standard error.
+// --phases prints the time of each step to standard error, with the
+// largest resident set so far.
 // Exit status 0 when every file was renamed, 1 otherwise.
 #include "host/HostError.h"
 #include "host/ScriptedFrontEnd.h"
@@ -18,9 +19,22 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
+
+// The process's largest resident set so far (VmHWM), 0 where the system
+// does not say.
+double PeakMegabytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.starts_with("VmHWM:"))
+            return std::stod(line.substr(6)) / 1024;
+    return 0;
+}
 
 class PhaseClock {
 public:
@@ -30,8 +44,8 @@ public:
     {
         const auto now = std::chrono::steady_clock::now();
         if (Report)
-            std::fprintf(stderr, "%-12s %9.1f ms\n", phase,
-                         std::chrono::duration<double, std::milli>(now - Last).count());
+            std::fprintf(stderr, "%-12s %9.1f ms   peak so far %6.1f MB\n", phase,
+                         std::chrono::duration<double, std::milli>(now - Last).count(), PeakMegabytes());
         Last = now;
     }
 
