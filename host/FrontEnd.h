@@ -66,6 +66,14 @@ struct DialogInput {
     static DialogInput Pasted(std::u16string text) { return {Kind::Paste, {}, {}, std::move(text)}; }
 };
 
+// The user's answer while a drop-down list is open: a key for the list, or
+// (where the entries are offered by number: the line mode, test scripts)
+// the entry chosen outright, by its place among the list's entries.
+struct ListInput {
+    KeyPress Key;
+    intptr_t Entry = -1;
+};
+
 class FrontEnd {
 public:
     virtual ~FrontEnd() = default;
@@ -92,8 +100,9 @@ public:
     virtual void DialogOpened(const DialogView& dialog) = 0;
     // Shows the dialog as it is now and waits for the user's next action.
     virtual DialogInput ReadDialogInput(const DialogView& dialog) = 0;
-    // A drop-down list (an edit's history): the chosen entry, -1 for none.
-    virtual intptr_t ChooseFromList(const std::vector<std::string>& entries) = 0;
+    // A drop-down list (an edit's history, dialog.HistoryList) is open:
+    // shows the dialog with it and waits for the user's next answer in it.
+    virtual ListInput ReadListInput(const DialogView& dialog) = 0;
     // The dialog closed with `exitCode`; `dialog` is its last state.
     virtual void DialogClosed(const DialogView& dialog, intptr_t exitCode) = 0;
     // F1 in a dialog: shows `topic`, one of `help`'s topics, until the user

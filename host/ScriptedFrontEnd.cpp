@@ -1,5 +1,7 @@
 #include "host/ScriptedFrontEnd.h"
 
+#include "host/HostText.h"
+
 #include <fstream>
 #include <iterator>
 
@@ -70,15 +72,35 @@ DialogInput ScriptedFrontEnd::ReadDialogInput(const DialogView& dialog)
     return DialogInput::Press(ParseKeyScript("<Esc>").front());
 }
 
-intptr_t ScriptedFrontEnd::ChooseFromList(const std::vector<std::string>& entries)
+ListInput ScriptedFrontEnd::ReadListInput(const DialogView& dialog)
 {
-    if (!Running.empty())
-        ShownDialogs[Running.back()].Lists.push_back(entries);
-    if (Steps.empty() || !std::holds_alternative<ListChoice>(Steps.front()))
-        return -1;
-    const intptr_t entry = std::get<ListChoice>(Steps.front()).Entry;
-    Steps.pop_front();
-    return entry;
+    const KeyPress escape = ParseKeyScript("<Esc>").front();
+    if (dialog.HistoryList.JustOpened && !Running.empty()) {
+        std::vector<std::string> entries;
+        for (const DialogView::HistoryListView::Row& row : dialog.HistoryList.Rows)
+            if (!row.Separator)
+                entries.push_back(Utf16ToUtf8(row.Text));
+        ShownDialogs[Running.back()].Lists.push_back(std::move(entries));
+    }
+    while (!Steps.empty()) {
+        if (auto* check = std::get_if<std::function<void(const DialogView&)>>(&Steps.front())) {
+            const auto run = std::move(*check);
+            Steps.pop_front();
+            run(dialog);
+        } else if (auto* key = std::get_if<KeyPress>(&Steps.front())) {
+            const KeyPress pressed = *key;
+            Steps.pop_front();
+            return {pressed, -1};
+        } else if (auto* choice = std::get_if<ListChoice>(&Steps.front())) {
+            const intptr_t entry = choice->Entry;
+            Steps.pop_front();
+            return {escape, entry};
+        } else {
+            // A resize or a paste is for the dialog: the list closes first.
+            return {escape, -1};
+        }
+    }
+    return {escape, -1};
 }
 
 void ScriptedFrontEnd::DialogClosed(const DialogView& dialog, intptr_t exitCode)

@@ -42,7 +42,7 @@ public:
     void SetScreen(std::optional<ScreenSize> size) { Size = size; }
 
     // A dialog as the user met it: when it opened, when it closed, and
-    // the drop-down lists it showed.
+    // the drop-down lists it showed (their entries as first shown).
     struct ShownDialog {
         DialogView Opened;
         DialogView Closed;
@@ -53,8 +53,10 @@ public:
 
     // What the user does in dialogs, in order: keys (key-script notation,
     // see KeyScript.h), console resizes, checks that run with the dialog as
-    // shown at that moment, and choices in drop-down lists. When the script
-    // runs out while a dialog waits, the user presses Esc.
+    // shown at that moment, and choices in drop-down lists. While a list is
+    // open the keys go to the list, and a choice takes the entry at that
+    // place outright. When the script runs out while a dialog or a list
+    // waits, the user presses Esc.
     void QueueKeys(std::string_view script);
     void QueueResize(ScreenSize size);
     void QueueCheck(std::function<void(const DialogView&)> check);
@@ -87,7 +89,7 @@ public:
     std::optional<ScreenSize> Screen() override { return Size; }
     void DialogOpened(const DialogView& dialog) override;
     DialogInput ReadDialogInput(const DialogView& dialog) override;
-    intptr_t ChooseFromList(const std::vector<std::string>& entries) override;
+    ListInput ReadListInput(const DialogView& dialog) override;
     void DialogClosed(const DialogView& dialog, intptr_t exitCode) override;
     void ShowHelp(const HelpFile& help, const HelpTopic& topic) override;
 

@@ -101,19 +101,42 @@ DialogInput TerminalFrontEnd::ReadDialogInput(const DialogView& dialog)
     return DialogInput::Press(key);
 }
 
-intptr_t TerminalFrontEnd::ChooseFromList(const std::vector<std::string>& entries)
+ListInput TerminalFrontEnd::ReadListInput(const DialogView& dialog)
 {
-    PendingKeys.clear();
-    if (entries.empty())
-        return -1;
-    for (size_t i = 0; i < entries.size(); ++i)
-        Out << "  [" << i + 1 << "] " << entries[i] << "\n";
-    Out << "Entry number (0 = none): " << std::flush;
-    std::string answer;
-    if (!std::getline(In, answer))
-        return -1;
-    int number = std::atoi(answer.c_str());
-    return number >= 1 && static_cast<size_t>(number) <= entries.size() ? number - 1 : -1;
+    const KeyPress escape = ParseKeyScript("<Esc>").front();
+    // Keys left on the line that opened the list go to the list.
+    while (PendingKeys.empty()) {
+        // The list as rows: a date row before each day's entries, the
+        // entries numbered, a tick on the locked ones, '>' at the cursor.
+        const DialogView::HistoryListView& list = dialog.HistoryList;
+        size_t number = 0;
+        for (size_t row = 0; row < list.Rows.size(); ++row) {
+            const DialogView::HistoryListView::Row& shown = list.Rows[row];
+            if (shown.Separator) {
+                Out << "  --- " << Utf16ToUtf8(shown.Text) << " ---\n";
+                continue;
+            }
+            Out << (row == list.Selected ? "> " : "  ") << "[" << ++number << "] " << (shown.Locked ? "\xe2\x88\x9a " : "")
+                << Utf16ToUtf8(shown.Text) << "\n";
+        }
+        Out << "Entry number (0 = none), or keys: " << std::flush;
+        std::string line;
+        if (!std::getline(In, line))
+            return {escape, -1};
+        if (!line.empty() && line.find_first_not_of("0123456789") == std::string::npos) {
+            const int chosen = std::atoi(line.c_str());
+            return {escape, chosen >= 1 ? chosen - 1 : -1};
+        }
+        try {
+            std::vector<KeyPress> keys = ParseKeyScript(line.empty() ? "<Enter>" : line);
+            PendingKeys.assign(keys.begin(), keys.end());
+        } catch (const HostError& error) {
+            Out << error.what() << "\n";
+        }
+    }
+    const KeyPress key = PendingKeys.front();
+    PendingKeys.pop_front();
+    return {key, -1};
 }
 
 void TerminalFrontEnd::DialogClosed(const DialogView&, intptr_t exitCode)

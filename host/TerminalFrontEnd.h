@@ -22,7 +22,7 @@ public:
     std::optional<ScreenSize> Screen() override;
     void DialogOpened(const DialogView& dialog) override;
     DialogInput ReadDialogInput(const DialogView& dialog) override;
-    intptr_t ChooseFromList(const std::vector<std::string>& entries) override;
+    ListInput ReadListInput(const DialogView& dialog) override;
     void DialogClosed(const DialogView& dialog, intptr_t exitCode) override;
     // Prints the topic as plain text.
     void ShowHelp(const HelpFile& help, const HelpTopic& topic) override;

@@ -111,6 +111,7 @@ DialogView HostDialog::View() const
         view.Items.push_back(std::move(shown));
     }
     view.Completion = Completion;
+    view.HistoryList = OpenList;
     return view;
 }
 

@@ -116,38 +116,83 @@ void PaintEdit(CellGrid& grid, const DialogItemView& item)
         grid.Put(item.Right + 1, item.Top, u'↓', ColorOf(item, EditArrow));
 }
 
-// The auto-completion list under its edit: a single frame, at most eight rows.
+// A list dropped down under an edit (its history, or the entries offered to
+// complete it), as Far draws a combo box's list: a single frame in white on
+// cyan from the edit's left end to its arrow, at most eight rows (above the
+// edit when there is no room below), a column for the tick of a locked
+// entry, the cursor's row white on black, and date rows as captions in
+// separators that join the frame.
+void PaintDropDown(CellGrid& grid, const DialogItemView& edit, const std::vector<DialogView::HistoryListView::Row>& rows,
+                   size_t top, size_t selected)
+{
+    constexpr size_t MaxRows = 8;
+    if (rows.empty())
+        return;
+    const size_t count = std::min(rows.size(), MaxRows);
+    top = std::min(top, rows.size() - count);
+    const int left = edit.Left, right = std::max(edit.Right + (edit.History.empty() ? 0 : 1), edit.Left + 2);
+    int boxTop = edit.Top + 1;
+    const int height = static_cast<int>(count) + 2;
+    if (boxTop + height > grid.Height() && edit.Top - height >= 0)
+        boxTop = edit.Top - height;
+    const int bottom = boxTop + height - 1;
+    const Far3::FarColor frame = ConsoleColor(15, 3), text = ConsoleColor(15, 3), chosen = ConsoleColor(15, 0);
+    grid.Fill(left, boxTop, right, bottom, u' ', frame);
+    grid.Put(left, boxTop, u'┌', frame);
+    grid.Put(right, boxTop, u'┐', frame);
+    grid.Put(left, bottom, u'└', frame);
+    grid.Put(right, bottom, u'┘', frame);
+    for (int x = left + 1; x < right; ++x) {
+        grid.Put(x, boxTop, u'─', frame);
+        grid.Put(x, bottom, u'─', frame);
+    }
+    const size_t inner = static_cast<size_t>(right - left - 1);
+    for (size_t row = 0; row < count; ++row) {
+        const size_t index = top + row;
+        const DialogView::HistoryListView::Row& shown = rows[index];
+        const int y = boxTop + 1 + static_cast<int>(row);
+        if (shown.Separator) {
+            grid.Put(left, y, u'├', frame);
+            grid.Put(right, y, u'┤', frame);
+            grid.Fill(left + 1, y, right - 1, y, u'─', frame);
+            if (!shown.Text.empty()) {
+                const std::u16string caption = u" " + shown.Text + u" ";
+                const std::u16string_view fitted = std::u16string_view(caption).substr(0, inner);
+                grid.Write(left + 1 + static_cast<int>((inner - fitted.size()) / 2), y, fitted, frame);
+            }
+            continue;
+        }
+        grid.Put(left, y, u'│', frame);
+        grid.Put(right, y, u'│', frame);
+        const Far3::FarColor color = index == selected ? chosen : text;
+        grid.Fill(left + 1, y, right - 1, y, u' ', color);
+        if (shown.Locked)
+            grid.Put(left + 1, y, u'√', color);
+        if (inner > 2)
+            grid.Write(left + 3, y, std::u16string_view(shown.Text).substr(0, inner - 2), color);
+    }
+}
+
 void PaintCompletion(CellGrid& grid, const DialogView& dialog)
 {
     const DialogView::CompletionList& list = dialog.Completion;
     if (list.Item < 0 || static_cast<size_t>(list.Item) >= dialog.Items.size() || list.Entries.empty())
         return;
-    const DialogItemView& edit = dialog.Items[static_cast<size_t>(list.Item)];
-    constexpr size_t Rows = 8;
-    const size_t count = std::min(list.Entries.size(), Rows);
-    const size_t first = list.Selected >= static_cast<intptr_t>(Rows) ? static_cast<size_t>(list.Selected) - Rows + 1 : 0;
-    const int left = edit.Left, right = edit.Right + (edit.History.empty() ? 0 : 1);
-    const int top = edit.Top + 1, bottom = top + static_cast<int>(count) + 1;
-    const Far3::FarColor frame = ConsoleColor(15, 3), text = ConsoleColor(0, 3), chosen = ConsoleColor(15, 0);
-    grid.Fill(left, top, right, bottom, u' ', frame);
-    grid.Put(left, top, u'┌', frame);
-    grid.Put(right, top, u'┐', frame);
-    grid.Put(left, bottom, u'└', frame);
-    grid.Put(right, bottom, u'┘', frame);
-    for (int x = left + 1; x < right; ++x) {
-        grid.Put(x, top, u'─', frame);
-        grid.Put(x, bottom, u'─', frame);
-    }
-    const size_t inner = right - left > 1 ? static_cast<size_t>(right - left - 1) : 0;
-    for (size_t row = 0; row < count; ++row) {
-        const size_t index = first + row;
-        const int y = top + 1 + static_cast<int>(row);
-        grid.Put(left, y, u'│', frame);
-        grid.Put(right, y, u'│', frame);
-        const Far3::FarColor color = static_cast<intptr_t>(index) == list.Selected ? chosen : text;
-        grid.Fill(left + 1, y, right - 1, y, u' ', color);
-        grid.Write(left + 1, y, std::u16string_view(list.Entries[index]).substr(0, inner), color);
-    }
+    std::vector<DialogView::HistoryListView::Row> rows;
+    for (const std::u16string& entry : list.Entries)
+        rows.push_back({entry, false, false});
+    constexpr intptr_t Rows = 8;
+    const size_t top = list.Selected >= Rows ? static_cast<size_t>(list.Selected - Rows + 1) : 0;
+    PaintDropDown(grid, dialog.Items[static_cast<size_t>(list.Item)], rows, top,
+                  list.Selected < 0 ? rows.size() : static_cast<size_t>(list.Selected));
+}
+
+void PaintHistoryList(CellGrid& grid, const DialogView& dialog)
+{
+    const DialogView::HistoryListView& list = dialog.HistoryList;
+    if (list.Item < 0 || static_cast<size_t>(list.Item) >= dialog.Items.size())
+        return;
+    PaintDropDown(grid, dialog.Items[static_cast<size_t>(list.Item)], list.Rows, list.Top, list.Selected);
 }
 
 void PaintCheck(CellGrid& grid, const DialogItemView& item)
@@ -254,6 +299,7 @@ void PaintDialog(const DialogView& dialog, CellGrid& screen)
     for (const DialogItemView& item : dialog.Items)
         PaintItem(screen, item);
     PaintCompletion(screen, dialog);
+    PaintHistoryList(screen, dialog);
 }
 
 std::vector<std::string> DialogText(const DialogView& dialog)

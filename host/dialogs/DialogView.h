@@ -64,6 +64,22 @@ struct DialogView {
         std::vector<std::u16string> Entries;
         intptr_t Selected = -1;
     } Completion;
+    // The history list dropped down under an edit (Ctrl+Down): the edit's
+    // index (-1 when none is open), its rows (a date row starts each day's
+    // entries; locked entries are ticked), the row chosen and the first row
+    // shown. JustOpened is true the first time a list is shown.
+    struct HistoryListView {
+        struct Row {
+            std::u16string Text;
+            bool Separator = false;
+            bool Locked = false;
+        };
+        intptr_t Item = -1;
+        std::vector<Row> Rows;
+        size_t Selected = 0;
+        size_t Top = 0;
+        bool JustOpened = false;
+    } HistoryList;
 
     // The first item whose text (or shown text) equals `text`; null when none.
     const DialogItemView* Find(std::u16string_view text) const;

@@ -1,18 +1,22 @@
 // What a dialog does with its edits' histories: the newest entry as the
-// starting text (DIF_USELASTHISTORY), the drop-down list (Ctrl+Down), and
+// starting text (DIF_USELASTHISTORY), the drop-down list (Ctrl+Down: Shift+Del,
+// Del, Ins and Ctrl+C act on the store and the clipboard), and
 // the texts saved when the dialog closes with a button. The store of the
 // lists is DialogHistory.h.
 #include "host/dialogs/HostDialog.h"
 
-#include "host/HostText.h"
 #include "framework/FarKeysW.h"
+#include "host/HostText.h"
+#include "host/dialogs/HistoryList.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace Host {
 
 namespace {
 namespace Vk = Far3::VirtualKey;
+using HistoryListAction = HistoryList::Action;
 } // namespace
 
 void HostDialog::StartFromLastHistory(DialogItem& item)
@@ -38,18 +42,68 @@ void HostDialog::SaveHistories()
 
 void HostDialog::OpenHistory(size_t index)
 {
-    const std::vector<std::u16string> entries = Histories.Entries(DialogItems[index].History);
-    std::vector<std::string> shown;
-    for (const std::u16string& entry : entries)
-        shown.push_back(Utf16ToUtf8(entry));
+    const std::u16string name = DialogItems[index].History;
+    HistoryList list(Histories.Listed(name));
     Call(Far3::DN_DROPDOWNOPENED, static_cast<intptr_t>(index), reinterpret_cast<void*>(1));
-    const intptr_t choice = User.ChooseFromList(shown);
+    std::optional<std::u16string> chosen;
+    bool opening = true;
+    while (!list.Empty() && !chosen && !CloseAccepted) {
+        OpenList = list.View(static_cast<intptr_t>(index));
+        OpenList.JustOpened = opening;
+        opening = false;
+        const ListInput input = User.ReadListInput(View());
+        if (input.Entry >= 0) {
+            if (static_cast<size_t>(input.Entry) < list.Entries().size())
+                chosen = list.Entries()[static_cast<size_t>(input.Entry)].Text;
+            break;
+        }
+        const HistoryListAction action = list.Key(input.Key);
+        if (action == HistoryListAction::Cancel)
+            break;
+        const HistoryEntry current = list.Current();
+        switch (action) {
+        case HistoryListAction::Choose:
+            chosen = current.Text;
+            break;
+        case HistoryListAction::DeleteEntry:
+            Histories.Remove(name, current.Text);
+            list.Reload(Histories.Listed(name));
+            break;
+        case HistoryListAction::ClearAll:
+            if (ConfirmHistoryClear()) {
+                Histories.ClearUnlocked(name);
+                list.Reload(Histories.Listed(name));
+            }
+            break;
+        case HistoryListAction::ToggleLock:
+            Histories.SetLocked(name, current.Text, !current.Locked);
+            list.Reload(Histories.Listed(name));
+            break;
+        case HistoryListAction::Copy:
+            if (Setup.Edits.Clip)
+                Setup.Edits.Clip->Set(current.Text);
+            break;
+        default:
+            break;
+        }
+    }
+    OpenList = {};
     Call(Far3::DN_DROPDOWNOPENED, static_cast<intptr_t>(index), nullptr);
-    if (choice < 0 || static_cast<size_t>(choice) >= entries.size() || CloseAccepted)
+    if (!chosen || CloseAccepted || index >= DialogItems.size())
         return;
     Completion = {};
-    EditLine(DialogItems[index], Setup.Edits).Replace(entries[static_cast<size_t>(choice)]);
+    EditLine(DialogItems[index], Setup.Edits).Replace(*chosen);
     EditChanged(index);
+}
+
+bool HostDialog::ConfirmHistoryClear()
+{
+    MessageBox box;
+    box.Flags = Far3::FMSG_WARNING;
+    box.Title = "History";
+    box.Lines = {"Clear the history? Locked entries stay."};
+    box.Buttons = {"Clear", "Cancel"};
+    return User.ShowMessage(box) == 0;
 }
 
 void HostDialog::OfferCompletion(size_t index, bool byHand)
@@ -89,9 +143,9 @@ bool HostDialog::CompletionKey(const KeyPress& key)
         return true;
     }
     if (key.VirtualKey == Vk::Delete && key.Shift() && !key.Ctrl() && !key.Alt()) {
-        // Shift+Del deletes the chosen entry from the history.
-        if (current >= 0) {
-            Histories.Remove(DialogItems[index].History, Completion.Entries[static_cast<size_t>(current)]);
+        // Shift+Del deletes the chosen entry from the history, unless it is locked.
+        if (current >= 0 &&
+            Histories.Remove(DialogItems[index].History, Completion.Entries[static_cast<size_t>(current)])) {
             Completion.Entries.erase(Completion.Entries.begin() + current);
             if (Completion.Entries.empty())
                 Completion = {};

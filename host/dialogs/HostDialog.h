@@ -94,7 +94,11 @@ private:
 
     // The edits' histories (EditHistories.cpp).
     void StartFromLastHistory(DialogItem& item);
+    // The drop-down list (HistoryList.h) until the user chooses an entry,
+    // which goes into the edit, or closes it.
     void OpenHistory(size_t index);
+    // Del in the list: the user's warning box; true when the user agreed.
+    bool ConfirmHistoryClear();
     void SaveHistories();
     // Auto-completion: the list of history entries that start with the
     // edit's text, dropped down after each change the user makes.
@@ -137,6 +141,7 @@ private:
     bool InputNotify = false;
     std::vector<size_t> EditChangesInProgress;
     DialogView::CompletionList Completion;
+    DialogView::HistoryListView OpenList;
     std::vector<bool> ItemDrawn;
     std::vector<std::vector<Far3::FarColor>> ItemColors;
 };

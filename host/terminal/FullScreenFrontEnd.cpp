@@ -175,23 +175,21 @@ void FullScreenFrontEnd::OfferClipboard(std::u16string_view text)
     Term.OfferClipboard(text);
 }
 
-intptr_t FullScreenFrontEnd::ChooseFromList(const std::vector<std::string>& entries)
+ListInput FullScreenFrontEnd::ReadListInput(const DialogView& dialog)
 {
-    MenuBox list;
-    for (const std::string& entry : entries)
-        list.Items.push_back(Utf8ToUtf16(entry));
-    if (list.Items.empty())
-        return -1;
-    MenuBox::Anchor anchor;
-    if (!OpenDialogs.empty()) {
-        const DialogView& dialog = OpenDialogs.back();
-        if (dialog.Focus >= 0 && static_cast<size_t>(dialog.Focus) < dialog.Items.size()) {
-            const DialogItemView& edit = dialog.Items[static_cast<size_t>(dialog.Focus)];
-            anchor = MenuBox::Anchor{edit.Left, edit.Top + 1, edit.Right - edit.Left + 2};
-        }
+    // The dialog paints the list under its edit line.
+    if (OpenDialogs.empty())
+        OpenDialogs.push_back(dialog);
+    OpenDialogs.back() = dialog;
+    const KeyPress escape = ParseKeyScript("<Esc>").front();
+    for (;;) {
+        Refresh();
+        const ConsoleEvent event = Read();
+        if (event.What == ConsoleEvent::Kind::Closed)
+            return {escape, -1};
+        if (event.What == ConsoleEvent::Kind::Key)
+            return {event.Key, -1};
     }
-    list.DropDown = anchor;
-    return RunMenu(list);
 }
 
 void FullScreenFrontEnd::DialogClosed(const DialogView&, intptr_t)

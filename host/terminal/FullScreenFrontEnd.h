@@ -36,7 +36,7 @@ public:
     std::optional<ScreenSize> Screen() override { return Term.Size(); }
     void DialogOpened(const DialogView& dialog) override;
     DialogInput ReadDialogInput(const DialogView& dialog) override;
-    intptr_t ChooseFromList(const std::vector<std::string>& entries) override;
+    ListInput ReadListInput(const DialogView& dialog) override;
     void DialogClosed(const DialogView& dialog, intptr_t exitCode) override;
     // The help window (HelpView) until the user closes it.
     void ShowHelp(const HelpFile& help, const HelpTopic& topic) override;

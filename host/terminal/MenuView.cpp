@@ -12,10 +12,9 @@ namespace {
 
 namespace Vk = Far3::VirtualKey;
 
-int Margin(const MenuBox& menu)
-{
-    return menu.DropDown ? 0 : 2;
-}
+// The cyan margin around the frame: columns left and right, rows above and below.
+constexpr int MenuMargin = 2;
+constexpr int MenuVerticalMargin = 1;
 
 } // namespace
 
@@ -24,24 +23,13 @@ MenuRect MenuLayout(const MenuBox& menu, int screenWidth, int screenHeight)
     int inner = DisplayWidth(menu.Title) + 4;
     for (const std::u16string& item : menu.Items)
         inner = std::max(inner, DisplayWidth(item) + 4);
-    const int margin = Margin(menu);
-    const int verticalMargin = margin ? 1 : 0;
     MenuRect rect;
-    if (menu.DropDown)
-        inner = std::max(inner, menu.DropDown->Width - 2);
-    rect.Width = std::min(inner + 2 + 2 * margin, std::max(1, screenWidth));
-    const int maxRows = std::max(1, screenHeight - 2 - 2 * verticalMargin - (menu.DropDown ? 0 : 4));
+    rect.Width = std::min(inner + 2 + 2 * MenuMargin, std::max(1, screenWidth));
+    const int maxRows = std::max(1, screenHeight - 2 - 2 * MenuVerticalMargin - 4);
     rect.Rows = std::min(static_cast<int>(std::max<size_t>(1, menu.Items.size())), maxRows);
-    rect.Height = rect.Rows + 2 + 2 * verticalMargin;
-    if (menu.DropDown) {
-        rect.Left = std::clamp(menu.DropDown->X, 0, std::max(0, screenWidth - rect.Width));
-        rect.Top = menu.DropDown->Y;
-        if (rect.Top + rect.Height > screenHeight)
-            rect.Top = std::max(0, screenHeight - rect.Height);
-    } else {
-        rect.Left = (screenWidth - rect.Width) / 2;
-        rect.Top = (screenHeight - rect.Height) / 2;
-    }
+    rect.Height = rect.Rows + 2 + 2 * MenuVerticalMargin;
+    rect.Left = (screenWidth - rect.Width) / 2;
+    rect.Top = (screenHeight - rect.Height) / 2;
     return rect;
 }
 
@@ -68,7 +56,7 @@ MenuAnswer MenuKey(MenuBox& menu, const KeyPress& key, int rows)
     char16_t typed = key.Char;
     if (!typed && key.Alt() && key.VirtualKey >= '0' && key.VirtualKey <= 'Z')
         typed = static_cast<char16_t>(key.VirtualKey);
-    if (menu.DropDown || !typed || key.Ctrl())
+    if (!typed || key.Ctrl())
         return MenuAnswer::Stay;
     for (size_t i = 0; i < count; ++i)
         if (!menu.Items[i].empty() && Base::AsciiUpper(menu.Items[i].front()) == Base::AsciiUpper(typed)) {
@@ -95,11 +83,10 @@ void PaintMenu(ScreenBuffer& screen, MenuBox& menu)
     const Far3::FarColor text = Palette::MenuText();
     screen.Fill(rect.Left, rect.Top, right, bottom, u' ', text);
 
-    const int margin = Margin(menu);
-    const int frameLeft = rect.Left + margin;
-    const int frameRight = right - margin;
-    const int frameTop = rect.Top + (margin ? 1 : 0);
-    const int frameBottom = bottom - (margin ? 1 : 0);
+    const int frameLeft = rect.Left + MenuMargin;
+    const int frameRight = right - MenuMargin;
+    const int frameTop = rect.Top + MenuVerticalMargin;
+    const int frameBottom = bottom - MenuVerticalMargin;
     screen.Fill(frameLeft + 1, frameTop, frameRight - 1, frameTop, u'═', text);
     screen.Fill(frameLeft + 1, frameBottom, frameRight - 1, frameBottom, u'═', text);
     screen.Fill(frameLeft, frameTop + 1, frameLeft, frameBottom - 1, u'║', text);
@@ -121,7 +108,7 @@ void PaintMenu(ScreenBuffer& screen, MenuBox& menu)
         const int width = frameRight - frameLeft - 1;
         screen.Write(frameLeft + 1, y, PadWidth(u"  " + menu.Items[index], width, false, u'}'),
                      chosen ? Palette::MenuChosen() : text, frameRight);
-        if (!menu.DropDown && !menu.Items[index].empty())
+        if (!menu.Items[index].empty())
             screen.Recolor(frameLeft + 3, y, frameLeft + 3, y, chosen ? Palette::MenuChosenHotkey() : Palette::MenuHotkey());
     }
 }

@@ -1,14 +1,13 @@
-// Far's vertical menus: "Plugin commands" (F11), "Plugins configuration"
-// (Alt+Shift+F9) and the drop-down history list of an edit line. A centred
-// menu has a cyan margin of two columns and one row around its double
-// frame, the title in the top frame and each line's first character as
-// its hotkey; a drop-down list hangs below its edit line.
+// Far's vertical menus: "Plugin commands" (F11) and "Plugins configuration"
+// (Alt+Shift+F9). A centred menu has a cyan margin of two columns and one
+// row around its double frame, the title in the top frame and each line's
+// first character as its hotkey. (An edit line's drop-down list is the
+// dialog's own: DialogPainter.h.)
 #pragma once
 
 #include "host/KeyScript.h"
 #include "host/terminal/ScreenBuffer.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,11 +18,6 @@ struct MenuBox {
     std::vector<std::u16string> Items;
     size_t Selected = 0;
     size_t Top = 0;
-    // A drop-down list: its top-left corner and its least width.
-    struct Anchor {
-        int X = 0, Y = 0, Width = 0;
-    };
-    std::optional<Anchor> DropDown;
 };
 
 // Screen cells of the menu, margin included, and the rows of items shown.

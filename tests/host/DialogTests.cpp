@@ -6,11 +6,16 @@
 #include "host/ScriptedFrontEnd.h"
 #include "host/dialogs/DialogPainter.h"
 #include "host/dialogs/DialogService.h"
+#include "host/dialogs/HistoryList.h"
 #include "TempFolder.h"
 
 #include "framework/FarKeysW.h"
 
 #include <gtest/gtest.h>
+
+#if !defined(ZELVANE_HOST_NO_SQLITE)
+#include <sqlite3.h>
+#endif
 
 #include <functional>
 #include <optional>
@@ -591,6 +596,177 @@ TEST(DialogHistory, KeptInTheLocalProfileAndLimited)
     for (size_t i = 0; i <= DialogHistory::MaxEntries; ++i)
         memory.Add(u"Name", std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) + std::u16string(i / 26 + 1, u'x'));
     EXPECT_EQ(memory.Entries(u"Name").size(), DialogHistory::MaxEntries);
+}
+
+TEST(DialogHistory, TheDropDownListTakesFarsKeys)
+{
+    // The list of "gamma", "beta", "alpha" (newest first) under Ctrl+Down;
+    // then the keys, with the answer to Del's question.
+    struct Case {
+        const char* Keys;
+        intptr_t Answer;
+        std::u16string Text;                          // the edit afterwards
+        std::vector<std::u16string> Listed;           // the store as listed afterwards
+        std::vector<std::u16string> Locked;           // of those, the locked ones
+        std::u16string Copied;
+    };
+    using L = std::vector<std::u16string>;
+    const L all{u"gamma", u"beta", u"alpha"};
+    const Case cases[] = {
+        {"<Down><Enter>", 0, u"beta", all, {}, u""},
+        {"<Down><Down><Tab>", 0, u"alpha", all, {}, u""},
+        {"<Up><Up><Enter>", 0, u"gamma", all, {}, u""},                  // no wrap at the top
+        {"<Down><Down><Down><Down><Enter>", 0, u"alpha", all, {}, u""},   // nor at the bottom
+        {"<PgDn><PgUp><End><Home><Enter>", 0, u"gamma", all, {}, u""},
+        {"<Down><Esc>", 0, u"abc", all, {}, u""},
+        {"<Down><Shift+Del><Enter>", 0, u"alpha", {u"gamma", u"alpha"}, {}, u""},
+        {"<Down><Ins><Esc>", 0, u"abc", {u"beta", u"gamma", u"alpha"}, {u"beta"}, u""},
+        {"<Down><Ins><Ins><Esc>", 0, u"abc", all, {}, u""},
+        {"<Down><Ins><Shift+Del><Enter>", 0, u"beta", {u"beta", u"gamma", u"alpha"}, {u"beta"}, u""},
+        {"<Down><Down><Ins><Del><Enter>", 0, u"alpha", {u"alpha"}, {u"alpha"}, u""},
+        {"<Del><Enter>", 1, u"gamma", all, {}, u""},
+        {"<Del>", 0, u"abc", {}, {}, u""},                               // the emptied list closes
+        {"<Down><Ctrl+C><Esc>", 0, u"abc", all, {}, u"beta"},
+        {"<End><Ctrl+Ins><Enter>", 0, u"alpha", all, {}, u"alpha"},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        for (const char16_t* entry : {u"alpha", u"beta", u"gamma"})
+            dialog.History.Add(u"TestHistory", entry);
+        dialog.User.QueueAnswer(c.Answer);
+        dialog.Init(StandardItems());
+        dialog.Run(std::string("<Ctrl+Down>") + c.Keys);
+        EXPECT_EQ(dialog.Closed().Item(Edit).Text, c.Text) << c.Keys;
+        L listed, locked;
+        for (const HistoryEntry& entry : dialog.History.Listed(u"TestHistory")) {
+            listed.push_back(entry.Text);
+            if (entry.Locked)
+                locked.push_back(entry.Text);
+        }
+        EXPECT_EQ(listed, c.Listed) << c.Keys;
+        EXPECT_EQ(locked, c.Locked) << c.Keys;
+        EXPECT_EQ(dialog.Service.HostClipboard().Text(), c.Copied) << c.Keys;
+        // Del asks first, as a warning.
+        const bool asked = std::string_view(c.Keys).find("<Del>") != std::string_view::npos;
+        ASSERT_EQ(dialog.User.Messages().size(), asked ? 1u : 0u) << c.Keys;
+        if (asked)
+            EXPECT_TRUE(dialog.User.Messages()[0].Flags & Far3::FMSG_WARNING);
+    }
+
+    // The list as drawn: a single frame under the edit, a date row first,
+    // a tick on the locked entry, at most eight rows.
+    Harness shown;
+    for (int i = 0; i < 12; ++i)
+        shown.History.Add(u"TestHistory", u"entry" + std::u16string(1, static_cast<char16_t>(u'a' + i)));
+    shown.History.SetLocked(u"TestHistory", u"entrya", true);
+    shown.Init(StandardItems(), 0, 0, 40, 8);
+    std::vector<std::u16string> painted; // the list's columns, a row per screen row
+    DialogView::HistoryListView list;
+    shown.User.QueueKeys("<Ctrl+Down><End>");
+    shown.User.QueueCheck([&](const DialogView& view) {
+        list = view.HistoryList;
+        CellGrid grid(80, 25);
+        PaintDialog(view, grid);
+        for (int y = 0; y < grid.Height(); ++y) {
+            painted.emplace_back();
+            for (int x = 5; x <= 34; ++x)
+                painted.back() += grid.At(x, y).Char;
+        }
+    });
+    shown.Run("<Esc><Esc>");
+    ASSERT_EQ(list.Rows.size(), 13u);
+    EXPECT_TRUE(list.Rows[0].Separator);
+    EXPECT_EQ(list.Rows[0].Text, HistoryList::DateCaption(HistoryTimeNow()));
+    EXPECT_EQ(list.Rows[1].Text, u"entrya");
+    EXPECT_TRUE(list.Rows[1].Locked);
+    EXPECT_EQ(list.Selected, 12u);
+    EXPECT_EQ(list.Top, 5u);
+    // The edit is at row 3, columns 5 to 33, its arrow at 34.
+    ASSERT_EQ(painted.size(), 25u);
+    EXPECT_EQ(painted[4], u"┌" + std::u16string(28, u'─') + u"┐");
+    EXPECT_EQ(painted[5].substr(0, 9), u"│  entryi");
+    EXPECT_EQ(painted[12].substr(0, 9), u"│  entryb");
+    EXPECT_EQ(painted[13], u"└" + std::u16string(28, u'─') + u"┘");
+    EXPECT_EQ(painted[14].substr(0, 1), u" ");
+
+    // Home shows the date row and the locked entry, ticked.
+    Harness top;
+    top.History.Add(u"TestHistory", u"one");
+    top.History.SetLocked(u"TestHistory", u"one", true);
+    top.Init(StandardItems(), 0, 0, 40, 8);
+    std::vector<std::u16string> rows;
+    top.User.QueueKeys("<Ctrl+Down>");
+    top.User.QueueCheck([&](const DialogView& view) {
+        CellGrid grid(80, 25);
+        PaintDialog(view, grid);
+        for (int y = 5; y <= 6; ++y) {
+            rows.emplace_back();
+            for (int x = 5; x <= 34; ++x)
+                rows.back() += grid.At(x, y).Char;
+        }
+    });
+    top.Run("<Esc><Esc>");
+    ASSERT_EQ(rows.size(), 2u);
+    const std::u16string caption = u" " + HistoryList::DateCaption(HistoryTimeNow()) + u" ";
+    const size_t dashes = 28 - caption.size();
+    EXPECT_EQ(rows[0], u"├" + std::u16string(dashes / 2, u'─') + caption + std::u16string(dashes - dashes / 2, u'─') + u"┤");
+    EXPECT_EQ(rows[1].substr(0, 7), u"│√ one ");
+}
+
+TEST(DialogHistory, KeepsLocksAndTimesInFarsTable)
+{
+#if !defined(ZELVANE_HOST_NO_SQLITE)
+    // A history.db as earlier hosts wrote it: every entry unlocked, two days.
+    HostTests::TempFolder profile;
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open((profile / "history.db").string().c_str(), &db), SQLITE_OK);
+        const char* rows =
+            "CREATE TABLE history(id INTEGER PRIMARY KEY, kind INTEGER NOT NULL, key TEXT NOT NULL, "
+            "type INTEGER NOT NULL, lock INTEGER NOT NULL, name TEXT NOT NULL, time INTEGER NOT NULL, "
+            "guid TEXT NOT NULL, file TEXT NOT NULL, data TEXT NOT NULL);"
+            "INSERT INTO history(kind, key, type, lock, name, time, guid, file, data) VALUES "
+            "(3, 'Name', 0, 0, 'old', 133000000000000000, '', '', ''),"
+            "(3, 'Name', 0, 0, 'Same', 133000000010000000, '', '', ''),"
+            "(3, 'Name', 0, 0, 'newer', 133100000000000000, '', '', ''),"
+            "(1, 'Name', 0, 0, 'a command', 133100000000000000, '', '', '');";
+        EXPECT_EQ(sqlite3_exec(db, rows, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    const auto texts = [](const std::vector<HistoryEntry>& entries) {
+        std::vector<std::u16string> found;
+        for (const HistoryEntry& entry : entries)
+            found.push_back(entry.Text + (entry.Locked ? u"*" : u""));
+        return found;
+    };
+    using L = std::vector<std::u16string>;
+    std::vector<HistoryEntry> read = MakeDialogHistory(profile.Path())->Listed(u"Name");
+    EXPECT_EQ(texts(read), (L{u"newer", u"Same", u"old"}));
+    EXPECT_EQ(HistoryList(read).View(0).Rows.size(), 5u); // two days, two date rows
+
+    MakeDialogHistory(profile.Path())->SetLocked(u"Name", u"old", true);
+    MakeDialogHistory(profile.Path())->SetLocked(u"Name", u"Same", true);
+    EXPECT_EQ(texts(MakeDialogHistory(profile.Path())->Listed(u"Name")), (L{u"Same*", u"old*", u"newer"}));
+    // Re-adding replaces one equal entry, ignoring case, and keeps its lock.
+    MakeDialogHistory(profile.Path())->Add(u"Name", u"SAME");
+    EXPECT_EQ(texts(MakeDialogHistory(profile.Path())->Listed(u"Name")), (L{u"SAME*", u"old*", u"newer"}));
+    EXPECT_EQ(MakeDialogHistory(profile.Path())->Entries(u"Name"), (L{u"SAME", u"newer", u"old"}));
+    // Shift+Del and Del leave locked entries alone.
+    EXPECT_FALSE(MakeDialogHistory(profile.Path())->Remove(u"Name", u"old"));
+    MakeDialogHistory(profile.Path())->ClearUnlocked(u"Name");
+    EXPECT_EQ(texts(MakeDialogHistory(profile.Path())->Listed(u"Name")), (L{u"SAME*", u"old*"}));
+#endif
+
+    // The size limit drops unlocked entries only.
+    MemoryDialogHistory memory;
+    memory.Add(u"Name", u"kept");
+    memory.SetLocked(u"Name", u"kept", true);
+    for (size_t i = 0; i < DialogHistory::MaxEntries; ++i)
+        memory.Add(u"Name", u"entry " + Utf8ToUtf16(std::to_string(i)));
+    const std::vector<HistoryEntry> listed = memory.Listed(u"Name");
+    ASSERT_EQ(listed.size(), DialogHistory::MaxEntries + 1);
+    EXPECT_EQ(listed.front().Text, u"kept");
+    EXPECT_TRUE(listed.front().Locked);
 }
 
 TEST(DialogMessages, AnswerAsFarDoes)

@@ -224,14 +224,6 @@ TEST(MenuView, ThePluginsMenuSitsWhereFarPutsIt)
     EXPECT_FALSE(screen.At(32, 12).Underline);
     EXPECT_FALSE(SameColor(screen.At(32, 12).Color, screen.At(33, 12).Color));
 
-    // A drop-down list hangs under its edit line, at least as wide.
-    MenuBox list = Menu(u"", {u"one", u"two"});
-    list.DropDown = MenuBox::Anchor{5, 10, 30};
-    const MenuRect dropped = MenuLayout(list, 80, 25);
-    EXPECT_EQ(dropped.Left, 5);
-    EXPECT_EQ(dropped.Top, 10);
-    EXPECT_EQ(dropped.Width, 30);
-
     struct Case {
         const char* Keys;
         MenuAnswer Answer;

@@ -162,21 +162,27 @@ wait_gone "Help - Zelvane 3"
 wait_for "Name template"
 
 # The template is in the history now: a click on the edit line's arrow
-# lists it below the line.
+# lists it below the line, under today's date; Ins locks it (ticked) and
+# unlocks it again.
 T send-keys -l $'\e[<0;74;11M'
-wait_for "║  file%#.%e"
+wait_for "│  file%#.%e"
+wait_for " $(date +%m/%d/%Y) "
+T send-keys IC
+wait_for "│√ file%#.%e"
+T send-keys IC
+wait_for "│  file%#.%e"
 T send-keys Escape
-wait_gone "║  file%#.%e"
+wait_gone "│  file%#.%e"
 
 # Typing offers the history's entries that start with the text; Down takes
 # one into the edit, Esc closes only the list. A paste into the terminal
 # arrives as one paste into the template.
 T send-keys -l 'fi'
-wait_for "│file%#.%e"
+wait_for "│  file%#.%e"
 T send-keys Down
-wait_for "│file%#.%e"
+wait_for "│  file%#.%e"
 T send-keys Escape
-wait_gone "│file%#.%e"
+wait_gone "│  file%#.%e"
 wait_for "Name template"
 T send-keys C-y
 T set-buffer -- 'pasted%#'
