@@ -34,7 +34,7 @@ void ScriptedFrontEnd::QueueCheck(std::function<void(const DialogView&)> check)
 
 void ScriptedFrontEnd::QueuePaste(std::u16string text)
 {
-    Steps.push_back(Paste{std::move(text)});
+    Steps.emplace_back(std::in_place_type<Paste>, Paste{std::move(text)});
 }
 
 void ScriptedFrontEnd::QueueListChoice(intptr_t entry)

@@ -329,7 +329,7 @@ TEST(DialogRun, HotkeysMatchInAnyCaseAndScript)
         items[Cancel].Data = c.Caption;
         dialog.Init(items);
         const std::string keys = std::string(c.Keys) + "<Esc>";
-        EXPECT_EQ(dialog.Run(keys), c.Pressed ? Cancel : -1) << c.Keys;
+        EXPECT_EQ(dialog.Run(keys), c.Pressed ? static_cast<int>(Cancel) : -1) << c.Keys;
     }
 }
 
@@ -649,8 +649,9 @@ TEST(DialogHistory, TheDropDownListTakesFarsKeys)
         // Del asks first, as a warning.
         const bool asked = std::string_view(c.Keys).find("<Del>") != std::string_view::npos;
         ASSERT_EQ(dialog.User.Messages().size(), asked ? 1u : 0u) << c.Keys;
-        if (asked)
+        if (asked) {
             EXPECT_TRUE(dialog.User.Messages()[0].Flags & Far3::FMSG_WARNING);
+        }
     }
 
     // The list as drawn: a single frame under the edit, a date row first,

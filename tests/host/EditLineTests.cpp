@@ -252,8 +252,9 @@ TEST(EditLine, CompletesFromTheHistory)
         EXPECT_EQ(last.Item(EditIndex).Text, c.Text) << c.Keys;
         EXPECT_EQ(last.Completion.Entries, c.Offered) << c.Keys;
         EXPECT_EQ(last.Completion.Selected, c.Selected) << c.Keys;
-        if (!c.Offered.empty())
+        if (!c.Offered.empty()) {
             EXPECT_EQ(last.Completion.Item, EditIndex) << c.Keys;
+        }
     }
     // Shift+Del deletes the chosen entry from the history itself.
     EditDialog dialog(u"abc", 0, u"Templates");
