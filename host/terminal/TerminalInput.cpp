@@ -40,8 +40,9 @@ std::optional<ConsoleEvent> TerminalInput::Next()
                 Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Key, key, 0, 0, {}});
             if (decoded.Paste)
                 Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Paste, {}, 0, 0, Utf8ToUtf16(*decoded.Paste)});
-            if (decoded.Click)
-                Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Click, {}, decoded.Click->X, decoded.Click->Y, {}});
+            if (decoded.Mouse)
+                Events.push_back(
+                    ConsoleEvent{ConsoleEvent::Kind::Mouse, {}, decoded.Mouse->X, decoded.Mouse->Y, {}, *decoded.Mouse});
             continue;
         }
         if (Ended)
