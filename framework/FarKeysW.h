@@ -1,5 +1,6 @@
-// Keyboard input as Far Manager 3 delivers it in an INPUT_RECORD: Windows'
-// virtual-key codes and control-key state bits. The names differ from
+// Keyboard and mouse input as Far Manager 3 delivers it in an INPUT_RECORD:
+// Windows' virtual-key codes, control-key state bits, mouse buttons and
+// mouse event flags. The names differ from
 // <windows.h>'s VK_* and *_PRESSED macros, so this header compiles whichever
 // is included first.
 #pragma once
@@ -53,5 +54,20 @@ inline constexpr uint32_t Enhanced = 0x100;
 inline constexpr uint32_t AnyAlt = LeftAlt | RightAlt;
 inline constexpr uint32_t AnyCtrl = LeftCtrl | RightCtrl;
 } // namespace ControlKey
+
+// MOUSE_EVENT_RECORD::dwButtonState: the buttons held down.
+namespace MouseButton {
+inline constexpr uint32_t Left = 0x1;
+inline constexpr uint32_t Right = 0x2;
+inline constexpr uint32_t Second = 0x4;
+} // namespace MouseButton
+
+// MOUSE_EVENT_RECORD::dwEventFlags; 0 is a button going down or up.
+namespace MouseFlag {
+inline constexpr uint32_t Moved = 0x1;
+inline constexpr uint32_t DoubleClick = 0x2;
+inline constexpr uint32_t Wheeled = 0x4;
+inline constexpr uint32_t HWheeled = 0x8;
+} // namespace MouseFlag
 
 } // namespace Far3

@@ -5,9 +5,12 @@
 // Input: the dialog rectangle (four 32-bit numbers, the first two may be
 // -1), dialog flags, the item count; per item its type, rectangle, flags,
 // state and maximum length; then the item texts and the keys, separated
-// by 0 bytes.
+// by 0 bytes. A key byte with its top bit set is a mouse event instead:
+// bits 5-6 the kind (left press, right press, move with the left button
+// held, release), bits 0-4 the row, and the next byte the column.
 #include "FuzzSupport.h"
 
+#include "framework/FarKeysW.h"
 #include "host/HostText.h"
 #include "host/KeyScript.h"
 #include "host/ScriptedFrontEnd.h"
@@ -98,9 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         items[i].Data = texts[i].c_str();
         items[i].History = (items[i].Flags & Far3::DIF_HISTORY) ? u"FuzzHistory" : nullptr;
     }
-    std::string keys;
-    for (char c : rest.substr(0, 64))
-        keys += Keys[static_cast<unsigned char>(c) % std::size(Keys)];
+    const std::string_view steps = rest.substr(0, 64);
 
     Host::ScriptedFrontEnd user;
     Host::MemoryDialogHistory history;
@@ -110,7 +111,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                              items.size(), dialogFlags, nullptr, nullptr);
     if (handle == Far3::InvalidHandleValue)
         return 0;
-    user.QueueKeys(keys);
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const auto c = static_cast<unsigned char>(steps[i]);
+        if (c < 0x80) {
+            user.QueueKeys(Keys[c % std::size(Keys)]);
+            continue;
+        }
+        const int column = i + 1 < steps.size() ? static_cast<unsigned char>(steps[++i]) % 84 - 2 : 0;
+        const Far3::COORD at{static_cast<int16_t>(column), static_cast<int16_t>((c & 0x1F) - 2)};
+        constexpr uint32_t Left = Far3::MouseButton::Left;
+        switch ((c >> 5) & 3) {
+        case 0: user.QueueMouse({at, Left, 0, 0}); break;
+        case 1: user.QueueMouse({at, Far3::MouseButton::Right, 0, 0}); break;
+        case 2: user.QueueMouse({at, Left, 0, Far3::MouseFlag::Moved}); break;
+        default: user.QueueMouse({at, 0, 0, 0}); break;
+        }
+    }
     dialogs.Run(handle);
     // Drawn whole, as the line mode prints it, when that fits the memory
     // the fuzzer allows (a console-sized dialog has a billion cells).

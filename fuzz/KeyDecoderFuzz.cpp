@@ -2,8 +2,8 @@
 // them: whole, and arriving in pieces of any size until the terminal goes
 // away. Every decode stays within the bytes and a final one always moves
 // on; the reader reports the end after at most one event per byte and
-// never asks the terminal again once it has gone; a click lies on a
-// screen a terminal can have.
+// never asks the terminal again once it has gone; a mouse report lies on
+// a screen a terminal can have.
 #include "FuzzSupport.h"
 
 #include "host/terminal/KeyDecoder.h"
@@ -11,10 +11,10 @@
 
 namespace {
 
-void RequireOnScreen(const std::optional<Host::MouseClick>& click)
+void RequireOnScreen(const std::optional<Host::MouseReport>& mouse)
 {
-    if (click)
-        Fuzz::Require(click->X >= 0 && click->Y >= 0 && click->X < 65535 && click->Y < 65535);
+    if (mouse)
+        Fuzz::Require(mouse->X >= 0 && mouse->Y >= 0 && mouse->X < 65535 && mouse->Y < 65535);
 }
 
 } // namespace
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const Host::DecodedKeys decoded = Host::DecodeKey(bytes, final);
         Fuzz::Require(decoded.Length <= bytes.size());
         Fuzz::Require(!final || bytes.empty() || decoded.Length > 0);
-        RequireOnScreen(decoded.Click);
+        RequireOnScreen(decoded.Mouse);
     }
 
     // The pieces: each as long as its first byte says (1 to 8 bytes), with
@@ -63,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Fuzz::Require(++events <= bytes.size() + 1);
         if (event->What == Host::ConsoleEvent::Kind::Closed)
             break;
-        if (event->What == Host::ConsoleEvent::Kind::Click)
-            RequireOnScreen(Host::MouseClick{event->X, event->Y});
+        if (event->What == Host::ConsoleEvent::Kind::Mouse)
+            RequireOnScreen(event->Mouse);
     }
     Fuzz::Require(callsAfterTheEnd == 0);
     return 0;

@@ -52,18 +52,23 @@ struct ScreenSize {
 };
 
 // What the user does while a dialog is up: presses a key, resizes the
-// console (the front end then reports the new size from Screen()), or
-// pastes text into the terminal (it arrives as one paste, as Shift+Ins).
+// console (the front end then reports the new size from Screen()), pastes
+// text into the terminal (it arrives as one paste, as Shift+Ins), or uses
+// the mouse: a button goes down or up, or the mouse moves with the left
+// button held, as Far's MOUSE_EVENT_RECORD tells it (screen cells from 0;
+// dwButtonState the buttons held after the event, so 0 on a release).
 struct DialogInput {
-    enum class Kind { Key, Resize, Paste };
+    enum class Kind { Key, Resize, Paste, Mouse };
     Kind What = Kind::Key;
     KeyPress Key;
     ScreenSize Size;
     std::u16string Text;
+    Far3::MOUSE_EVENT_RECORD Mouse{};
 
     static DialogInput Press(const KeyPress& key) { return {Kind::Key, key, {}, {}}; }
     static DialogInput Resized(ScreenSize size) { return {Kind::Resize, {}, size, {}}; }
     static DialogInput Pasted(std::u16string text) { return {Kind::Paste, {}, {}, std::move(text)}; }
+    static DialogInput MouseEvent(const Far3::MOUSE_EVENT_RECORD& mouse) { return {Kind::Mouse, {}, {}, {}, mouse}; }
 };
 
 // The user's answer while a drop-down list is open: a key for the list, or
@@ -103,6 +108,9 @@ public:
     // A drop-down list (an edit's history, dialog.HistoryList) is open:
     // shows the dialog with it and waits for the user's next answer in it.
     virtual ListInput ReadListInput(const DialogView& dialog) = 0;
+    // The dialog changed without waiting for input (a click moved the focus
+    // to an edit whose list drops down next): what is shown follows it.
+    virtual void DialogChanged(const DialogView&) {}
     // The dialog closed with `exitCode`; `dialog` is its last state.
     virtual void DialogClosed(const DialogView& dialog, intptr_t exitCode) = 0;
     // F1 in a dialog: shows `topic`, one of `help`'s topics, until the user

@@ -37,6 +37,18 @@ void ScriptedFrontEnd::QueuePaste(std::u16string text)
     Steps.emplace_back(std::in_place_type<Paste>, Paste{std::move(text)});
 }
 
+void ScriptedFrontEnd::QueueMouse(const Far3::MOUSE_EVENT_RECORD& mouse)
+{
+    Steps.emplace_back(mouse);
+}
+
+void ScriptedFrontEnd::QueueClick(int x, int y, uint32_t button)
+{
+    const Far3::COORD at{static_cast<int16_t>(x), static_cast<int16_t>(y)};
+    QueueMouse(Far3::MOUSE_EVENT_RECORD{at, button, 0, 0});
+    QueueMouse(Far3::MOUSE_EVENT_RECORD{at, 0, 0, 0});
+}
+
 void ScriptedFrontEnd::QueueListChoice(intptr_t entry)
 {
     Steps.emplace_back(ListChoice{entry});
@@ -65,6 +77,8 @@ DialogInput ScriptedFrontEnd::ReadDialogInput(const DialogView& dialog)
             return DialogInput::Resized(*size);
         } else if (auto* paste = std::get_if<Paste>(&step)) {
             return DialogInput::Pasted(std::move(paste->Text));
+        } else if (auto* mouse = std::get_if<Far3::MOUSE_EVENT_RECORD>(&step)) {
+            return DialogInput::MouseEvent(*mouse);
         }
         // A list choice with no list open is dropped.
     }

@@ -63,6 +63,10 @@ public:
     void QueueListChoice(intptr_t entry);
     // Text pasted into the terminal (one paste, as Shift+Ins).
     void QueuePaste(std::u16string text);
+    // A mouse event as Far's record tells it (screen cells from 0), and a
+    // click: the button (Far3::MouseButton) going down and up at x, y.
+    void QueueMouse(const Far3::MOUSE_EVENT_RECORD& mouse);
+    void QueueClick(int x, int y, uint32_t button);
     size_t PendingDialogInput() const { return Steps.size(); }
     bool RanOutOfInput() const { return OutOfInput; }
 
@@ -100,7 +104,8 @@ private:
     struct Paste {
         std::u16string Text;
     };
-    using Step = std::variant<KeyPress, ScreenSize, std::function<void(const DialogView&)>, ListChoice, Paste>;
+    using Step = std::variant<KeyPress, ScreenSize, std::function<void(const DialogView&)>, ListChoice, Paste,
+                              Far3::MOUSE_EVENT_RECORD>;
 
     std::deque<Step> Steps;
     bool OutOfInput = false;

@@ -98,6 +98,7 @@ intptr_t HostDialog::Run()
     CloseAccepted = false;
     Initialised = false;
     ExitCode = -1;
+    Held = MouseHold::None;
     Recenter();
     StartItems();
 
@@ -124,6 +125,11 @@ intptr_t HostDialog::Run()
 
 void HostDialog::Process(const DialogInput& input)
 {
+    if (input.What == DialogInput::Kind::Mouse) {
+        ProcessMouse(input.Mouse);
+        return;
+    }
+    DropMouseHold();
     if (input.What == DialogInput::Kind::Resize) {
         Far3::COORD size{static_cast<int16_t>(input.Size.Width), static_cast<int16_t>(input.Size.Height)};
         Call(Far3::DN_RESIZECONSOLE, 0, &size);

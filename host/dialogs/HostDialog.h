@@ -6,7 +6,8 @@
 // dialog and turns each key the front end reports into what Far does with
 // it: DN_CONTROLINPUT first, then focus moves, editing with DN_EDITCHANGE,
 // button and check box clicks (DN_BTNCLICK), hotkeys (DN_HOTKEY) and the
-// close sequence (DN_CLOSE, histories saved). DM_* messages from the
+// close sequence (DN_CLOSE, histories saved); mouse events do what Far's
+// mouse does there (DialogMouse.cpp). DM_* messages from the
 // plugin are answered as Far answers them.
 #pragma once
 
@@ -92,6 +93,19 @@ private:
     bool ProcedureTookKey(size_t index, const Far3::INPUT_RECORD& record);
     bool Hotkey(char16_t key, const Far3::INPUT_RECORD& record);
 
+    // The mouse (DialogMouse.cpp): a press acts on the item under it or
+    // starts a drag of the dialog; a press on a button, and a drag, last
+    // until the mouse button goes up.
+    void ProcessMouse(const Far3::MOUSE_EVENT_RECORD& mouse);
+    void MousePressInside(const Far3::INPUT_RECORD& record, int x, int y);
+    void MouseInEdit(size_t index, const CellRect& cells, int x);
+    // What a press still holds: nothing, a button (pressed when the mouse
+    // button goes up over it) or a drag of the dialog.
+    void FinishMouseHold(const Far3::MOUSE_EVENT_RECORD& mouse);
+    // Keys and resizes end a hold without pressing anything.
+    void DropMouseHold();
+    void DragTo(int mouseX, int mouseY);
+
     // The edits' histories (EditHistories.cpp).
     void StartFromLastHistory(DialogItem& item);
     // The drop-down list (HistoryList.h) until the user chooses an entry,
@@ -142,6 +156,10 @@ private:
     std::vector<size_t> EditChangesInProgress;
     DialogView::CompletionList Completion;
     DialogView::HistoryListView OpenList;
+    enum class MouseHold { None, Button, Drag };
+    MouseHold Held = MouseHold::None;
+    size_t HeldButton = 0;
+    int DragX = 0, DragY = 0; // where the dialog was taken, from its corner
     std::vector<bool> ItemDrawn;
     std::vector<std::vector<Far3::FarColor>> ItemColors;
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host/FrontEnd.h"
+#include "host/terminal/KeyDecoder.h"
 #include "host/terminal/ScreenBuffer.h"
 
 #include <optional>
@@ -12,14 +13,15 @@ namespace Host {
 
 struct ConsoleEvent {
     // Closed: the terminal is gone (end of input); nothing more will come.
-    // Click: the left mouse button pressed at X, Y.
+    // Mouse: a button pressed or released, or a drag, in Mouse (at X, Y).
     // Paste: text pasted into the terminal, in Text.
-    enum class Kind { Key, Resize, Closed, Click, Paste };
+    enum class Kind { Key, Resize, Closed, Mouse, Paste };
     Kind What = Kind::Key;
     KeyPress Key;
     int X = 0;
     int Y = 0;
     std::u16string Text;
+    MouseReport Mouse;
 };
 
 struct CursorSpot {

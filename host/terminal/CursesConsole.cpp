@@ -37,9 +37,10 @@ void OnResize(int)
     errno = saved;
 }
 
-// Mouse reports of button presses, in the SGR form, on and off.
-constexpr const char* MouseOn = "\x1b[?1000h\x1b[?1006h";
-constexpr const char* MouseOff = "\x1b[?1006l\x1b[?1000l";
+// Mouse reports of button presses and releases and of moves while a button
+// is held (to drag a dialog), in the SGR form, on and off.
+constexpr const char* MouseOn = "\x1b[?1000h\x1b[?1002h\x1b[?1006h";
+constexpr const char* MouseOff = "\x1b[?1006l\x1b[?1002l\x1b[?1000l";
 
 // Bracketed paste, xterm's modifyOtherKeys and the kitty keyboard protocol
 // (its "disambiguate" level), on and off. A terminal without one of them
@@ -258,7 +259,7 @@ ConsoleEvent CursesConsole::Read()
     for (;;) {
         if (Resized) {
             Resized = false;
-            return ConsoleEvent{ConsoleEvent::Kind::Resize, {}, 0, 0, {}};
+            return ConsoleEvent{ConsoleEvent::Kind::Resize, {}, 0, 0, {}, {}};
         }
         if (std::optional<ConsoleEvent> event = Input.Next())
             return *event;

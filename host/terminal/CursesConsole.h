@@ -1,6 +1,6 @@
 // The real terminal through ncurses (wide-character build): full screen
 // from construction to destruction, the keypad in application mode (so
-// the gray keys send their own codes), mouse clicks reported, keys read
+// the gray keys send their own codes), mouse presses, releases and drags reported, keys read
 // as the raw bytes the terminal sends and decoded by DecodeKey, resizes
 // reported from SIGWINCH.
 // Colours as the terminal offers them; none when NO_COLOR is set.

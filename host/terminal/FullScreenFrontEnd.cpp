@@ -1,5 +1,6 @@
 #include "host/terminal/FullScreenFrontEnd.h"
 
+#include "base/Int16Clamp.h"
 #include "framework/FarKeysW.h"
 #include "host/HostError.h"
 #include "host/HostText.h"
@@ -32,16 +33,6 @@ void LayDialog(ScreenBuffer& screen, const DialogView& dialog)
     screen.Overlay(grid);
 }
 
-// A click on the history arrow of the focused edit line opens its list,
-// as Ctrl+Down does.
-bool OnHistoryArrow(const DialogView& dialog, int x, int y)
-{
-    if (!dialog.Visible || dialog.Focus < 0 || static_cast<size_t>(dialog.Focus) >= dialog.Items.size())
-        return false;
-    const DialogItemView& item = dialog.Items[static_cast<size_t>(dialog.Focus)];
-    return IsEditType(item.Type) && !item.History.empty() && x == item.Right + 1 && y == item.Top;
-}
-
 // The text cursor in the focused edit line, as Far shows it.
 std::optional<CursorSpot> EditCursor(const DialogView& dialog)
 {
@@ -59,10 +50,20 @@ std::optional<CursorSpot> EditCursor(const DialogView& dialog)
 ConsoleEvent FullScreenFrontEnd::Read()
 {
     if (Closed)
-        return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0, {}};
+        return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0, {}, {}};
     ConsoleEvent event = Term.Read();
     if (event.What == ConsoleEvent::Kind::Closed)
         Closed = true;
+    if (event.What == ConsoleEvent::Kind::Mouse) {
+        // The terminal names only the button that changed: the buttons held
+        // are counted here, whichever window the event goes to.
+        const uint32_t button =
+            event.Mouse.Which == MouseReport::Button::Left ? Far3::MouseButton::Left : Far3::MouseButton::Right;
+        if (event.Mouse.What == MouseReport::Action::Release)
+            MouseButtons &= ~button;
+        else
+            MouseButtons |= button;
+    }
     return event;
 }
 
@@ -160,14 +161,28 @@ DialogInput FullScreenFrontEnd::ReadDialogInput(const DialogView& dialog)
             return DialogInput::Resized(Term.Size());
         case ConsoleEvent::Kind::Closed:
             return DialogInput::Press(ParseKeyScript("<Esc>").front());
-        case ConsoleEvent::Kind::Click:
-            if (OnHistoryArrow(dialog, event.X, event.Y))
-                return DialogInput::Press(ParseKeyScript("<Ctrl+Down>").front());
-            break;
+        case ConsoleEvent::Kind::Mouse:
+            return DialogInput::MouseEvent(MouseRecord(event.Mouse));
         case ConsoleEvent::Kind::Paste:
             return DialogInput::Pasted(event.Text);
         }
     }
+}
+
+Far3::MOUSE_EVENT_RECORD FullScreenFrontEnd::MouseRecord(const MouseReport& report) const
+{
+    Far3::MOUSE_EVENT_RECORD record{};
+    record.dwMousePosition = {Base::ClampToInt16(report.X), Base::ClampToInt16(report.Y)};
+    record.dwButtonState = MouseButtons;
+    record.dwControlKeyState = report.ControlState;
+    record.dwEventFlags = report.What == MouseReport::Action::Move ? Far3::MouseFlag::Moved : 0;
+    return record;
+}
+
+void FullScreenFrontEnd::DialogChanged(const DialogView& dialog)
+{
+    if (!OpenDialogs.empty())
+        OpenDialogs.back() = dialog;
 }
 
 void FullScreenFrontEnd::OfferClipboard(std::u16string_view text)

@@ -37,6 +37,7 @@ public:
     void DialogOpened(const DialogView& dialog) override;
     DialogInput ReadDialogInput(const DialogView& dialog) override;
     ListInput ReadListInput(const DialogView& dialog) override;
+    void DialogChanged(const DialogView& dialog) override;
     void DialogClosed(const DialogView& dialog, intptr_t exitCode) override;
     // The help window (HelpView) until the user closes it.
     void ShowHelp(const HelpFile& help, const HelpTopic& topic) override;
@@ -59,12 +60,16 @@ public:
     ConsoleEvent Read();
 
 private:
+    // A terminal's mouse report as Far's record, with the buttons held.
+    Far3::MOUSE_EVENT_RECORD MouseRecord(const MouseReport& report) const;
+
     Console& Term;
     Painter Background;
     std::vector<DialogView> OpenDialogs;
     std::vector<DialogView> LooseBoxes;
     std::vector<EditorWindow> Waiting;
     bool Closed = false;
+    uint32_t MouseButtons = 0; // Far3::MouseButton bits held, as Read() saw them
 };
 
 } // namespace Host

@@ -84,8 +84,9 @@ bool AddDigit(int& number, char digit)
     return number <= LargestParameter;
 }
 
-// An SGR mouse report "\x1b[<button;x;y" + 'M' (press) or 'm' (release):
-// only a press of the left button counts.
+// An SGR mouse report "\x1b[<button;x;y" + 'M' (press, or a move with a
+// button held) or 'm' (release): the left and right buttons, and moves with
+// the left one held; the wheel and the middle button are skipped.
 DecodedKeys Mouse(std::string_view parameters, char last, size_t length)
 {
     int numbers[3] = {0, 0, 0};
@@ -97,8 +98,33 @@ DecodedKeys Mouse(std::string_view parameters, char last, size_t length)
             return Skip(length);
     }
     DecodedKeys decoded = Skip(length);
-    if (last == 'M' && which == 2 && numbers[0] == 0 && numbers[1] > 0 && numbers[2] > 0)
-        decoded.Click = MouseClick{numbers[1] - 1, numbers[2] - 1};
+    const int code = numbers[0];
+    const bool moved = (code & 32) != 0;
+    if (which != 2 || numbers[1] <= 0 || numbers[2] <= 0 || code >= 64)
+        return decoded;
+    MouseReport report;
+    report.X = numbers[1] - 1;
+    report.Y = numbers[2] - 1;
+    if (code & 4)
+        report.ControlState |= Ck::Shift;
+    if (code & 8)
+        report.ControlState |= Ck::LeftAlt;
+    if (code & 16)
+        report.ControlState |= Ck::LeftCtrl;
+    switch (code & 3) {
+    case 0: report.Which = MouseReport::Button::Left; break;
+    case 2: report.Which = MouseReport::Button::Right; break;
+    default: return decoded;
+    }
+    if (moved) {
+        // Reported while a button is held (mode 1002): only the left one drags.
+        if (last != 'M' || report.Which != MouseReport::Button::Left)
+            return decoded;
+        report.What = MouseReport::Action::Move;
+    } else {
+        report.What = last == 'M' ? MouseReport::Action::Press : MouseReport::Action::Release;
+    }
+    decoded.Mouse = report;
     return decoded;
 }
 

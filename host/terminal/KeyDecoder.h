@@ -3,8 +3,10 @@
 // Ctrl+letter as control bytes, Alt+key as Esc before the key, and other
 // keys as escape sequences in the xterm style: "\x1b[B" Down,
 // "\x1b[1;5B" Ctrl+Down, "\x1b[20;4~" Alt+Shift+F9, "\x1bOk" the keypad's
-// gray '+' (while the keypad is in application mode). A mouse click comes
-// as an SGR report, "\x1b[<0;X;YM" (columns and rows counted from 1).
+// gray '+' (while the keypad is in application mode). The mouse comes as
+// SGR reports, "\x1b[<B;X;YM" for a press or a move with a button held and
+// "\x1b[<B;X;Ym" for a release (columns and rows counted from 1; B names
+// the button, +4 Shift, +8 Alt, +16 Ctrl, +32 a move).
 // Terminals with extended key reporting also send keys they cannot send
 // otherwise: xterm's modifyOtherKeys as "\x1b[27;5;13~" (Ctrl+Enter), the
 // kitty keyboard protocol as "\x1b[13;5u" and the gray keys as
@@ -15,6 +17,7 @@
 
 #include "host/KeyScript.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,10 +25,19 @@
 
 namespace Host {
 
-// A press of the left mouse button, in screen cells from 0.
-struct MouseClick {
+// What the mouse did, in screen cells from 0: the left or right button
+// went down or up, or the mouse moved while the left button was held.
+// ControlState holds the Far3::ControlKey bits of Shift, Alt and Ctrl.
+struct MouseReport {
+    enum class Action { Press, Release, Move };
+    enum class Button { Left, Right };
+    Action What = Action::Press;
+    Button Which = Button::Left;
     int X = 0;
     int Y = 0;
+    uint32_t ControlState = 0;
+
+    bool operator==(const MouseReport&) const = default;
 };
 
 struct DecodedKeys {
@@ -35,7 +47,7 @@ struct DecodedKeys {
     std::vector<KeyPress> Keys;
     // Bytes used; 0 when `bytes` ends inside a sequence and more may come.
     size_t Length = 0;
-    std::optional<MouseClick> Click;
+    std::optional<MouseReport> Mouse;
     // A bracketed paste: the pasted text (UTF-8).
     std::optional<std::string> Paste;
 };

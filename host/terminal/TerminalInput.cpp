@@ -37,15 +37,16 @@ std::optional<ConsoleEvent> TerminalInput::Next()
                 decoded.Length = 1;
             Pending.erase(0, decoded.Length);
             for (const KeyPress& key : decoded.Keys)
-                Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Key, key, 0, 0, {}});
+                Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Key, key, 0, 0, {}, {}});
             if (decoded.Paste)
-                Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Paste, {}, 0, 0, Utf8ToUtf16(*decoded.Paste)});
-            if (decoded.Click)
-                Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Click, {}, decoded.Click->X, decoded.Click->Y, {}});
+                Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Paste, {}, 0, 0, Utf8ToUtf16(*decoded.Paste), {}});
+            if (decoded.Mouse)
+                Events.push_back(
+                    ConsoleEvent{ConsoleEvent::Kind::Mouse, {}, decoded.Mouse->X, decoded.Mouse->Y, {}, *decoded.Mouse});
             continue;
         }
         if (Ended)
-            return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0, {}};
+            return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0, {}, {}};
         const Arrival arrival = Wait(-1, Pending);
         if (arrival == Arrival::Woken)
             return std::nullopt;

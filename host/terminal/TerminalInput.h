@@ -1,5 +1,5 @@
 // The terminal's input bytes turned into console events: the key presses and
-// clicks DecodeKey reads from them, and Closed once the input has ended and
+// mouse reports DecodeKey reads from them, and Closed once the input has ended and
 // every byte left has been decoded. The bytes come from a source the console
 // provides (standard input under ncurses, a script in tests). A sequence cut
 // short, by a pause or by the end of the input, is decoded as far as it goes:
@@ -31,7 +31,7 @@ public:
 
     explicit TerminalInput(Source source);
 
-    // The next key, click or Closed (again and again once closed); nothing
+    // The next key, mouse report, paste or Closed (again and again once closed); nothing
     // when the source was woken for something else, which the caller then
     // handles before asking again.
     std::optional<ConsoleEvent> Next();

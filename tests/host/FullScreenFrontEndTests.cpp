@@ -1,5 +1,6 @@
 // The full-screen front end with a console played by the test: what it
 // puts on the screen and how it answers the host.
+#include "framework/FarKeysW.h"
 #include "host/HostError.h"
 #include "host/terminal/FullScreenFrontEnd.h"
 #include "host/terminal/Palette.h"
@@ -26,7 +27,7 @@ public:
     ConsoleEvent Read() override
     {
         if (Events.empty())
-            return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0, {}};
+            return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0, {}, {}};
         ConsoleEvent event = Events.front();
         Events.pop_front();
         return event;
@@ -34,7 +35,7 @@ public:
     void Keys(const char* script)
     {
         for (const KeyPress& key : ParseKeyScript(script))
-            Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Key, key, 0, 0, {}});
+            Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Key, key, 0, 0, {}, {}});
     }
 
     ScreenSize Current{80, 25};
@@ -139,6 +140,41 @@ TEST(FullScreenFrontEnd, NonModalEditorsWaitForThePluginToReturn)
     screen.OpenEditor(modal);
     EXPECT_EQ(console.Shown[0].substr(0, 5), "Modal");
     EXPECT_TRUE(console.Events.empty());
+}
+
+// The terminal names only the button that changed; the dialog gets Far's
+// record with every button still held, and positions past a 16-bit
+// coordinate at its largest value.
+TEST(FullScreenFrontEnd, MouseReportsReachTheDialogAsFarsRecords)
+{
+    using Action = MouseReport::Action;
+    using Button = MouseReport::Button;
+    struct Case {
+        MouseReport Report;
+        Far3::MOUSE_EVENT_RECORD Record;
+    };
+    const Case cases[] = {
+        {{Action::Press, Button::Left, 5, 6, Far3::ControlKey::Shift}, {{5, 6}, 1, Far3::ControlKey::Shift, 0}},
+        {{Action::Move, Button::Left, 7, 6, 0}, {{7, 6}, 1, 0, Far3::MouseFlag::Moved}},
+        {{Action::Press, Button::Right, 7, 6, 0}, {{7, 6}, 3, 0, 0}},
+        {{Action::Release, Button::Right, 7, 6, 0}, {{7, 6}, 1, 0, 0}},
+        {{Action::Release, Button::Left, 40000, 6, 0}, {{32767, 6}, 0, 0, 0}},
+    };
+    FakeConsole console;
+    FullScreenFrontEnd screen(console);
+    DialogView dialog;
+    screen.DialogOpened(dialog);
+    for (const Case& c : cases)
+        console.Events.push_back(ConsoleEvent{ConsoleEvent::Kind::Mouse, {}, c.Report.X, c.Report.Y, {}, c.Report});
+    for (const Case& c : cases) {
+        const DialogInput input = screen.ReadDialogInput(dialog);
+        ASSERT_EQ(input.What, DialogInput::Kind::Mouse);
+        EXPECT_EQ(input.Mouse.dwMousePosition.X, c.Record.dwMousePosition.X);
+        EXPECT_EQ(input.Mouse.dwMousePosition.Y, c.Record.dwMousePosition.Y);
+        EXPECT_EQ(input.Mouse.dwButtonState, c.Record.dwButtonState);
+        EXPECT_EQ(input.Mouse.dwControlKeyState, c.Record.dwControlKeyState);
+        EXPECT_EQ(input.Mouse.dwEventFlags, c.Record.dwEventFlags);
+    }
 }
 
 TEST(FullScreenFrontEnd, AVanishedTerminalClosesDialogsAndThenRefusesThem)

@@ -1,5 +1,6 @@
 // The full-screen view's pure pieces on the input side: the terminal's key
 // bytes, the display width of names, Far's colours on a terminal.
+#include "framework/FarKeysW.h"
 #include "host/KeyScript.h"
 #include "host/dialogs/DialogColors.h"
 #include "host/terminal/KeyDecoder.h"
@@ -107,23 +108,52 @@ TEST(KeyDecoder, WaitsForTheRestOfASequenceUnlessNoneComes)
         EXPECT_TRUE(decoded.Keys.empty()) << other + 1;
         EXPECT_EQ(decoded.Length, std::string_view(other).size()) << other + 1;
         if (std::string_view(other) != "\x1b[<0;3;4M") {
-            EXPECT_FALSE(decoded.Click.has_value()) << other + 1;
+            EXPECT_FALSE(decoded.Mouse.has_value()) << other + 1;
         }
     }
-    // A left click, 1-based in the report, 0-based in the screen; releases
-    // and other buttons are no clicks.
-    const DecodedKeys click = DecodeKey("\x1b[<0;74;11M", false);
-    ASSERT_TRUE(click.Click.has_value());
-    EXPECT_EQ(click.Click->X, 73);
-    EXPECT_EQ(click.Click->Y, 10);
-    EXPECT_EQ(click.Length, 11u);
-    for (const char* other : {"\x1b[<0;74;11m", "\x1b[<2;74;11M"})
-        EXPECT_FALSE(DecodeKey(other, false).Click.has_value()) << other + 1;
     // A character beyond U+FFFF arrives as its surrogate pair.
     const DecodedKeys emoji = DecodeKey("\xf0\x9f\x98\x80", false);
     ASSERT_EQ(emoji.Keys.size(), 2u);
     EXPECT_EQ(emoji.Keys[0].Char, 0xD83D);
     EXPECT_EQ(emoji.Keys[1].Char, 0xDE00);
+}
+
+// SGR mouse reports: 1-based in the report, 0-based on the screen; the
+// left and right buttons going down ('M') and up ('m'), moves with the left
+// button held (+32), Shift/Alt/Ctrl (+4/+8/+16). The middle button, the
+// wheel, moves with no left button, position 0 and the report without
+// its three numbers are read and dropped.
+TEST(KeyDecoder, ReadsTheMouseReports)
+{
+    using Action = MouseReport::Action;
+    using Button = MouseReport::Button;
+    namespace Ck = Far3::ControlKey;
+    struct Case {
+        const char* Bytes;
+        std::optional<MouseReport> Mouse;
+    };
+    const Case cases[] = {
+        {"\x1b[<0;74;11M", MouseReport{Action::Press, Button::Left, 73, 10, 0}},
+        {"\x1b[<0;74;11m", MouseReport{Action::Release, Button::Left, 73, 10, 0}},
+        {"\x1b[<2;1;1M", MouseReport{Action::Press, Button::Right, 0, 0, 0}},
+        {"\x1b[<2;5;6m", MouseReport{Action::Release, Button::Right, 4, 5, 0}},
+        {"\x1b[<32;10;3M", MouseReport{Action::Move, Button::Left, 9, 2, 0}},
+        {"\x1b[<20;2;2M", MouseReport{Action::Press, Button::Left, 1, 1, Ck::Shift | Ck::LeftCtrl}},
+        {"\x1b[<10;2;2M", MouseReport{Action::Press, Button::Right, 1, 1, Ck::LeftAlt}},
+        {"\x1b[<65535;65535;65535M", std::nullopt},
+        {"\x1b[<1;2;2M", std::nullopt},    // middle button
+        {"\x1b[<64;2;2M", std::nullopt},   // wheel
+        {"\x1b[<34;2;2M", std::nullopt},   // a move with the right button held
+        {"\x1b[<35;2;2M", std::nullopt},   // a move with no button
+        {"\x1b[<0;0;2M", std::nullopt},
+        {"\x1b[<0;2M", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const DecodedKeys decoded = DecodeKey(c.Bytes, false);
+        EXPECT_EQ(decoded.Mouse, c.Mouse) << c.Bytes + 1;
+        EXPECT_TRUE(decoded.Keys.empty()) << c.Bytes + 1;
+        EXPECT_EQ(decoded.Length, std::string_view(c.Bytes).size()) << c.Bytes + 1;
+    }
 }
 
 // The events a terminal's input gives, read until Closed (or 10 events), with
@@ -155,7 +185,8 @@ TEST(TerminalInput, DecodesWhatArrivedAndStopsAtTheEnd)
         {"a resize inside a sequence",
          {{Arrival::Bytes, "\x1b["}, {Arrival::Woken, ""}, {Arrival::Bytes, "A"}, {Arrival::Ended, ""}},
          {"?", "<Up>", "closed"}},
-        {"a click", {{Arrival::Bytes, "\x1b[<0;3;4M"}, {Arrival::Ended, ""}}, {"click 2,3", "closed"}},
+        {"a click", {{Arrival::Bytes, "\x1b[<0;3;4M\x1b[<0;3;4m"}, {Arrival::Ended, ""}},
+         {"mouse 2,3", "mouse 2,3", "closed"}},
     };
     for (const Case& c : cases) {
         size_t next = 0;
@@ -176,14 +207,14 @@ TEST(TerminalInput, DecodesWhatArrivedAndStopsAtTheEnd)
                 seen.push_back("?");
             else if (event->What == ConsoleEvent::Kind::Closed)
                 seen.push_back("closed");
-            else if (event->What == ConsoleEvent::Kind::Click)
-                seen.push_back("click " + std::to_string(event->X) + "," + std::to_string(event->Y));
+            else if (event->What == ConsoleEvent::Kind::Mouse)
+                seen.push_back("mouse " + std::to_string(event->Mouse.X) + "," + std::to_string(event->Mouse.Y));
             else
                 seen.push_back(KeyName(event->Key));
         }
         std::vector<std::string> expected;
         for (const std::string& event : c.Events)
-            expected.push_back(event == "closed" || event == "?" || event.starts_with("click ")
+            expected.push_back(event == "closed" || event == "?" || event.starts_with("mouse ")
                                    ? event
                                    : KeyName(Key(event.c_str())));
         EXPECT_EQ(seen, expected) << c.What;
