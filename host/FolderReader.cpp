@@ -53,15 +53,18 @@ bool NameLess(std::u16string_view a, std::u16string_view b)
     return firstDifference < common && a[firstDifference] < b[firstDifference];
 }
 
-// Folders before files, each by name.
-bool PanelOrder(const PanelItem& a, const PanelItem& b)
-{
-    const bool aFolder = a.Attributes & Far3::FileAttribute::Directory;
-    const bool bFolder = b.Attributes & Far3::FileAttribute::Directory;
-    if (aFolder != bFolder)
-        return aFolder;
-    return NameLess(a.Name, b.Name);
-}
+// Folders before files, each by name. A type rather than a function, so
+// that the sorts inline it.
+struct PanelOrder {
+    bool operator()(const PanelItem& a, const PanelItem& b) const
+    {
+        const bool aFolder = a.Attributes & Far3::FileAttribute::Directory;
+        const bool bFolder = b.Attributes & Far3::FileAttribute::Directory;
+        if (aFolder != bFolder)
+            return aFolder;
+        return NameLess(a.Name, b.Name);
+    }
+};
 
 Far3::FILETIME FileTimeOf(uint64_t ticks)
 {
@@ -118,7 +121,7 @@ void ListFolder(const std::filesystem::path& folder, FolderItems& read)
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error))
         items.push_back(ItemOf(entry, read.Names));
-    std::sort(items.begin() + first, items.end(), PanelOrder);
+    std::sort(items.begin() + first, items.end(), PanelOrder{});
 }
 
 std::optional<Far3::FILETIME> FolderWriteTime(const std::filesystem::path& folder)
@@ -247,7 +250,7 @@ FolderItems DescribeBatches(int folder, BatchQueue& queue)
     while (const std::optional<Batch> batch = queue.Take())
         for (const ListedEntry& entry : *batch)
             read.Items.push_back(ItemOf(folder, entry, read.Names));
-    std::sort(read.Items.begin(), read.Items.end(), PanelOrder);
+    std::sort(read.Items.begin(), read.Items.end(), PanelOrder{});
     return read;
 }
 
@@ -261,7 +264,7 @@ void AppendMerged(std::vector<PanelItem>& items, std::vector<std::vector<PanelIt
         std::vector<PanelItem>& second = runs.back();
         std::vector<PanelItem> both;
         both.reserve(first.size() + second.size());
-        std::merge(first.begin(), first.end(), second.begin(), second.end(), std::back_inserter(both), PanelOrder);
+        std::merge(first.begin(), first.end(), second.begin(), second.end(), std::back_inserter(both), PanelOrder{});
         runs.pop_back();
         runs.back() = std::move(both);
     }
@@ -273,7 +276,7 @@ void AppendMerged(std::vector<PanelItem>& items, std::vector<std::vector<PanelIt
         items.insert(items.end(), runs.front().begin(), runs.front().end());
     else
         std::merge(runs[0].begin(), runs[0].end(), runs[1].begin(), runs[1].end(), std::back_inserter(items),
-                   PanelOrder);
+                   PanelOrder{});
 }
 
 // Appends the folder's entries in panel order, without "." and ".."; none
