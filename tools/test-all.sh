@@ -14,15 +14,25 @@ need_packages build-essential cmake libgtest-dev libbenchmark-dev libsqlite3-dev
 
 jobs=$(nproc)
 presets=("${@:-native sanitize tsan windows fuzz}")
+# Each step's time goes into a summary at the end: where the time of a run goes.
+timings=()
+timed() {
+    local label=$1 start=$SECONDS
+    shift
+    "$@"
+    timings+=("$(printf '%-28s %4d s' "$label" $((SECONDS - start)))")
+}
 for preset in ${presets[@]}; do
     echo "== $preset: configure and build"
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" -j"$jobs"
+    timed "$preset: configure and build" sh -c 'cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j"$2"' sh "$preset" "$jobs"
     echo "== $preset: test"
-    ctest --preset "$preset" -j"$jobs"
+    timed "$preset: test" ctest --preset "$preset" -j"$jobs"
     if [ "$preset" = native ] || [ "$preset" = windows ]; then
         echo "== $preset: release packages"
-        bash tools/check-packages.sh "build/$preset"
+        timed "$preset: release packages" bash tools/check-packages.sh "build/$preset"
     fi
 done
+echo "== Time of each step"
+printf '%s\n' "${timings[@]}"
+printf '%-28s %4d s\n' "whole run" "$SECONDS"
 echo "== All test runs passed"
