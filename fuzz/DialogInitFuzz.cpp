@@ -11,6 +11,7 @@
 #include "FuzzSupport.h"
 
 #include "framework/FarKeysW.h"
+#include "host/HostError.h"
 #include "host/HostText.h"
 #include "host/KeyScript.h"
 #include "host/ScriptedFrontEnd.h"
@@ -127,7 +128,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         default: user.QueueMouse({at, 0, 0, 0}); break;
         }
     }
-    dialogs.Run(handle);
+    try {
+        dialogs.Run(handle);
+    } catch (const Host::HostError&) {
+        // The keys ran out while the dialog would not close: a dialog whose
+        // focused item is hidden takes no keys, as in Far.
+    }
     // Drawn whole, as the line mode prints it, when that fits the memory
     // the fuzzer allows (a console-sized dialog has a billion cells).
     if (!user.Dialogs().empty()) {

@@ -1,5 +1,6 @@
 #include "host/ScriptedFrontEnd.h"
 
+#include "host/HostError.h"
 #include "host/HostText.h"
 
 #include <fstream>
@@ -65,6 +66,8 @@ void ScriptedFrontEnd::DialogOpened(const DialogView& dialog)
 
 DialogInput ScriptedFrontEnd::ReadDialogInput(const DialogView& dialog)
 {
+    if (!Steps.empty())
+        EscapesAfterTheScript = 0;
     while (!Steps.empty()) {
         Step step = std::move(Steps.front());
         Steps.pop_front();
@@ -83,6 +86,12 @@ DialogInput ScriptedFrontEnd::ReadDialogInput(const DialogView& dialog)
         // A list choice with no list open is dropped.
     }
     OutOfInput = true;
+    // A dialog that still will not close after this many Escs (it refuses
+    // to close, or it ignores keys while it or its focused item is hidden)
+    // would wait for the user for ever.
+    constexpr int EscapesBeforeGivingUp = 100;
+    if (++EscapesAfterTheScript > EscapesBeforeGivingUp)
+        throw HostError("The key script ran out and the dialog does not close");
     return DialogInput::Press(ParseKeyScript("<Esc>").front());
 }
 

@@ -56,7 +56,8 @@ public:
     // shown at that moment, and choices in drop-down lists. While a list is
     // open the keys go to the list, and a choice takes the entry at that
     // place outright. When the script runs out while a dialog or a list
-    // waits, the user presses Esc.
+    // waits, the user presses Esc; when that does not close a dialog after
+    // many tries, ReadDialogInput throws HostError.
     void QueueKeys(std::string_view script);
     void QueueResize(ScreenSize size);
     void QueueCheck(std::function<void(const DialogView&)> check);
@@ -109,6 +110,7 @@ private:
 
     std::deque<Step> Steps;
     bool OutOfInput = false;
+    int EscapesAfterTheScript = 0;
     std::vector<ShownDialog> ShownDialogs;
     // Indices into ShownDialogs of the dialogs running now, innermost last.
     std::vector<size_t> Running;

@@ -19,7 +19,9 @@ void HostDialog::Draw()
     if (!Painted)
         return;
     Far3::FarColor background = DefaultDialogColor(Setup.Flags);
+    // Whatever colour the procedure leaves clears the dialog area.
     Call(Far3::DN_CTLCOLORDIALOG, 0, &background);
+    Background = background;
     for (size_t i = 0; i < DialogItems.size(); ++i) {
         ItemDrawn[i] = false;
         if (!DialogItems[i].IsVisible())
@@ -33,7 +35,7 @@ void HostDialog::Draw()
         Call(Far3::DN_CTLCOLORDLGITEM, static_cast<intptr_t>(i), &request);
         ItemColors[i] = std::move(colors);
         ItemDrawn[i] = true;
-        Call(Far3::DN_DRAWDLGITEMDONE, static_cast<intptr_t>(i), &copy.Record);
+        Call(Far3::DN_DRAWDLGITEMDONE, static_cast<intptr_t>(i), nullptr);
     }
     Call(Far3::DN_DRAWDIALOGDONE, 0, nullptr);
 }
@@ -78,6 +80,7 @@ DialogView HostDialog::View() const
     view.NoShadow = (Setup.Flags & Far3::FDLG_NODRAWSHADOW) != 0;
     view.Visible = Shown && Painted;
     view.Focus = static_cast<intptr_t>(Focus);
+    view.Background = Background;
     const std::vector<ItemPlacement> places = Layout();
     for (size_t i = 0; i < DialogItems.size(); ++i) {
         const DialogItem& item = DialogItems[i];

@@ -147,7 +147,6 @@ intptr_t HostDialog::SelectRadio(size_t index, bool notify)
 
 void HostDialog::EditChanged(size_t index)
 {
-    DialogItems[index].Modified = true;
     // A handler that changes its own item does not hear about it again.
     if (!Initialised || CloseAccepted ||
         std::find(EditChangesInProgress.begin(), EditChangesInProgress.end(), index) != EditChangesInProgress.end())

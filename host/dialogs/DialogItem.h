@@ -23,15 +23,13 @@ struct DialogItem {
 
     // Edit lines only (EditLine.h edits them): cursor position, the marked
     // block [BlockStart, BlockEnd) (empty when equal), the unchanged state,
-    // overtype, the first text position shown, and whether the text was
-    // changed while the dialog ran (hidden items keep their history only then).
+    // overtype and the first text position shown.
     size_t Cursor = 0;
     size_t BlockStart = 0, BlockEnd = 0;
     bool Unchanged = false;
     bool Overtype = false;
     size_t LeftPos = 0;
     bool QuoteNext = false; // Ctrl+Q: the next key is typed as it is
-    bool Modified = false;
 
     bool HasBlock() const { return BlockStart < BlockEnd; }
     void DropBlock() { BlockStart = BlockEnd = 0; }

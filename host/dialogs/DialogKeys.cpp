@@ -42,9 +42,10 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
     if (CloseAccepted || DialogItems.empty())
         return;
     const Far3::INPUT_RECORD record = KeyRecord(key);
-    if (notify && ProcedureTookKey(Focus, record))
+    // A key DM_KEY hands in skips DN_CONTROLINPUT but not DN_INPUT.
+    if (notify ? ProcedureTookKey(Focus, record) : InputNotifyTook(record))
         return;
-    if (CompletionKey(key) || CloseAccepted)
+    if (IgnoresKeys() || CompletionKey(key) || CloseAccepted)
         return;
     const DialogItem& focused = DialogItems[Focus];
     const bool inEdit = focused.IsEdit();
@@ -192,7 +193,7 @@ void HostDialog::ProcessPaste(const std::u16string& text)
         return;
     // The procedure sees the paste as the Shift+Ins that makes it in Far.
     const Far3::INPUT_RECORD record = KeyRecord(KeyPress{Vk::Insert, 0, Far3::ControlKey::Shift});
-    if (ProcedureTookKey(Focus, record) || !DialogItems[Focus].IsEdit())
+    if (ProcedureTookKey(Focus, record) || IgnoresKeys() || !DialogItems[Focus].IsEdit())
         return;
     Completion = {};
     const size_t index = Focus;
@@ -204,12 +205,24 @@ void HostDialog::ProcessPaste(const std::u16string& text)
     }
 }
 
+bool HostDialog::InputNotifyTook(const Far3::INPUT_RECORD& record)
+{
+    return (InputNotify && Call(Far3::DN_INPUT, 0, const_cast<Far3::INPUT_RECORD*>(&record)) == 0) || CloseAccepted;
+}
+
 bool HostDialog::ProcedureTookKey(size_t index, const Far3::INPUT_RECORD& record)
 {
-    auto* param = const_cast<Far3::INPUT_RECORD*>(&record);
-    if (InputNotify && Call(Far3::DN_INPUT, 0, param) == 0)
+    if (InputNotifyTook(record))
         return true;
+    auto* param = const_cast<Far3::INPUT_RECORD*>(&record);
     return Call(Far3::DN_CONTROLINPUT, static_cast<intptr_t>(index), param) != 0 || CloseAccepted;
+}
+
+// While DM_SHOWDIALOG hides the dialog, or the focused item is hidden,
+// keys reach the procedure but the dialog does nothing with them.
+bool HostDialog::IgnoresKeys() const
+{
+    return !Shown || !DialogItems[Focus].IsVisible();
 }
 
 // `key` is the hotkey character in upper case; the items' marked letters are

@@ -125,10 +125,7 @@ intptr_t HostDialog::Send(intptr_t msg, intptr_t param1, void* param2)
             Top += coord->Y;
         }
         Recenter();
-        // Far keeps at least a corner of the dialog on the screen.
-        const ScreenSize screen = Screen();
-        Left = std::clamp(Left, 1 - Width, std::max(0, screen.Width - 1));
-        Top = std::clamp(Top, 1 - Height, std::max(0, screen.Height - 1));
+        KeepOnScreen();
         coord->X = static_cast<int16_t>(Left);
         coord->Y = static_cast<int16_t>(Top);
         return reinterpret_cast<intptr_t>(param2);
@@ -300,6 +297,14 @@ intptr_t HostDialog::ItemMessage(intptr_t msg, size_t index, void* param2)
             return 0;
         item.History = PluginText(static_cast<const char16_t*>(param2));
         item.Flags = item.History.empty() ? item.Flags & ~Far3::DIF_HISTORY : item.Flags | Far3::DIF_HISTORY;
+        // An empty DIF_USELASTHISTORY edit takes the newest entry of its new
+        // list as DM_SETTEXT would set it (reported once initialised).
+        if (item.Type == Far3::DI_EDIT && item.Has(Far3::DIF_USELASTHISTORY) && item.Data.empty() &&
+            !item.History.empty()) {
+            std::vector<std::u16string> newest = Histories.Entries(item.History);
+            if (!newest.empty())
+                SetItemText(index, std::move(newest.front()));
+        }
         return 1;
     }
     case Far3::DM_ADDHISTORY:
@@ -327,13 +332,11 @@ intptr_t HostDialog::ShowItem(size_t index, intptr_t show)
         item.Flags &= ~Far3::DIF_HIDDEN;
     } else if (show == 0) {
         item.Flags |= Far3::DIF_HIDDEN;
-        // Hiding the focused item moves the focus on.
-        if (index == Focus) {
-            if (Initialised)
-                FocusNeighbour(1, false);
-            else
-                SetFocusIndex(FirstFocusable());
-        }
+        // Hiding the focused item moves the focus on once the dialog is on
+        // the screen; before (DN_INITDIALOG, the first DN_GOTFOCUS) or while
+        // DM_SHOWDIALOG hides it, the focus stays and keys do nothing.
+        if (index == Focus && OnScreen && Shown)
+            FocusNeighbour(1, false);
     }
     return previous;
 }

@@ -295,7 +295,8 @@ void PaintDialog(const DialogView& dialog, CellGrid& screen)
                 if ((x > right || y > bottom) && x >= 0 && y >= 0 && x < screen.Width() && y < screen.Height())
                     screen.Put(x, y, screen.At(x, y).Char, shadow);
     }
-    screen.Fill(dialog.Left, dialog.Top, right, bottom, u' ', DefaultDialogColor(dialog.Warning ? Far3::FDLG_WARNING : 0));
+    screen.Fill(dialog.Left, dialog.Top, right, bottom, u' ',
+                dialog.Background.value_or(DefaultDialogColor(dialog.Warning ? Far3::FDLG_WARNING : 0)));
     for (const DialogItemView& item : dialog.Items)
         PaintItem(screen, item);
     PaintCompletion(screen, dialog);

@@ -7,6 +7,7 @@
 #include "framework/Plugin3.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +56,8 @@ struct DialogView {
     // False when hidden (DM_SHOWDIALOG) or when the plugin skipped drawing.
     bool Visible = true;
     intptr_t Focus = -1;
+    // The colour DN_CTLCOLORDIALOG left for the dialog area; none: the default.
+    std::optional<Far3::FarColor> Background;
     std::vector<DialogItemView> Items;
     // The auto-completion list dropped down under an edit: the edit's index
     // (-1 when no list is open), the history entries offered, and the one

@@ -34,7 +34,10 @@ void HostDialog::SaveHistories()
     for (const DialogItem& item : DialogItems) {
         if (!item.IsEdit() || item.Type == Far3::DI_PSWEDIT || !item.Has(Far3::DIF_HISTORY) || item.History.empty())
             continue;
-        if (item.Has(Far3::DIF_MANUALADDHISTORY) || (!item.IsVisible() && !item.Modified))
+        // A hidden edit keeps its text in the history only once it is no
+        // longer "unchanged" (typing, DM_SETTEXT, DM_SETCURSORPOS or
+        // DM_EDITUNCHANGEDFLAG ended that state).
+        if (item.Has(Far3::DIF_MANUALADDHISTORY) || (!item.IsVisible() && item.Unchanged))
             continue;
         Histories.Add(item.History, item.Data);
     }

@@ -4,6 +4,8 @@
 // and where the dialog sits on the screen.
 #include "host/dialogs/HostDialog.h"
 
+#include <algorithm>
+
 namespace Host {
 
 HostDialog::HostDialog(DialogSetup setup, std::vector<DialogItem> items, FrontEnd& user, DialogHistory& history)
@@ -73,10 +75,11 @@ void HostDialog::StartItems()
         item.Cursor = item.Type == Far3::DI_FIXEDIT ? 0 : item.Data.size();
         item.DropBlock();
         item.LeftPos = EditLine::FirstShown(item, EditLine::Width(item));
-        item.Modified = false;
     }
     // The first item that asks for the focus and can take it; else the
-    // first that can take it; else item 0.
+    // first that can take it; else item 0. When the items are set up
+    // again, DIF_FOCUS marks the focused item, so the focus stays where
+    // the procedure left it as long as that item can still take it.
     size_t focus = DialogItems.size();
     for (size_t i = 0; i < DialogItems.size() && focus == DialogItems.size(); ++i)
         if (DialogItems[i].Has(Far3::DIF_FOCUS) && DialogItems[i].CanFocus())
@@ -97,18 +100,25 @@ intptr_t HostDialog::Run()
 
     CloseAccepted = false;
     Initialised = false;
+    OnScreen = false;
     ExitCode = -1;
     Held = MouseHold::None;
     Recenter();
     StartItems();
 
     State = Phase::Initialising;
-    Call(Far3::DN_INITDIALOG, static_cast<intptr_t>(Focus), Setup.Param);
+    // A non-zero answer asks for the items to be set up again from what
+    // the procedure left in them.
+    if (Call(Far3::DN_INITDIALOG, static_cast<intptr_t>(Focus), Setup.Param) != 0 && !CloseAccepted)
+        StartItems();
     State = Phase::Running;
+    // The dialog counts as initialised from its first DN_GOTFOCUS on, so
+    // what that handler does is reported and moves the focus with events.
     if (!CloseAccepted) {
-        Call(Far3::DN_GOTFOCUS, static_cast<intptr_t>(Focus), nullptr);
         Initialised = true;
+        Call(Far3::DN_GOTFOCUS, static_cast<intptr_t>(Focus), nullptr);
     }
+    OnScreen = true;
     User.DialogOpened(View());
     try {
         while (!CloseAccepted) {
@@ -133,7 +143,10 @@ void HostDialog::Process(const DialogInput& input)
     if (input.What == DialogInput::Kind::Resize) {
         Far3::COORD size{static_cast<int16_t>(input.Size.Width), static_cast<int16_t>(input.Size.Height)};
         Call(Far3::DN_RESIZECONSOLE, 0, &size);
+        // A centred dialog is centred again; one placed by its corner comes
+        // back when its corner now lies beyond the screen.
         Recenter();
+        KeepOnScreen();
         return;
     }
     if (input.What == DialogInput::Kind::Paste) {
@@ -162,6 +175,14 @@ bool HostDialog::Close(intptr_t exitCode)
 ScreenSize HostDialog::Screen() const
 {
     return User.Screen().value_or(ScreenSize{});
+}
+
+void HostDialog::KeepOnScreen()
+{
+    // Far keeps at least a corner of the dialog on the screen.
+    const ScreenSize screen = Screen();
+    Left = std::clamp(Left, 1 - Width, std::max(0, screen.Width - 1));
+    Top = std::clamp(Top, 1 - Height, std::max(0, screen.Height - 1));
 }
 
 void HostDialog::Recenter()

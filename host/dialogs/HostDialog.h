@@ -18,6 +18,7 @@
 #include "host/dialogs/EditLine.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +69,8 @@ private:
     bool Close(intptr_t exitCode);
     ScreenSize Screen() const;
     void Recenter();
+    // Moves the dialog so that at least its corner cell is on the screen.
+    void KeepOnScreen();
     std::vector<ItemPlacement> Layout() const;
 
     // Focus and the items' actions (DialogFocus.cpp).
@@ -85,12 +88,16 @@ private:
     void SetItemText(size_t index, std::u16string text);
 
     // Key dispatch (DialogKeys.cpp).
+    // `notify`: a key the user pressed; false for one DM_KEY hands in.
     void ProcessKey(const KeyPress& key, bool notify);
     void ProcessEditKey(size_t index, const KeyPress& key);
     void ProcessPaste(const std::u16string& text);
     // DN_INPUT (when asked for) and DN_CONTROLINPUT for a key aimed at item
     // `index`; true when the procedure took the key or closed the dialog.
     bool ProcedureTookKey(size_t index, const Far3::INPUT_RECORD& record);
+    // DN_INPUT alone, when asked for: true when the procedure swallowed the event.
+    bool InputNotifyTook(const Far3::INPUT_RECORD& record);
+    bool IgnoresKeys() const;
     bool Hotkey(char16_t key, const Far3::INPUT_RECORD& record);
 
     // The mouse (DialogMouse.cpp): a press acts on the item under it or
@@ -145,8 +152,10 @@ private:
     int Left = 0, Top = 0, Width = 1, Height = 1;
     bool CenterX = true, CenterY = true;
     size_t Focus = 0;
-    // DN_GOTFOCUS has been sent: from here edits report changes and keys move the focus with events.
+    // Set just before the first DN_GOTFOCUS: from here edits report changes and focus moves send events.
     bool Initialised = false;
+    // The run has reached its input loop: the dialog is on the screen unless DM_SHOWDIALOG hid it.
+    bool OnScreen = false;
     bool CloseAccepted = false;
     intptr_t ExitCode = -1;
     int RedrawCounter = 0;   // 0 draws; each lock makes it one lower
@@ -160,6 +169,7 @@ private:
     MouseHold Held = MouseHold::None;
     size_t HeldButton = 0;
     int DragX = 0, DragY = 0; // where the dialog was taken, from its corner
+    std::optional<Far3::FarColor> Background; // DN_CTLCOLORDIALOG's answer at the last drawing
     std::vector<bool> ItemDrawn;
     std::vector<std::vector<Far3::FarColor>> ItemColors;
 };
