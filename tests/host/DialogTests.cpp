@@ -4,6 +4,7 @@
 #include "host/HostText.h"
 #include "host/KeyScript.h"
 #include "host/ScriptedFrontEnd.h"
+#include "host/dialogs/DialogColors.h"
 #include "host/dialogs/DialogPainter.h"
 #include "host/dialogs/DialogService.h"
 #include "host/dialogs/HistoryList.h"
@@ -145,6 +146,12 @@ private:
 
     static inline Harness* Current = nullptr;
 };
+
+void SendSetText(Harness& dialog, intptr_t item, const char16_t* text)
+{
+    Far3::FarDialogItemData data{sizeof data, std::char_traits<char16_t>::length(text), const_cast<char16_t*>(text)};
+    dialog.Send(Far3::DM_SETTEXT, item, &data);
+}
 
 TEST(DialogInit, RefusesWhatFarRefuses)
 {
@@ -538,6 +545,133 @@ TEST(DialogRun, ProcedureAnswersSteerFocusAndKeys)
     EXPECT_EQ(dialog.User.Dialogs().back().ExitCode, Cancel);
 }
 
+// What the procedure does at the start (in DN_INITDIALOG, with its answer,
+// and in the first DN_GOTFOCUS) and where that leaves the edit and the focus.
+TEST(DialogRun, TheStartFollowsFar)
+{
+    using Step = std::function<void(Harness&)>;
+    struct Case {
+        const char* What;
+        Step AtInit;
+        intptr_t InitAnswer;
+        Step AtFirstFocus;
+        intptr_t Focus;
+        std::u16string Text;
+        intptr_t Unchanged;
+        size_t EditChanges, FocusKills;
+    };
+    const Step noStep = [](Harness&) {};
+    const Step clearUnchanged = [](Harness& d) { d.Send(Far3::DM_EDITUNCHANGEDFLAG, Edit, nullptr); };
+    const Step disableEdit = [](Harness& d) { d.Send(Far3::DM_ENABLE, Edit, nullptr); };
+    const Step emptyEdit = [](Harness& d) { SendSetText(d, Edit, u""); };
+    const Case cases[] = {
+        {"the first focus handler's text is reported", noStep, 0, [](Harness& d) { SendSetText(d, Edit, u"gf"); },
+         Edit, u"gf", 0, 1, 0},
+        {"the first focus handler moves the focus with events", noStep, 0,
+         [](Harness& d) { d.Send(Far3::DM_SETFOCUS, Check); }, Check, u"newest", 1, 0, 1},
+        {"init answered 0 keeps what it did", clearUnchanged, 0, noStep, Edit, u"newest", 0, 0, 0},
+        {"init answered 1 marks edits unchanged again", clearUnchanged, 1, noStep, Edit, u"newest", 1, 0, 0},
+        {"init answered 0 keeps a disabled focus", disableEdit, 0, noStep, Edit, u"newest", 1, 0, 0},
+        {"init answered 1 chooses the focus again", disableEdit, 1, noStep, Check, u"newest", 1, 0, 0},
+        {"init answered 0 keeps the emptied text", emptyEdit, 0, noStep, Edit, u"", 1, 0, 0},
+        {"init answered 1 loads the last history again", emptyEdit, 1, noStep, Edit, u"newest", 1, 0, 0},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.History.Add(u"TestHistory", u"newest");
+        std::vector<Far3::FarDialogItem> items = StandardItems();
+        items[Edit].Flags |= Far3::DIF_USELASTHISTORY;
+        items[Edit].Data = nullptr;
+        dialog.Init(items);
+        bool firstFocus = true;
+        dialog.Answer = [&](intptr_t msg, intptr_t, void*) -> std::optional<intptr_t> {
+            if (msg == Far3::DN_INITDIALOG) {
+                c.AtInit(dialog);
+                return c.InitAnswer;
+            }
+            if (msg == Far3::DN_GOTFOCUS && firstFocus) {
+                firstFocus = false;
+                c.AtFirstFocus(dialog);
+            }
+            return std::nullopt;
+        };
+        dialog.Run("<Esc>");
+        EXPECT_EQ(dialog.Closed().Focus, c.Focus) << c.What;
+        EXPECT_EQ(dialog.Text(Edit), c.Text) << c.What;
+        EXPECT_EQ(dialog.Send(Far3::DM_EDITUNCHANGEDFLAG, Edit, reinterpret_cast<void*>(-1)), c.Unchanged) << c.What;
+        EXPECT_EQ(dialog.Of(Far3::DN_EDITCHANGE).size(), c.EditChanges) << c.What;
+        EXPECT_EQ(dialog.Of(Far3::DN_KILLFOCUS).size(), c.FocusKills) << c.What;
+    }
+}
+
+// Keys the procedure hands in with DM_KEY, and keys while the dialog or
+// its focused item is hidden. F2 is the procedure's own key: it runs the
+// case's step and takes the key.
+TEST(DialogRun, InjectedKeysAndHiddenDialogsFollowFar)
+{
+    using Step = std::function<void(Harness&)>;
+    struct Case {
+        const char* What;
+        Step AtInit;
+        Step AtF2;
+        const char* Keys;
+        std::u16string Text;
+        intptr_t Focus;
+        size_t InputsOfZ, ControlInputsOfZ;
+    };
+    const Step noStep = [](Harness&) {};
+    const Step typeZ = [](Harness& d) {
+        Far3::INPUT_RECORD record{};
+        record.EventType = Far3::InputEvent::Key;
+        record.Event.KeyEvent.bKeyDown = 1;
+        record.Event.KeyEvent.wVirtualKeyCode = 'Z';
+        record.Event.KeyEvent.UnicodeChar = u'z';
+        d.Send(Far3::DM_KEY, 1, &record);
+    };
+    const Step notifyAndTypeZ = [&](Harness& d) {
+        d.Send(Far3::DM_SETINPUTNOTIFY, 1);
+        typeZ(d);
+    };
+    const Step hideEdit = [](Harness& d) { d.Send(Far3::DM_SHOWITEM, Edit, nullptr); };
+    const Case cases[] = {
+        {"DM_KEY skips DN_CONTROLINPUT", noStep, typeZ, "<F2><Esc>", u"z", Edit, 0, 0},
+        {"DM_KEY passes DN_INPUT when asked for", noStep, notifyAndTypeZ, "<F2><Esc>", u"z", Edit, 1, 0},
+        {"a typed key passes both", noStep, noStep, "z<Esc>", u"z", Edit, 0, 1},
+        {"a hidden dialog ignores keys", [](Harness& d) { d.Send(Far3::DM_SHOWDIALOG, 0); },
+         [](Harness& d) { d.Send(Far3::DM_SHOWDIALOG, 1); }, "x<Tab><Enter><Esc><F2>y<Esc>", u"y", Edit, 0, 0},
+        {"an item hidden at the start keeps the focus and ignores keys", hideEdit,
+         [](Harness& d) { d.Send(Far3::DM_SHOWITEM, Edit, reinterpret_cast<void*>(1)); },
+         "x<Tab><Enter><Esc><F2>y<Esc>", u"y", Edit, 0, 0},
+        {"hiding the focused item on the screen moves the focus", noStep, hideEdit, "<F2>x<Esc>", u"abc", Check,
+         0, 0},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.Init(StandardItems());
+        size_t inputsOfZ = 0, controlInputsOfZ = 0;
+        dialog.Answer = [&](intptr_t msg, intptr_t, void* param2) -> std::optional<intptr_t> {
+            if (msg == Far3::DN_INITDIALOG)
+                c.AtInit(dialog);
+            if (msg != Far3::DN_INPUT && msg != Far3::DN_CONTROLINPUT)
+                return std::nullopt;
+            const Far3::KEY_EVENT_RECORD& key = static_cast<Far3::INPUT_RECORD*>(param2)->Event.KeyEvent;
+            if (key.UnicodeChar == u'z')
+                ++(msg == Far3::DN_INPUT ? inputsOfZ : controlInputsOfZ);
+            if (msg == Far3::DN_CONTROLINPUT && key.wVirtualKeyCode == Far3::VirtualKey::F1 + 1) {
+                c.AtF2(dialog);
+                return 1;
+            }
+            return std::nullopt;
+        };
+        EXPECT_EQ(dialog.Run(c.Keys), -1) << c.What;
+        EXPECT_FALSE(dialog.User.RanOutOfInput()) << c.What;
+        EXPECT_EQ(dialog.Text(Edit), c.Text) << c.What;
+        EXPECT_EQ(dialog.Closed().Focus, c.Focus) << c.What;
+        EXPECT_EQ(inputsOfZ, c.InputsOfZ) << c.What;
+        EXPECT_EQ(controlInputsOfZ, c.ControlInputsOfZ) << c.What;
+    }
+}
+
 TEST(DialogRun, HistoriesAreKeptForEveryExitButEsc)
 {
     struct Case {
@@ -580,6 +714,79 @@ TEST(DialogRun, HistoriesAreKeptForEveryExitButEsc)
     last.Init(items);
     last.Run("<Esc>");
     EXPECT_EQ(last.Text(Edit), u"newest");
+}
+
+// DM_SETHISTORY on an empty DIF_USELASTHISTORY edit, and what a hidden
+// edit leaves in its history when the dialog closes with OK: only a text
+// that is no longer "unchanged". F2 is the procedure's key for the step.
+TEST(DialogRun, HistoryMessagesAndHiddenEditsFollowFar)
+{
+    using Step = std::function<void(Harness&)>;
+    struct Case {
+        const char* What;
+        const char16_t* StartText;
+        Step AtInit;
+        Step AtF2;
+        std::u16string Text;
+        size_t EditChanges;
+        std::vector<std::u16string> Saved; // the edit's history after OK
+    };
+    const Step noStep = [](Harness&) {};
+    const Step otherList = [](Harness& d) { d.Send(Far3::DM_SETHISTORY, Edit, const_cast<char16_t*>(u"Other")); };
+    // Hidden with the focus elsewhere, then the case's step.
+    auto hiddenThen = [](Step step) {
+        return [step](Harness& d) {
+            d.Send(Far3::DM_SHOWITEM, Edit, nullptr);
+            step(d);
+        };
+    };
+    const Case cases[] = {
+        {"set during init: loaded quietly", nullptr, otherList, noStep, u"other newest", 0,
+         {u"other newest", u"other older"}},
+        {"set later: loaded and reported", nullptr, noStep, otherList, u"other newest", 1,
+         {u"other newest", u"other older"}},
+        {"an edit with text keeps it", u"mine", otherList, noStep, u"mine", 0,
+         {u"mine", u"other newest", u"other older"}},
+        {"hidden and unchanged: not saved", u"mine", noStep, hiddenThen(noStep), u"mine", 0, {u"newest"}},
+        {"hidden, text set during init: still unchanged", u"mine", [](Harness& d) { SendSetText(d, Edit, u"init"); },
+         hiddenThen(noStep), u"init", 0, {u"newest"}},
+        {"hidden, flag cleared: saved", u"mine", noStep,
+         hiddenThen([](Harness& d) { d.Send(Far3::DM_EDITUNCHANGEDFLAG, Edit, nullptr); }), u"mine", 0,
+         {u"mine", u"newest"}},
+        {"hidden, cursor set: saved", u"mine", noStep, hiddenThen([](Harness& d) {
+             Far3::COORD at{1, 0};
+             d.Send(Far3::DM_SETCURSORPOS, Edit, &at);
+         }),
+         u"mine", 0, {u"mine", u"newest"}},
+        {"hidden, text set: saved", u"mine", noStep, hiddenThen([](Harness& d) { SendSetText(d, Edit, u"set"); }),
+         u"set", 1, {u"set", u"newest"}},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.History.Add(u"TestHistory", u"newest");
+        dialog.History.Add(u"Other", u"other older");
+        dialog.History.Add(u"Other", u"other newest");
+        std::vector<Far3::FarDialogItem> items = StandardItems();
+        items[Edit].Data = c.StartText;
+        items[Edit].Flags |= Far3::DIF_USELASTHISTORY;
+        items[Edit].History = c.StartText ? u"TestHistory" : u"Empty";
+        dialog.Init(items);
+        dialog.Answer = [&](intptr_t msg, intptr_t, void* param2) -> std::optional<intptr_t> {
+            if (msg == Far3::DN_INITDIALOG)
+                c.AtInit(dialog);
+            if (msg == Far3::DN_CONTROLINPUT &&
+                static_cast<Far3::INPUT_RECORD*>(param2)->Event.KeyEvent.wVirtualKeyCode == Far3::VirtualKey::F1 + 1) {
+                c.AtF2(dialog);
+                return 1;
+            }
+            return std::nullopt;
+        };
+        EXPECT_EQ(dialog.Run("<Tab><F2><Alt+O>"), Ok) << c.What;
+        EXPECT_EQ(dialog.Text(Edit), c.Text) << c.What;
+        EXPECT_EQ(dialog.Of(Far3::DN_EDITCHANGE).size(), c.EditChanges) << c.What;
+        const std::u16string list = dialog.Closed().Item(Edit).History;
+        EXPECT_EQ(dialog.History.Entries(list.empty() ? u"TestHistory" : list), c.Saved) << c.What;
+    }
 }
 
 TEST(DialogHistory, KeptInTheLocalProfileAndLimited)
@@ -882,21 +1089,36 @@ TEST(DialogMessages, GeometryIsTheHostsOwn)
 
 TEST(DialogRun, AConsoleResizeIsReportedAndTheDialogCentredAgain)
 {
-    Harness dialog;
-    dialog.Init(StandardItems());
-    std::optional<Far3::COORD> reported;
-    dialog.Answer = [&](intptr_t msg, intptr_t, void* param2) -> std::optional<intptr_t> {
-        if (msg == Far3::DN_RESIZECONSOLE)
-            reported = *static_cast<Far3::COORD*>(param2);
-        return std::nullopt;
+    struct Case {
+        const char* What;
+        intptr_t X1, Y1;
+        ScreenSize Size;
+        int Left, Top;
     };
-    dialog.User.QueueResize(ScreenSize{100, 30});
-    dialog.Run("<Esc>");
-    ASSERT_TRUE(reported);
-    EXPECT_EQ(reported->X, 100);
-    EXPECT_EQ(reported->Y, 30);
-    EXPECT_EQ(dialog.Closed().Left, 30);
-    EXPECT_EQ(dialog.Closed().Top, 11);
+    const Case cases[] = {
+        {"centred", -1, -1, {100, 30}, 30, 11},
+        {"placed, still on the screen", 5, 3, {60, 15}, 5, 3},
+        {"placed, its corner beyond the new size", 70, 20, {60, 15}, 59, 14},
+        {"placed, only its left beyond", 70, 2, {60, 15}, 59, 2},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.User.SetScreen(ScreenSize{120, 40});
+        dialog.Init(StandardItems(), c.X1, c.Y1, c.X1 < 0 ? 40 : c.X1 + 39, c.Y1 < 0 ? 8 : c.Y1 + 7);
+        std::optional<Far3::COORD> reported;
+        dialog.Answer = [&](intptr_t msg, intptr_t, void* param2) -> std::optional<intptr_t> {
+            if (msg == Far3::DN_RESIZECONSOLE)
+                reported = *static_cast<Far3::COORD*>(param2);
+            return std::nullopt;
+        };
+        dialog.User.QueueResize(c.Size);
+        dialog.Run("<Esc>");
+        ASSERT_TRUE(reported) << c.What;
+        EXPECT_EQ(reported->X, c.Size.Width) << c.What;
+        EXPECT_EQ(reported->Y, c.Size.Height) << c.What;
+        EXPECT_EQ(dialog.Closed().Left, c.Left) << c.What;
+        EXPECT_EQ(dialog.Closed().Top, c.Top) << c.What;
+    }
 }
 
 // The mouse as Far's dialogs take it. A script step is "L x y" (left
@@ -1055,6 +1277,45 @@ TEST(DialogPainter, DrawsTheDialogAsFarDoes)
     EXPECT_EQ(edit.History, u"TestHistory");
     EXPECT_EQ(dialog.Closed().Item(Ok).Shown, u"{ OK }");
     EXPECT_EQ(dialog.Closed().Item(Ok).Hotkey, 2u);
+}
+
+// The procedure's drawing answers: DN_CTLCOLORDIALOG's colour clears the
+// dialog area; DN_DRAWDLGITEMDONE comes with no item.
+TEST(DialogPainter, TheProcedureColoursTheDialog)
+{
+    const Far3::FarColor blue = ConsoleColor(15, 1);
+    struct Case {
+        const char* What;
+        std::optional<Far3::FarColor> Written;
+        Far3::FarColor Expected;
+    };
+    const Case cases[] = {
+        {"left alone", std::nullopt, ConsoleColor(0, 7)},
+        {"recoloured", blue, blue},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.User.SetScreen(ScreenSize{80, 25});
+        dialog.Init(StandardItems());
+        size_t itemsDone = 0, withItem = 0;
+        dialog.Answer = [&](intptr_t msg, intptr_t, void* param2) -> std::optional<intptr_t> {
+            if (msg == Far3::DN_CTLCOLORDIALOG && c.Written)
+                *static_cast<Far3::FarColor*>(param2) = *c.Written;
+            if (msg == Far3::DN_DRAWDLGITEMDONE) {
+                ++itemsDone;
+                withItem += param2 != nullptr;
+            }
+            return std::nullopt;
+        };
+        dialog.Run("<Esc>");
+        CellGrid screen(80, 25);
+        PaintDialog(dialog.Closed(), screen);
+        const Far3::FarColor cell = screen.At(dialog.Closed().Left + 1, dialog.Closed().Top).Color;
+        EXPECT_EQ(cell.BackgroundColor, c.Expected.BackgroundColor) << c.What;
+        EXPECT_EQ(cell.ForegroundColor, c.Expected.ForegroundColor) << c.What;
+        EXPECT_GT(itemsDone, 0u) << c.What;
+        EXPECT_EQ(withItem, 0u) << c.What;
+    }
 }
 
 TEST(DialogPainter, LongTextsStopShortOfTheFrame)
