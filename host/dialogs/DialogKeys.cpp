@@ -42,8 +42,9 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
     if (CloseAccepted || DialogItems.empty())
         return;
     const Far3::INPUT_RECORD record = KeyRecord(key);
-    // A key DM_KEY hands in skips DN_CONTROLINPUT but not DN_INPUT.
-    if (notify ? ProcedureTookKey(Focus, record) : InputNotifyTook(record))
+    // The keyboard move of the dialog comes before DN_CONTROLINPUT; a key
+    // DM_KEY hands in skips DN_CONTROLINPUT but not DN_INPUT.
+    if (InputNotifyTook(record) || MoveByKey(key) || (notify && ControlInputTook(Focus, record)))
         return;
     if (IgnoresKeys() || CompletionKey(key) || CloseAccepted)
         return;
@@ -210,12 +211,15 @@ bool HostDialog::InputNotifyTook(const Far3::INPUT_RECORD& record)
     return (InputNotify && Call(Far3::DN_INPUT, 0, const_cast<Far3::INPUT_RECORD*>(&record)) == 0) || CloseAccepted;
 }
 
-bool HostDialog::ProcedureTookKey(size_t index, const Far3::INPUT_RECORD& record)
+bool HostDialog::ControlInputTook(size_t index, const Far3::INPUT_RECORD& record)
 {
-    if (InputNotifyTook(record))
-        return true;
     auto* param = const_cast<Far3::INPUT_RECORD*>(&record);
     return Call(Far3::DN_CONTROLINPUT, static_cast<intptr_t>(index), param) != 0 || CloseAccepted;
+}
+
+bool HostDialog::ProcedureTookKey(size_t index, const Far3::INPUT_RECORD& record)
+{
+    return InputNotifyTook(record) || ControlInputTook(index, record);
 }
 
 // While DM_SHOWDIALOG hides the dialog, or the focused item is hidden,

@@ -4,6 +4,8 @@
 // and where the dialog sits on the screen.
 #include "host/dialogs/HostDialog.h"
 
+#include "framework/FarKeysW.h"
+
 #include <algorithm>
 
 namespace Host {
@@ -103,6 +105,7 @@ intptr_t HostDialog::Run()
     OnScreen = false;
     ExitCode = -1;
     Held = MouseHold::None;
+    KeyMove.reset();
     Recenter();
     StartItems();
 
@@ -175,6 +178,66 @@ bool HostDialog::Close(intptr_t exitCode)
 ScreenSize HostDialog::Screen() const
 {
     return User.Screen().value_or(ScreenSize{});
+}
+
+// Ctrl+F5 starts the move (unless DN_DRAGGED(0) refuses); then the arrows
+// move the dialog by one cell, Ctrl+Left/Right by ten columns, Ctrl+Up/Down
+// by five rows, Home/End/PgUp/PgDn to the screen's edges, always keeping
+// part of it on the screen. Enter or Ctrl+F5 ends the move, Esc puts the
+// dialog back; DN_DRAGGED(1) tells which (Param2 non-zero: put back).
+// Every key of the move is the move's: the procedure never sees it.
+bool HostDialog::MoveByKey(const KeyPress& key)
+{
+    namespace Vk = Far3::VirtualKey;
+    const bool ctrlOnly = key.Ctrl() && !key.Alt() && !key.Shift();
+    const bool plain = !key.Ctrl() && !key.Alt() && !key.Shift();
+    const bool ctrlF5 = ctrlOnly && key.VirtualKey == Vk::F1 + 4;
+    if (!KeyMove) {
+        if (!ctrlF5)
+            return false;
+        if (Call(Far3::DN_DRAGGED, 0, nullptr) != 0 && !CloseAccepted)
+            KeyMove = KeyMoveStart{Left, Top, CenterX, CenterY};
+        return true;
+    }
+    const ScreenSize screen = Screen();
+    const int lastColumn = screen.Width - 1;
+    const int lastRow = screen.Height - 1;
+    auto moveBy = [&](int columns, int rows) {
+        CenterX = CenterY = false;
+        for (; columns < 0 && Left + Width - 1 > 0; ++columns)
+            --Left;
+        for (; columns > 0 && Left < lastColumn; --columns)
+            ++Left;
+        for (; rows < 0 && Top + Height - 1 > 0; ++rows)
+            --Top;
+        for (; rows > 0 && Top < lastRow; --rows)
+            ++Top;
+    };
+    if (plain || ctrlOnly) {
+        switch (key.VirtualKey) {
+        case Vk::Left: moveBy(ctrlOnly ? -10 : -1, 0); return true;
+        case Vk::Right: moveBy(ctrlOnly ? 10 : 1, 0); return true;
+        case Vk::Up: moveBy(0, ctrlOnly ? -5 : -1); return true;
+        case Vk::Down: moveBy(0, ctrlOnly ? 5 : 1); return true;
+        case Vk::Home: moveBy(-Left, 0); return true;
+        case Vk::End: moveBy(std::max(0, lastColumn - (Left + Width - 1)), 0); return true;
+        case Vk::Prior: moveBy(0, -Top); return true;
+        case Vk::Next: moveBy(0, std::max(0, lastRow - (Top + Height - 1))); return true;
+        default: break;
+        }
+    }
+    if ((plain && (key.VirtualKey == Vk::Return || key.VirtualKey == Vk::Escape)) || ctrlF5) {
+        const bool putBack = key.VirtualKey == Vk::Escape;
+        if (putBack) {
+            Left = KeyMove->Left;
+            Top = KeyMove->Top;
+            CenterX = KeyMove->CenterX;
+            CenterY = KeyMove->CenterY;
+        }
+        KeyMove.reset();
+        Call(Far3::DN_DRAGGED, 1, reinterpret_cast<void*>(static_cast<intptr_t>(putBack)));
+    }
+    return true;
 }
 
 void HostDialog::KeepOnScreen()

@@ -71,6 +71,8 @@ private:
     void Recenter();
     // Moves the dialog so that at least its corner cell is on the screen.
     void KeepOnScreen();
+    // Moving the dialog with the keyboard (Ctrl+F5); true when the key was the move's.
+    bool MoveByKey(const KeyPress& key);
     std::vector<ItemPlacement> Layout() const;
 
     // Focus and the items' actions (DialogFocus.cpp).
@@ -97,6 +99,7 @@ private:
     bool ProcedureTookKey(size_t index, const Far3::INPUT_RECORD& record);
     // DN_INPUT alone, when asked for: true when the procedure swallowed the event.
     bool InputNotifyTook(const Far3::INPUT_RECORD& record);
+    bool ControlInputTook(size_t index, const Far3::INPUT_RECORD& record);
     bool IgnoresKeys() const;
     bool Hotkey(char16_t key, const Far3::INPUT_RECORD& record);
 
@@ -165,6 +168,12 @@ private:
     std::vector<size_t> EditChangesInProgress;
     DialogView::CompletionList Completion;
     DialogView::HistoryListView OpenList;
+    // Where a keyboard move started, while one is going on (Esc goes back there).
+    struct KeyMoveStart {
+        int Left = 0, Top = 0;
+        bool CenterX = false, CenterY = false;
+    };
+    std::optional<KeyMoveStart> KeyMove;
     enum class MouseHold { None, Button, Drag };
     MouseHold Held = MouseHold::None;
     size_t HeldButton = 0;
