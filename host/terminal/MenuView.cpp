@@ -1,7 +1,7 @@
 #include "host/terminal/MenuView.h"
 
-#include "base/Ascii.h"
 #include "framework/FarKeysW.h"
+#include "host/LetterCase.h"
 #include "host/terminal/Palette.h"
 
 #include <algorithm>
@@ -52,14 +52,18 @@ MenuAnswer MenuKey(MenuBox& menu, const KeyPress& key, int rows)
     case Vk::Next: menu.Selected = std::min(count - 1, menu.Selected + page); return MenuAnswer::Stay;
     default: break;
     }
-    // A hotkey: a plain character, or a letter with Alt.
+    // A hotkey: a plain character, or a letter with Alt (a Latin letter or
+    // digit by its key code, a letter of another script by the character
+    // it carries), matched in upper case in any script as dialogs match.
     char16_t typed = key.Char;
-    if (!typed && key.Alt() && key.VirtualKey >= '0' && key.VirtualKey <= 'Z')
+    const bool latinKey =
+        (key.VirtualKey >= 'A' && key.VirtualKey <= 'Z') || (key.VirtualKey >= '0' && key.VirtualKey <= '9');
+    if (key.Alt() && latinKey)
         typed = static_cast<char16_t>(key.VirtualKey);
     if (!typed || key.Ctrl())
         return MenuAnswer::Stay;
     for (size_t i = 0; i < count; ++i)
-        if (!menu.Items[i].empty() && Base::AsciiUpper(menu.Items[i].front()) == Base::AsciiUpper(typed)) {
+        if (!menu.Items[i].empty() && UnicodeUpper(menu.Items[i].front()) == UnicodeUpper(typed)) {
             menu.Selected = i;
             return MenuAnswer::Choose;
         }

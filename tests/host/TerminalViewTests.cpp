@@ -11,7 +11,11 @@
 #include "host/terminal/Palette.h"
 #include "host/terminal/PanelView.h"
 
+#include "framework/FarKeysW.h"
+
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace Host;
 
@@ -224,17 +228,27 @@ TEST(MenuView, ThePluginsMenuSitsWhereFarPutsIt)
     EXPECT_FALSE(screen.At(32, 12).Underline);
     EXPECT_FALSE(SameColor(screen.At(32, 12).Color, screen.At(33, 12).Color));
 
+    // Hotkeys match in upper case in any script, typed or with Alt (Alt+ a
+    // letter of another script carries only its character).
+    const KeyPress altCyrillicBe{0, u'б', Far3::ControlKey::LeftAlt};
     struct Case {
         const char* Keys;
         MenuAnswer Answer;
         size_t Selected;
+        std::vector<std::u16string> Items{u"Alpha", u"Beta", u"Gamma"};
+        std::optional<KeyPress> Key = std::nullopt; // instead of Keys
     };
     for (const Case& c : {Case{"<Down>", MenuAnswer::Stay, 1}, Case{"<Down><Down><Down>", MenuAnswer::Stay, 0},
                           Case{"<Up>", MenuAnswer::Stay, 2}, Case{"<End><Enter>", MenuAnswer::Choose, 2},
-                          Case{"b", MenuAnswer::Choose, 1}, Case{"<Esc>", MenuAnswer::Cancel, 0}}) {
-        MenuBox three = Menu(u"Menu", {u"Alpha", u"Beta", u"Gamma"});
+                          Case{"b", MenuAnswer::Choose, 1}, Case{"<Esc>", MenuAnswer::Cancel, 0},
+                          Case{"<Alt+G>", MenuAnswer::Choose, 2},
+                          Case{"б", MenuAnswer::Choose, 1, {u"Альфа", u"Бета", u"Гамма"}},
+                          Case{"Г", MenuAnswer::Choose, 2, {u"альфа", u"бета", u"гамма"}},
+                          Case{"é", MenuAnswer::Choose, 1, {u"Alpha", u"Écran"}},
+                          Case{"Alt+б", MenuAnswer::Choose, 1, {u"Альфа", u"Бета"}, altCyrillicBe}}) {
+        MenuBox three = Menu(u"Menu", c.Items);
         MenuAnswer answer = MenuAnswer::Stay;
-        for (const KeyPress& key : ParseKeyScript(c.Keys))
+        for (const KeyPress& key : c.Key ? std::vector<KeyPress>{*c.Key} : ParseKeyScript(c.Keys))
             answer = MenuKey(three, key, 3);
         EXPECT_EQ(answer, c.Answer) << c.Keys;
         EXPECT_EQ(three.Selected, c.Selected) << c.Keys;
