@@ -134,10 +134,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // The keys ran out while the dialog would not close: a dialog whose
         // focused item is hidden takes no keys, as in Far.
     }
-    // Drawn whole, as the line mode prints it, when that fits the memory
-    // the fuzzer allows (a console-sized dialog has a billion cells).
+    // Drawn as the line mode prints it (the part on the screen), and whole
+    // when that fits the memory the fuzzer allows (a console-sized dialog
+    // has a billion cells).
     if (!user.Dialogs().empty()) {
         const Host::DialogView& shown = user.Dialogs().back().Closed;
+        Host::DialogText(shown, 80, 25);
         if (static_cast<int64_t>(shown.Width) * shown.Height <= 1 << 20)
             Host::DialogText(shown);
     }

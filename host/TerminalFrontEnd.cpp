@@ -81,7 +81,9 @@ void TerminalFrontEnd::DialogOpened(const DialogView&)
 DialogInput TerminalFrontEnd::ReadDialogInput(const DialogView& dialog)
 {
     while (PendingKeys.empty()) {
-        for (const std::string& row : DialogText(dialog))
+        // A dialog larger than the screen shows only its part on the screen.
+        const ScreenSize screen = *Screen();
+        for (const std::string& row : DialogText(dialog, screen.Width, screen.Height))
             Out << row << "\n";
         if (dialog.Focus >= 0 && static_cast<size_t>(dialog.Focus) < dialog.Items.size())
             Out << "focus: item " << dialog.Focus << "\n";

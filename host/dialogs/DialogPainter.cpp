@@ -264,8 +264,9 @@ void CellGrid::Write(int x, int y, std::u16string_view text, const Far3::FarColo
 
 void CellGrid::Fill(int left, int top, int right, int bottom, char16_t c, const Far3::FarColor& color)
 {
-    for (int y = top; y <= bottom; ++y)
-        for (int x = left; x <= right; ++x)
+    // Only the cells inside the grid: a dialog may be far larger than the screen.
+    for (int y = std::max(top, 0); y <= std::min(bottom, Rows - 1); ++y)
+        for (int x = std::max(left, 0); x <= std::min(right, Columns - 1); ++x)
             Put(x, y, c, color);
 }
 
@@ -303,20 +304,42 @@ void PaintDialog(const DialogView& dialog, CellGrid& screen)
     PaintHistoryList(screen, dialog);
 }
 
-std::vector<std::string> DialogText(const DialogView& dialog)
+namespace {
+
+// The cells [left, right) x [top, bottom) of the screen with the dialog
+// painted on them (no shadow), one line per row.
+std::vector<std::string> DialogPart(const DialogView& dialog, int left, int top, int right, int bottom)
 {
+    if (right <= left || bottom <= top)
+        return {};
     DialogView moved = dialog;
     moved.NoShadow = true;
     for (DialogItemView& item : moved.Items) {
-        item.Left -= dialog.Left;
-        item.Right -= dialog.Left;
-        item.Top -= dialog.Top;
-        item.Bottom -= dialog.Top;
+        item.Left -= left;
+        item.Right -= left;
+        item.Top -= top;
+        item.Bottom -= top;
     }
-    moved.Left = moved.Top = 0;
-    CellGrid grid(dialog.Width, dialog.Height);
+    moved.Left = dialog.Left - left;
+    moved.Top = dialog.Top - top;
+    CellGrid grid(right - left, bottom - top);
     PaintDialog(moved, grid);
     return grid.Text();
+}
+
+} // namespace
+
+std::vector<std::string> DialogText(const DialogView& dialog)
+{
+    return DialogPart(dialog, dialog.Left, dialog.Top, dialog.Left + dialog.Width, dialog.Top + dialog.Height);
+}
+
+std::vector<std::string> DialogText(const DialogView& dialog, int screenWidth, int screenHeight)
+{
+    const int64_t right = std::min<int64_t>(int64_t{dialog.Left} + dialog.Width, screenWidth);
+    const int64_t bottom = std::min<int64_t>(int64_t{dialog.Top} + dialog.Height, screenHeight);
+    return DialogPart(dialog, std::max(dialog.Left, 0), std::max(dialog.Top, 0), static_cast<int>(right),
+                      static_cast<int>(bottom));
 }
 
 } // namespace Host

@@ -47,5 +47,8 @@ private:
 void PaintDialog(const DialogView& dialog, CellGrid& screen);
 // The dialog's own rectangle as text, one line per row.
 std::vector<std::string> DialogText(const DialogView& dialog);
+// Only the part of the dialog that lies on a screen of that size (what the
+// line mode prints); empty when none of it does.
+std::vector<std::string> DialogText(const DialogView& dialog, int screenWidth, int screenHeight);
 
 } // namespace Host

@@ -1358,6 +1358,54 @@ TEST(DialogPainter, TheProcedureColoursTheDialog)
     }
 }
 
+// The line mode prints only the part of a dialog that is on the screen.
+TEST(DialogPainter, TheLineModeShowsOnlyWhatIsOnTheScreen)
+{
+    Harness dialog;
+    dialog.Init({Item(Far3::DI_DOUBLEBOX, 0, 0, 19, 2, u"Title"), Item(Far3::DI_TEXT, 1, 1, 0, 1, u"0123456789abcdefgh")},
+                0, 0, 19, 2);
+    dialog.Run("<Esc>");
+    const DialogView placed = dialog.Closed();
+    const std::vector<std::string> whole = DialogText(placed);
+    ASSERT_EQ(whole.size(), 3u);
+    // The rows [top, bottom) and columns [left, right) of the whole dialog.
+    auto part = [&](int left, int top, int right, int bottom) {
+        std::vector<std::string> rows;
+        for (int y = top; y < bottom; ++y)
+            rows.push_back(Utf16ToUtf8(Utf8ToUtf16(whole[static_cast<size_t>(y)]).substr(left, right - left)));
+        return rows;
+    };
+    struct Case {
+        const char* What;
+        int X, Y, ScreenWidth, ScreenHeight;
+        std::vector<std::string> Rows;
+    };
+    const Case cases[] = {
+        {"on the screen", 0, 0, 80, 25, whole},
+        {"a smaller screen", 0, 0, 10, 2, part(0, 0, 10, 2)},
+        {"above and left of it", -5, -1, 80, 25, part(5, 1, 20, 3)},
+        {"below and right of it", 75, 23, 80, 25, part(0, 0, 5, 2)},
+        {"beyond it", 100, 0, 80, 25, {}},
+    };
+    for (const Case& c : cases) {
+        DialogView moved = placed;
+        moved.Left += c.X;
+        moved.Top += c.Y;
+        for (DialogItemView& item : moved.Items) {
+            item.Left += c.X;
+            item.Right += c.X;
+            item.Top += c.Y;
+            item.Bottom += c.Y;
+        }
+        EXPECT_EQ(DialogText(moved, c.ScreenWidth, c.ScreenHeight), c.Rows) << c.What;
+    }
+
+    // A dialog of a trillion cells prints a screenful.
+    DialogView huge;
+    huge.Width = huge.Height = 1'000'000;
+    EXPECT_EQ(DialogText(huge, 80, 25), std::vector<std::string>(25, std::string(80, ' ')));
+}
+
 TEST(DialogPainter, LongTextsStopShortOfTheFrame)
 {
     const std::u16string longText(30, u'x');
