@@ -6,9 +6,10 @@
 // dialog and turns each key the front end reports into what Far does with
 // it: DN_CONTROLINPUT first, then focus moves, editing with DN_EDITCHANGE,
 // button and check box clicks (DN_BTNCLICK), hotkeys (DN_HOTKEY) and the
-// close sequence (DN_CLOSE, histories saved); mouse events do what Far's
-// mouse does there (DialogMouse.cpp). DM_* messages from the
-// plugin are answered as Far answers them.
+// close sequence (DN_CLOSE, histories saved); Ctrl+F5 and the cursor keys
+// move the dialog; mouse events do what Far's mouse does there
+// (DialogMouse.cpp). DM_* messages from the plugin are answered as Far
+// answers them.
 #pragma once
 
 #include "host/FrontEnd.h"
