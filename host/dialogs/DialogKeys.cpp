@@ -48,8 +48,10 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
         return;
     const DialogItem& focused = DialogItems[Focus];
     const bool inEdit = focused.IsEdit();
+    // The dialog's own keys act only without modifiers, as Far's do.
+    const bool plain = !key.Ctrl() && !key.Alt() && !key.Shift();
 
-    if (key.Alt() && !key.Ctrl() && AltHotkeyCharacter(key) != 0) {
+    if (key.Alt() && !key.Ctrl() && !key.Shift() && AltHotkeyCharacter(key) != 0) {
         Hotkey(AltHotkeyCharacter(key), record);
         return;
     }
@@ -84,7 +86,9 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
         Close(-2);
         return;
     case Vk::Tab:
-        FocusNeighbour(key.Shift() ? -1 : 1, false);
+        // Tab and Shift+Tab; Ctrl+Tab and Alt+Tab do nothing.
+        if (!key.Ctrl() && !key.Alt())
+            FocusNeighbour(key.Shift() ? -1 : 1, false);
         return;
     case Vk::F1: {
         // The procedure answers with the topic to show; null or empty: none.
@@ -102,7 +106,7 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
         ProcessEditKey(Focus, key);
         return;
     }
-    switch (key.VirtualKey) {
+    switch (plain ? key.VirtualKey : 0) {
     case Vk::Space:
         if (focused.IsButton())
             PressButton(Focus);
@@ -142,8 +146,8 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
     default:
         break;
     }
-    // A bare letter outside an edit is a hotkey.
-    if (key.Char >= u' ' && !key.Ctrl())
+    // A bare letter outside an edit is a hotkey (Shift gives its capital).
+    if (key.Char >= u' ' && key.VirtualKey != Vk::Space && !key.Ctrl() && !key.Alt())
         Hotkey(UnicodeUpper(key.Char), record);
 }
 

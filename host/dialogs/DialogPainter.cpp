@@ -150,13 +150,19 @@ void PaintCompletion(CellGrid& grid, const DialogView& dialog)
     }
 }
 
+// "[x] " and the text; "[x]" alone when there is none. 'x' for any state
+// but 0, and 2 on a three-state box, which shows '?'.
 void PaintCheck(CellGrid& grid, const DialogItemView& item)
 {
     std::u16string mark;
     if (item.Type == Far3::DI_RADIOBUTTON)
-        mark = item.Checked ? u"(•) " : u"( ) ";
+        mark = item.Checked ? u"(•)" : u"( )";
+    else if (item.Checked == 2 && (item.Flags & Far3::DIF_3STATE))
+        mark = u"[?]";
     else
-        mark = item.Checked == 1 ? u"[x] " : item.Checked == 2 ? u"[?] " : u"[ ] ";
+        mark = item.Checked ? u"[x]" : u"[ ]";
+    if (!item.Shown.empty())
+        mark += u' ';
     const Far3::FarColor color = ColorOf(item, ItemText);
     grid.Write(item.Left, item.Top, mark, color);
     WriteWithHotkey(grid, item.Left + 4, item.Top, item, item.Shown, item.Hotkey, color);

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 using namespace Host;
 
@@ -392,6 +393,123 @@ TEST(DialogRun, FocusSkipsWhatCannotTakeIt)
     }
 }
 
+// Every focus change Far makes sends DN_KILLFOCUS and DN_GOTFOCUS, also
+// when the focus stays where it is; an item that cannot hold the focus is
+// refused as a target, and as the answer to DN_KILLFOCUS when it is of a
+// kind that never holds it.
+TEST(DialogRun, FocusChangesAreReportedAsFarReportsThem)
+{
+    struct Case {
+        const char* What;
+        std::function<void(std::vector<Far3::FarDialogItem>&)> Change;
+        const char* Keys;
+        std::optional<intptr_t> KillAnswer;
+        std::vector<std::string> Events;
+        intptr_t Focus;
+        intptr_t ExitCode;
+    };
+    const auto onlyTheEdit = [](auto& items) {
+        for (intptr_t i : {Check, Ok, Cancel})
+            items[static_cast<size_t>(i)].Flags |= Far3::DIF_DISABLE;
+    };
+    const Case cases[] = {
+        {"Tab with one item to go to", onlyTheEdit, "<Tab>", {}, {"kill 2", "got 2"}, Edit, -1},
+        {"Home on the first item", [](auto& items) { items[Edit].Flags |= Far3::DIF_DISABLE; }, "<Home>", {},
+         {"kill 3", "got 3"}, Check, -1},
+        {"the hotkey of the focused check box", nullptr, "<Tab><Alt+H>", {},
+         {"kill 2", "got 3", "kill 3", "got 3"}, Check, -1},
+        {"End on the focused default button", nullptr, "<Tab><Tab><End>", {},
+         {"kill 2", "got 3", "kill 3", "got 4", "kill 4", "got 4"}, Ok, -1},
+        {"a label named by DN_KILLFOCUS", nullptr, "<Tab>", Label, {"kill 2", "got 3"}, Check, -1},
+        {"a button named by DN_KILLFOCUS", nullptr, "<Tab>", Cancel, {"kill 2", "got 5"}, Cancel, -1},
+        {"the hotkey of a DIF_NOFOCUS button presses it where the focus is",
+         [](auto& items) { items[Cancel].Flags |= Far3::DIF_NOFOCUS; }, "<Alt+C>", {}, {}, Edit, Cancel},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        std::vector<Far3::FarDialogItem> items = StandardItems();
+        if (c.Change)
+            c.Change(items);
+        dialog.Init(items);
+        std::vector<std::string> seen;
+        bool started = false;
+        dialog.Answer = [&](intptr_t msg, intptr_t param1, void*) -> std::optional<intptr_t> {
+            if (msg == Far3::DN_KILLFOCUS) {
+                seen.push_back("kill " + std::to_string(param1));
+                return c.KillAnswer;
+            }
+            if (msg == Far3::DN_GOTFOCUS && std::exchange(started, true))
+                seen.push_back("got " + std::to_string(param1));
+            return std::nullopt;
+        };
+        std::optional<intptr_t> focus;
+        dialog.User.QueueKeys(c.Keys);
+        dialog.User.QueueCheck([&](const DialogView& view) { focus = view.Focus; });
+        EXPECT_EQ(dialog.Run(c.ExitCode < 0 ? "<Esc>" : ""), c.ExitCode) << c.What;
+        EXPECT_EQ(seen, c.Events) << c.What;
+        if (c.ExitCode < 0) {
+            EXPECT_EQ(focus, c.Focus) << c.What;
+        } else {
+            EXPECT_EQ(dialog.Closed().Focus, c.Focus) << c.What;
+        }
+    }
+}
+
+// Outside an edit the dialog's keys act only as they are: with Ctrl, Alt or
+// Shift added they do nothing. Numpad +, - and * click a check box only
+// when they change its state.
+TEST(DialogRun, OnlyExactKeysActOutsideAnEdit)
+{
+    struct Case {
+        const char* Keys;
+        intptr_t Focus;
+        intptr_t Checked;
+        size_t Clicks;
+    };
+    const Case cases[] = {
+        {"<Down>", Ok, 0, 0},           {"<Ctrl+Down>", Check, 0, 0},  {"<Shift+Up>", Check, 0, 0},
+        {"<Alt+Right>", Check, 0, 0},   {"<Ctrl+Left>", Check, 0, 0},  {"<Ctrl+Home>", Check, 0, 0},
+        {"<Shift+End>", Check, 0, 0},   {"<Ctrl+PgDn>", Check, 0, 0},  {"<Ctrl+Tab>", Check, 0, 0},
+        {"<Space>", Check, 1, 1},       {"<Shift+Space>", Check, 0, 0}, {"<Ctrl+Space>", Check, 0, 0},
+        {"<Alt+Shift+O>", Check, 0, 0}, {"<Down><Shift+Enter>", Ok, 0, 0},
+        {"<Num+><Num+>", Check, 1, 1},  {"<Num->", Check, 0, 0},       {"<Num*>", Check, 0, 0},
+        {"<Num+><Num->", Check, 0, 2},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.Init(StandardItems());
+        std::optional<intptr_t> focus;
+        dialog.User.QueueKeys(std::string("<Tab>") + c.Keys);
+        dialog.User.QueueCheck([&](const DialogView& view) { focus = view.Focus; });
+        EXPECT_EQ(dialog.Run("<Esc>"), -1) << c.Keys;
+        EXPECT_EQ(focus, c.Focus) << c.Keys;
+        EXPECT_EQ(dialog.Send(Far3::DM_GETCHECK, Check), c.Checked) << c.Keys;
+        EXPECT_EQ(dialog.Of(Far3::DN_BTNCLICK).size(), c.Clicks) << c.Keys;
+    }
+}
+
+// DIF_SELECTONENTRY marks an edit's whole text each time it gets the focus.
+TEST(DialogRun, SelectOnEntryMarksTheTextOnEachFocus)
+{
+    struct Case {
+        const char* Keys;
+        size_t BlockEnd;
+    };
+    for (const Case& c : {Case{"", 3}, Case{"<End>", 0}, Case{"<End><Tab><Shift+Tab>", 3}}) {
+        Harness dialog;
+        std::vector<Far3::FarDialogItem> items = StandardItems();
+        items[Edit].Flags |= Far3::DIF_SELECTONENTRY;
+        dialog.Init(items);
+        std::optional<DialogItemView> edit;
+        dialog.User.QueueKeys(c.Keys);
+        dialog.User.QueueCheck([&](const DialogView& view) { edit = view.Item(Edit); });
+        dialog.Run("<Esc>");
+        ASSERT_TRUE(edit) << c.Keys;
+        EXPECT_EQ(edit->BlockStart, 0u) << c.Keys;
+        EXPECT_EQ(edit->BlockEnd, c.BlockEnd) << c.Keys;
+    }
+}
+
 TEST(DialogRun, EditsStartUnchangedAndTheFirstCharacterReplacesTheText)
 {
     struct Case {
@@ -759,6 +877,70 @@ TEST(DialogPainter, DrawsTheDialogAsFarDoes)
     EXPECT_EQ(edit.History, u"TestHistory");
     EXPECT_EQ(dialog.Closed().Item(Ok).Shown, u"{ OK }");
     EXPECT_EQ(dialog.Closed().Item(Ok).Hotkey, 2u);
+}
+
+// Items in a 21-column dialog without a frame, as Far lays out and draws
+// them: centred groups, check box marks, button brackets and '&' marks.
+TEST(DialogPainter, ItemsLookAsFarDrawsThem)
+{
+    const uint64_t group = Far3::DIF_CENTERGROUP;
+    auto checked = [](Far3::FarDialogItem item, intptr_t state) {
+        item.Selected = state;
+        return item;
+    };
+    struct Case {
+        const char* What;
+        std::vector<Far3::FarDialogItem> Items;
+        std::string Row;
+        size_t HotkeyCell; // column of the hotkey; npos: none
+    };
+    const size_t none = std::string::npos;
+    const Case cases[] = {
+        {"a group of check boxes", {Item(Far3::DI_CHECKBOX, 0, 0, 0, 0, u"A", group),
+                                    Item(Far3::DI_CHECKBOX, 0, 0, 0, 0, u"B", group)},
+         "    [ ] A [ ] B      ", none},
+        {"a group of texts", {Item(Far3::DI_TEXT, 0, 0, 0, 0, u"ab", group), Item(Far3::DI_TEXT, 0, 0, 0, 0, u"cd", group)},
+         "        abcd         ", none},
+        {"a group of buttons", {Item(Far3::DI_BUTTON, 0, 0, 0, 0, u"OK", group)}, "       [ OK ]        ", none},
+        {"state 2 on a two-state box", {checked(Item(Far3::DI_CHECKBOX, 1, 0, 0, 0, u"Two"), 2)},
+         " [x] Two             ", none},
+        {"state 2 on a three-state box",
+         {checked(Item(Far3::DI_CHECKBOX, 1, 0, 0, 0, u"Two", Far3::DIF_3STATE), 2)}, " [?] Two             ", none},
+        {"a check box without a text", {checked(Item(Far3::DI_CHECKBOX, 1, 0, 0, 0, u""), 1)},
+         " [x]                 ", none},
+        {"a button that brings its brackets", {Item(Far3::DI_BUTTON, 1, 0, 0, 0, u"[Browse]")},
+         " [Browse]            ", none},
+        {"a button without a text", {Item(Far3::DI_BUTTON, 1, 0, 0, 0, u"")}, "                     ", none},
+        {"a later '&' is dropped", {Item(Far3::DI_TEXT, 1, 0, 0, 0, u"a&b&c")}, " abc                 ", 2},
+        {"'&&' and a last lone '&'", {Item(Far3::DI_TEXT, 1, 0, 0, 0, u"a&&b&")}, " a&b                 ", none},
+        {"'&&&' makes '&' the hotkey", {Item(Far3::DI_TEXT, 1, 0, 0, 0, u"&&&x&&y")}, " &x&y                ", 1},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.Init(c.Items, -1, -1, 21, 1);
+        dialog.Run("<Esc>");
+        EXPECT_EQ(DialogText(dialog.Closed()).at(0), c.Row) << c.What;
+        size_t hotkey = none;
+        for (const DialogItemView& item : dialog.Closed().Items)
+            if (item.Hotkey != none)
+                hotkey = static_cast<size_t>(item.Left - dialog.Closed().Left) + item.Hotkey;
+        EXPECT_EQ(hotkey, c.HotkeyCell) << c.What;
+    }
+
+    // DM_SETTEXT on a button answers with the length the brackets included.
+    Harness dialog;
+    dialog.Init(StandardItems());
+    dialog.Answer = [&](intptr_t msg, intptr_t, void*) -> std::optional<intptr_t> {
+        if (msg == Far3::DN_INITDIALOG) {
+            std::u16string text = u"&Stop";
+            Far3::FarDialogItemData data{sizeof data, text.size(), text.data()};
+            EXPECT_EQ(dialog.Send(Far3::DM_SETTEXT, Cancel, &data), 9);
+            EXPECT_EQ(dialog.Send(Far3::DM_SETTEXT, Edit, &data), 5);
+        }
+        return std::nullopt;
+    };
+    dialog.Run("<Esc>");
+    EXPECT_EQ(dialog.Text(Cancel), u"&Stop");
 }
 
 TEST(DialogPainter, LongTextsStopShortOfTheFrame)
