@@ -488,6 +488,71 @@ TEST(DialogRun, OnlyExactKeysActOutsideAnEdit)
     }
 }
 
+// Left and Right outside an edit go to the nearest edit or radio button on
+// the row, else on as Up and Down do; a label's hotkey finds its item round
+// the dialog, past radio buttons that are not selected, and presses a button.
+TEST(DialogRun, ArrowsAndLabelsFindTheirItemsAsFarDoes)
+{
+    using Items = std::vector<Far3::FarDialogItem>;
+    const auto with = [](Far3::FarDialogItem item, uint64_t flags, intptr_t selected = 0) {
+        item.Flags |= flags;
+        item.Selected = selected;
+        return item;
+    };
+    // An edit, a button and a radio button on row 0; a button and a check box on row 1.
+    const Items row{Item(Far3::DI_EDIT, 2, 0, 10, 0), Item(Far3::DI_BUTTON, 12, 0, 0, 0, u"A"),
+                    Item(Far3::DI_RADIOBUTTON, 20, 0, 0, 0, u"r"), Item(Far3::DI_BUTTON, 2, 1, 0, 1, u"B"),
+                    Item(Far3::DI_CHECKBOX, 10, 1, 0, 1, u"c")};
+    const auto rowWith = [&](size_t focus, size_t changed = 99, uint64_t flags = 0) {
+        Items items = row;
+        items[focus].Flags |= Far3::DIF_FOCUS;
+        if (changed < items.size())
+            items[changed].Flags |= flags;
+        return items;
+    };
+    struct Case {
+        const char* What;
+        Items Dialog;
+        const char* Keys;
+        intptr_t Focus;
+        intptr_t ExitCode;
+    };
+    const Case cases[] = {
+        {"Left from a button to the edit", rowWith(1), "<Left>", 0, -1},
+        {"Right from a button to the radio button", rowWith(1), "<Right>", 2, -1},
+        {"Left to a disabled edit does nothing", rowWith(1, 0, Far3::DIF_DISABLE), "<Left>", 1, -1},
+        {"Left with nothing on the row is Up", rowWith(4), "<Left>", 3, -1},
+        {"Right with nothing on the row is Down", rowWith(4), "<Right>", 0, -1},
+        {"a label at the end goes round", {Item(Far3::DI_BUTTON, 2, 0, 0, 0, u"B"), Item(Far3::DI_EDIT, 2, 1, 9, 1),
+                                           Item(Far3::DI_TEXT, 2, 2, 0, 2, u"&Zed")},
+         "<Alt+Z>", 0, 0},
+        {"a label presses the button it reaches",
+         {Item(Far3::DI_TEXT, 2, 0, 0, 0, u"&Press"), Item(Far3::DI_BUTTON, 2, 1, 0, 1, u"Do"),
+          Item(Far3::DI_EDIT, 2, 2, 9, 2)},
+         "<Alt+P>", 1, 1},
+        {"a label after an edit with more on its row",
+         {Item(Far3::DI_EDIT, 0, 0, 5, 0), Item(Far3::DI_TEXT, 7, 0, 0, 0, u"&L"), Item(Far3::DI_CHECKBOX, 10, 0, 0, 0, u"c")},
+         "<Alt+L>", 2, -1},
+        {"a label after a disabled edit ending its row",
+         {with(Item(Far3::DI_EDIT, 0, 0, 5, 0), Far3::DIF_DISABLE), Item(Far3::DI_TEXT, 7, 0, 0, 0, u"&L"),
+          Item(Far3::DI_BUTTON, 2, 1, 0, 1, u"B"), with(Item(Far3::DI_CHECKBOX, 10, 1, 0, 1, u"c"), Far3::DIF_FOCUS)},
+         "<Alt+L>", 3, -1},
+        {"a label passes radio buttons that are not selected",
+         {Item(Far3::DI_TEXT, 2, 0, 0, 0, u"&R"), with(Item(Far3::DI_RADIOBUTTON, 2, 1, 0, 1, u"a"), Far3::DIF_GROUP),
+          with(Item(Far3::DI_RADIOBUTTON, 2, 2, 0, 2, u"b"), 0, 1), Item(Far3::DI_BUTTON, 2, 3, 0, 3, u"B")},
+         "<Alt+R>", 2, -1},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.Init(c.Dialog, -1, -1, 30, 4);
+        std::optional<intptr_t> focus;
+        dialog.User.QueueKeys(c.Keys);
+        dialog.User.QueueCheck([&](const DialogView& view) { focus = view.Focus; });
+        EXPECT_EQ(dialog.Run("<Esc>"), c.ExitCode) << c.What;
+        EXPECT_EQ(c.ExitCode < 0 ? focus : dialog.Closed().Focus, c.Focus) << c.What;
+    }
+}
+
 // DIF_SELECTONENTRY marks an edit's whole text each time it gets the focus.
 TEST(DialogRun, SelectOnEntryMarksTheTextOnEachFocus)
 {
