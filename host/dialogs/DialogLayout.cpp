@@ -61,6 +61,8 @@ ItemPlacement PlaceOne(const DialogItem& item, int width, int height, bool small
     if (item.IsSeparator()) {
         cells = smallDialog ? CellRect{0, top, width - 1, top} : CellRect{3, top, width - 4, top};
         reported = {ClampToInt16(3), ClampToInt16(top), ClampToInt16(width - 6), ClampToInt16(top)};
+        if (item.X1 != -1)
+            place.CaptionOffset = left - cells.Left;
         return place;
     }
     if (item.IsBox()) {

@@ -944,8 +944,9 @@ TEST(DialogPainter, DrawsTheDialogAsFarDoes)
     EXPECT_EQ(dialog.Closed().Item(Ok).Hotkey, 2u);
 }
 
-// Items in a 21-column dialog without a frame, as Far lays out and draws
-// them: centred groups, check box marks, button brackets and '&' marks.
+// Items on the first row of a 21-column dialog, as Far lays out and draws
+// them: centred groups, check box marks, button brackets, '&' marks, box
+// titles and separator captions.
 TEST(DialogPainter, ItemsLookAsFarDrawsThem)
 {
     const uint64_t group = Far3::DIF_CENTERGROUP;
@@ -979,10 +980,18 @@ TEST(DialogPainter, ItemsLookAsFarDrawsThem)
         {"a later '&' is dropped", {Item(Far3::DI_TEXT, 1, 0, 0, 0, u"a&b&c")}, " abc                 ", 2},
         {"'&&' and a last lone '&'", {Item(Far3::DI_TEXT, 1, 0, 0, 0, u"a&&b&")}, " a&b                 ", none},
         {"'&&&' makes '&' the hotkey", {Item(Far3::DI_TEXT, 1, 0, 0, 0, u"&&&x&&y")}, " &x&y                ", 1},
+        {"a box title too long", {Item(Far3::DI_DOUBLEBOX, 0, 0, 20, 2, u"abcdefghijklmnopqrstuvwxyz")},
+         "╔abcdefghijklmnopqr…╗", none},
+        {"a box title one short of the room", {Item(Far3::DI_DOUBLEBOX, 0, 0, 20, 2, u"abcdefghijklmnopqr")},
+         " abcdefghijklmnopqr ╗", none},
+        {"a separator caption with its own space",
+         {Item(Far3::DI_TEXT, -1, 0, 0, 0, u" Cap", Far3::DIF_SEPARATOR)}, "   ╟──── Cap ────╢   ", none},
+        {"a separator caption at its column", {Item(Far3::DI_TEXT, 5, 0, 0, 0, u"Cap", Far3::DIF_SEPARATOR)},
+         "   ╟─ Cap ───────╢   ", none},
     };
     for (const Case& c : cases) {
         Harness dialog;
-        dialog.Init(c.Items, -1, -1, 21, 1);
+        dialog.Init(c.Items, -1, -1, 21, 3);
         dialog.Run("<Esc>");
         EXPECT_EQ(DialogText(dialog.Closed()).at(0), c.Row) << c.What;
         size_t hotkey = none;
