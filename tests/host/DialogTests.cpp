@@ -4,8 +4,10 @@
 #include "host/HostText.h"
 #include "host/KeyScript.h"
 #include "host/ScriptedFrontEnd.h"
+#include "host/dialogs/DialogColors.h"
 #include "host/dialogs/DialogPainter.h"
 #include "host/dialogs/DialogService.h"
+#include "host/terminal/ScreenBuffer.h"
 #include "TempFolder.h"
 
 #include "framework/FarKeysW.h"
@@ -942,6 +944,23 @@ TEST(DialogPainter, DrawsTheDialogAsFarDoes)
     EXPECT_EQ(edit.History, u"TestHistory");
     EXPECT_EQ(dialog.Closed().Item(Ok).Shown, u"{ OK }");
     EXPECT_EQ(dialog.Closed().Item(Ok).Hotkey, 2u);
+
+    // The focused button takes the focus colour, and loses it when disabled.
+    Harness disabled;
+    disabled.Init(StandardItems());
+    std::vector<Far3::FarColor> focusedColors, disabledColors;
+    disabled.User.QueueKeys("<Tab><Tab>");
+    disabled.User.QueueCheck([&](const DialogView& view) {
+        focusedColors = view.Item(Ok).Colors;
+        disabled.Send(Far3::DM_ENABLE, Ok, nullptr);
+    });
+    disabled.User.QueueKeys("<Shift+Space>"); // does nothing; the dialog is drawn again
+    disabled.User.QueueCheck([&](const DialogView& view) { disabledColors = view.Item(Ok).Colors; });
+    disabled.Run("<Esc>");
+    ASSERT_FALSE(focusedColors.empty());
+    ASSERT_FALSE(disabledColors.empty());
+    EXPECT_TRUE(SameColor(focusedColors[0], ConsoleColor(0, 3)));   // black on cyan
+    EXPECT_TRUE(SameColor(disabledColors[0], ConsoleColor(8, 7)));  // dark gray on light gray
 }
 
 // Items on the first row of a 21-column dialog, as Far lays out and draws
