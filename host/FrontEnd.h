@@ -17,12 +17,17 @@
 
 namespace Host {
 
+class Clipboard;
+
 // A message box as Far builds it from Message(): title, text lines, buttons.
 struct MessageBox {
     uint64_t Flags = 0;
     std::string Title;
     std::vector<std::string> Lines;
     std::vector<std::string> Buttons;
+    // Where Ctrl+C and Ctrl+Ins in the running box copy its texts; null:
+    // nowhere. Not owned.
+    Clipboard* Copies = nullptr;
 };
 
 // An editor window opened by Editor().

@@ -70,8 +70,11 @@ intptr_t MessageService::Message(uint64_t flags, const char16_t* const* items, s
     return Show(box);
 }
 
-intptr_t MessageService::Show(const MessageBox& box)
+intptr_t MessageService::Show(const MessageBox& shown)
 {
+    MessageBox box = shown;
+    if (!box.Copies)
+        box.Copies = Copies;
     intptr_t answer = Screen.ShowMessage(box);
     if (box.Buttons.empty() || answer < 0 || static_cast<size_t>(answer) >= box.Buttons.size())
         return -1;

@@ -16,8 +16,12 @@ public:
     // A box of the host's own (error reports); same answer rules.
     intptr_t Show(const MessageBox& box);
 
+    // The host's clipboard, where a running box copies its texts; not owned.
+    void SetClipboard(Clipboard* clipboard) { Copies = clipboard; }
+
 private:
     FrontEnd& Screen;
+    Clipboard* Copies = nullptr;
 };
 
 // The localised buttons of an FMSG_MB_* set; empty for none.

@@ -36,6 +36,7 @@ StandInHost::StandInHost(FrontEnd& user, HostOptions options)
         throw HostError("Only one stand-in host may exist at a time");
     SetCurrentHost(this);
     DialogCalls.SetPanelNames([this](PanelText which) { return PanelName(which); });
+    Messages.SetClipboard(&DialogCalls.HostClipboard());
 }
 
 std::u16string StandInHost::PanelName(PanelText which) const

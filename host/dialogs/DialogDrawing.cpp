@@ -95,6 +95,7 @@ DialogView HostDialog::View() const
         shown.Text = item.PlainText();
         shown.Shown = places[i].Shown;
         shown.Hotkey = places[i].Hotkey;
+        shown.CaptionOffset = places[i].CaptionOffset;
         shown.Checked = item.Selected;
         shown.History = item.Has(Far3::DIF_HISTORY) ? item.History : std::u16string();
         shown.Cursor = item.Cursor;

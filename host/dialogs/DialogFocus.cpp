@@ -26,28 +26,37 @@ void HostDialog::SetFocusIndex(size_t index)
         DialogItems[Focus].Flags |= Far3::DIF_FOCUS;
 }
 
+// Far's focus change: refused for an item that is disabled, hidden or
+// DIF_NOFOCUS; otherwise DN_KILLFOCUS and DN_GOTFOCUS are sent even when the
+// target is the focused item itself. The item losing the focus may name
+// another target, taken when that item is of a kind that holds the focus.
 void HostDialog::ChangeFocus(size_t target)
 {
-    if (target == Focus || target >= DialogItems.size())
+    if (target >= DialogItems.size() ||
+        DialogItems[target].Has(Far3::DIF_NOFOCUS | Far3::DIF_DISABLE | Far3::DIF_HIDDEN))
         return;
     if (Initialised && !CloseAccepted) {
-        // The item losing the focus may send it somewhere else instead.
         const intptr_t answer = Call(Far3::DN_KILLFOCUS, static_cast<intptr_t>(Focus), nullptr);
-        if (answer >= 0 && static_cast<size_t>(answer) < DialogItems.size())
-            target = static_cast<size_t>(answer);
-        if (target == Focus)
+        if (CloseAccepted)
             return;
+        if (answer >= 0 && static_cast<size_t>(answer) < DialogItems.size() &&
+            DialogItems[static_cast<size_t>(answer)].TypeTakesFocus())
+            target = static_cast<size_t>(answer);
     }
     SetFocusIndex(target);
+    if (DialogItems[Focus].Has(Far3::DIF_SELECTONENTRY))
+        DialogItems[Focus].SelectAll();
     if (Initialised && !CloseAccepted)
         Call(Far3::DN_GOTFOCUS, static_cast<intptr_t>(Focus), nullptr);
 }
 
+// Tab, Up and Down: the next item that can take the focus, wrapping round
+// to the focused item itself when no other can.
 void HostDialog::FocusNeighbour(int direction, bool everyRadio)
 {
     const size_t count = DialogItems.size();
-    for (size_t step = 1; step < count; ++step) {
-        const size_t i = direction > 0 ? (Focus + step) % count : (Focus + count - step) % count;
+    for (size_t step = 1; step <= count; ++step) {
+        const size_t i = direction > 0 ? (Focus + step) % count : (Focus + count - step % count) % count;
         const DialogItem& item = DialogItems[i];
         // Tab stops at a radio button only when it is the selected one.
         if (!item.CanFocus() || (item.Type == Far3::DI_RADIOBUTTON && !everyRadio && !item.Selected))
@@ -106,9 +115,11 @@ void HostDialog::ToggleCheck(size_t index)
         DialogItems[index].Selected = old;
 }
 
-// Numpad +, - and *: the state is offered first and set only when accepted.
+// Numpad +, - and *: a new state is offered first and set only when accepted.
 void HostDialog::OfferCheckState(size_t index, intptr_t state)
 {
+    if (DialogItems[index].Selected == state)
+        return;
     if (Call(Far3::DN_BTNCLICK, static_cast<intptr_t>(index), reinterpret_cast<void*>(state)) != 0)
         DialogItems[index].Selected = state;
 }

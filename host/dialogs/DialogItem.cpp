@@ -46,7 +46,7 @@ bool DialogItem::IsSeparator() const
     return IsText() && (Has(Far3::DIF_SEPARATOR) || Has(Far3::DIF_SEPARATOR2));
 }
 
-bool DialogItem::CanFocus() const
+bool DialogItem::TypeTakesFocus() const
 {
     switch (Type) {
     case Far3::DI_EDIT:
@@ -58,9 +58,23 @@ bool DialogItem::CanFocus() const
     case Far3::DI_RADIOBUTTON:
     case Far3::DI_LISTBOX:
     case Far3::DI_USERCONTROL:
-        return !Has(Far3::DIF_NOFOCUS | Far3::DIF_DISABLE | Far3::DIF_HIDDEN);
+        return true;
     default:
         return false;
+    }
+}
+
+bool DialogItem::CanFocus() const
+{
+    return TypeTakesFocus() && !Has(Far3::DIF_NOFOCUS | Far3::DIF_DISABLE | Far3::DIF_HIDDEN);
+}
+
+void DialogItem::SelectAll()
+{
+    DropBlock();
+    if (IsEdit() && !Data.empty()) {
+        BlockStart = 0;
+        BlockEnd = Data.size();
     }
 }
 
@@ -95,32 +109,46 @@ std::u16string DialogItem::PlainText() const
 
 void DialogItem::AddBrackets()
 {
-    if (!IsButton() || Has(Far3::DIF_NOBRACKETS))
+    if (!IsButton() || Has(Far3::DIF_NOBRACKETS) || Data.empty() || Data.front() == u'[' || Data.front() == u'{')
         return;
     const bool isDefault = Has(Far3::DIF_DEFAULTBUTTON);
-    if (Data.starts_with(isDefault ? u"{ " : u"[ "))
-        return;
     Data = (isDefault ? u"{ " : u"[ ") + Data + (isDefault ? u" }" : u" ]");
 }
 
+// A run of '&' before the hotkey: an even run shows half as many '&'; an
+// odd one is a mark, and the character after it is the hotkey, a '&' too
+// when the run goes on ("&&&x" shows "&x" with '&' the hotkey). After the
+// hotkey a single '&' is dropped and "&&" shows one '&'. A lone '&' at the
+// end marks nothing and is not shown.
 std::u16string WithoutHotkeyMark(std::u16string_view text, size_t* hotkey)
 {
     std::u16string shown;
     size_t found = std::u16string::npos;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'&' && i + 1 < text.size()) {
-            if (text[i + 1] == u'&') {
-                shown += u'&';
-                ++i;
-                continue;
-            }
-            // Only the first mark makes a hotkey; a later one is shown as it is.
-            if (found == std::u16string::npos) {
-                found = shown.size();
-                continue;
-            }
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] != u'&') {
+            shown += text[i++];
+            continue;
         }
-        shown += text[i];
+        size_t run = 0;
+        while (i + run < text.size() && text[i + run] == u'&')
+            ++run;
+        const bool atEnd = i + run == text.size();
+        if (found == std::u16string::npos && run % 2 == 1 && !(atEnd && run == 1)) {
+            // The mark, then its hotkey: the next '&' of the run or the
+            // character after it; the rest of the run is past the hotkey.
+            found = shown.size();
+            if (run == 1) {
+                shown += text[i + 1];
+                i += 2;
+                continue;
+            }
+            shown += u'&';
+            shown.append((run - 2) / 2, u'&');
+        } else {
+            shown.append(run / 2, u'&');
+        }
+        i += run;
     }
     if (hotkey)
         *hotkey = found;

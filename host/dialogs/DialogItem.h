@@ -33,6 +33,8 @@ struct DialogItem {
 
     bool HasBlock() const { return BlockStart < BlockEnd; }
     void DropBlock() { BlockStart = BlockEnd = 0; }
+    // Marks an edit's whole text (DIF_SELECTONENTRY, on getting the focus).
+    void SelectAll();
 
     static DialogItem FromRecord(const Far3::FarDialogItem& record);
 
@@ -48,6 +50,8 @@ struct DialogItem {
     bool IsVisible() const { return !Has(Far3::DIF_HIDDEN); }
     bool IsEnabled() const { return !Has(Far3::DIF_DISABLE); }
     bool CanFocus() const;
+    // Of a kind that can hold the focus, whatever its flags.
+    bool TypeTakesFocus() const;
     // Items whose texts mark a hotkey with '&'.
     bool HasHotkeyText() const;
     bool ShowsHistoryArrow() const;
@@ -57,12 +61,13 @@ struct DialogItem {
     // The text as DM_GETTEXT reports it: a button without its brackets.
     std::u16string PlainText() const;
     // Adds a button's brackets ("[ " " ]", the default button "{ " " }")
-    // unless DIF_NOBRACKETS or the text already starts with one.
+    // unless DIF_NOBRACKETS, the text is empty or it starts with '[' or '{'.
     void AddBrackets();
 };
 
 // A text with its hotkey marks resolved: "&Ok" shows "Ok" with the hotkey
-// at 0; "&&" shows one '&'. `hotkey` is npos when there is none.
+// at 0; "&&" shows one '&'; a later single '&' and a lone '&' at the end
+// are not shown. `hotkey` is npos when there is none.
 std::u16string WithoutHotkeyMark(std::u16string_view text, size_t* hotkey = nullptr);
 
 } // namespace Host

@@ -35,6 +35,46 @@ char16_t AltHotkeyCharacter(const KeyPress& key)
     return UnicodeUpper(key.Char);
 }
 
+// Left and Right on a button or check box: the nearest edit or radio button
+// on the focused item's row in that direction, by column; `items.size()`
+// when there is none.
+size_t NearestOnRowTowards(const std::vector<DialogItem>& items, const std::vector<ItemPlacement>& places,
+                           size_t focus, int direction)
+{
+    size_t nearest = items.size();
+    int distance = 0;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i == focus || !(items[i].IsEdit() || items[i].Type == Far3::DI_RADIOBUTTON) ||
+            items[i].Y1 != items[focus].Y1)
+            continue;
+        const int offset = (places[i].Cells.Left - places[focus].Cells.Left) * direction;
+        if (offset > 0 && (nearest == items.size() || offset < distance)) {
+            nearest = i;
+            distance = offset;
+        }
+    }
+    return nearest;
+}
+
+// The item a label's hotkey hands the focus to: the edit it follows on the
+// same row when the label ends that row (none when the edit cannot take
+// the focus); else the next item round the dialog that can take it,
+// passing radio buttons that are not selected. `items.size()`: none.
+size_t LabelTarget(const std::vector<DialogItem>& items, size_t label)
+{
+    const DialogItem& item = items[label];
+    const bool endsRow = label + 1 >= items.size() || items[label + 1].Y1 != item.Y1;
+    if (item.Type == Far3::DI_TEXT && label > 0 && items[label - 1].IsEdit() && items[label - 1].Y1 == item.Y1 &&
+        endsRow)
+        return items[label - 1].CanFocus() ? label - 1 : items.size();
+    for (size_t step = 1; step <= items.size(); ++step) {
+        const size_t i = (label + step) % items.size();
+        if (items[i].CanFocus() && !(items[i].Type == Far3::DI_RADIOBUTTON && !items[i].Selected))
+            return i;
+    }
+    return items.size();
+}
+
 } // namespace
 
 void HostDialog::ProcessKey(const KeyPress& key, bool notify)
@@ -50,8 +90,10 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
         return;
     const DialogItem& focused = DialogItems[Focus];
     const bool inEdit = focused.IsEdit();
+    // The dialog's own keys act only without modifiers, as Far's do.
+    const bool plain = !key.Ctrl() && !key.Alt() && !key.Shift();
 
-    if (key.Alt() && !key.Ctrl() && AltHotkeyCharacter(key) != 0) {
+    if (key.Alt() && !key.Ctrl() && !key.Shift() && AltHotkeyCharacter(key) != 0) {
         Hotkey(AltHotkeyCharacter(key), record);
         return;
     }
@@ -86,7 +128,9 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
         Close(-2);
         return;
     case Vk::Tab:
-        FocusNeighbour(key.Shift() ? -1 : 1, false);
+        // Tab and Shift+Tab; Ctrl+Tab and Alt+Tab do nothing.
+        if (!key.Ctrl() && !key.Alt())
+            FocusNeighbour(key.Shift() ? -1 : 1, false);
         return;
     case Vk::F1: {
         // The procedure answers with the topic to show; null or empty: none.
@@ -104,7 +148,7 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
         ProcessEditKey(Focus, key);
         return;
     }
-    switch (key.VirtualKey) {
+    switch (plain ? key.VirtualKey : 0) {
     case Vk::Space:
         if (focused.IsButton())
             PressButton(Focus);
@@ -121,12 +165,20 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
             return;
         }
         break;
-    case Vk::Up:
     case Vk::Left:
+    case Vk::Right: {
+        const int direction = key.VirtualKey == Vk::Left ? -1 : 1;
+        const size_t target = NearestOnRowTowards(DialogItems, Layout(), Focus, direction);
+        if (target < DialogItems.size())
+            ChangeFocus(target);
+        else
+            FocusNeighbour(direction, true);
+        return;
+    }
+    case Vk::Up:
         FocusNeighbour(-1, true);
         return;
     case Vk::Down:
-    case Vk::Right:
         FocusNeighbour(1, true);
         return;
     case Vk::Home:
@@ -144,8 +196,8 @@ void HostDialog::ProcessKey(const KeyPress& key, bool notify)
     default:
         break;
     }
-    // A bare letter outside an edit is a hotkey.
-    if (key.Char >= u' ' && !key.Ctrl())
+    // A bare letter outside an edit is a hotkey (Shift gives its capital).
+    if (key.Char >= u' ' && key.VirtualKey != Vk::Space && !key.Ctrl() && !key.Alt())
         Hotkey(UnicodeUpper(key.Char), record);
 }
 
@@ -233,6 +285,13 @@ bool HostDialog::IgnoresKeys() const
 // folded the same way, so a hotkey of any case and script matches.
 bool HostDialog::Hotkey(char16_t key, const Far3::INPUT_RECORD& record)
 {
+    // A button is pressed by the whole Enter path, so a procedure that
+    // takes Enter away takes the hotkey away too.
+    const auto pressThroughEnter = [this](size_t button) {
+        const Far3::INPUT_RECORD enter = KeyRecord(KeyPress{Vk::Return, u'\r', 0});
+        if (!ProcedureTookKey(button, enter))
+            PressButton(button);
+    };
     const std::vector<ItemPlacement> places = Layout();
     for (size_t i = 0; i < DialogItems.size(); ++i) {
         const DialogItem& item = DialogItems[i];
@@ -242,29 +301,21 @@ bool HostDialog::Hotkey(char16_t key, const Far3::INPUT_RECORD& record)
         if (Call(Far3::DN_HOTKEY, static_cast<intptr_t>(i), const_cast<Far3::INPUT_RECORD*>(&record)) == 0)
             return true;
         if (item.IsButton()) {
-            // The button is then pressed by the whole Enter path, so a
-            // procedure that takes Enter away takes the hotkey away too.
             ChangeFocus(i);
-            const Far3::INPUT_RECORD enter = KeyRecord(KeyPress{Vk::Return, u'\r', 0});
-            if (!ProcedureTookKey(i, enter))
-                PressButton(i);
+            pressThroughEnter(i);
         } else if (item.IsCheckLike()) {
             ChangeFocus(i);
             ToggleCheck(i);
         } else {
-            // A label hands the focus on: to the edit it follows on the same
-            // row, else to the next item that can take it.
-            size_t target = DialogItems.size();
-            if (item.Type == Far3::DI_TEXT && i > 0 && DialogItems[i - 1].IsEdit() &&
-                DialogItems[i - 1].Y1 == item.Y1 && DialogItems[i - 1].CanFocus())
-                target = i - 1;
-            for (size_t next = i + 1; target == DialogItems.size() && next < DialogItems.size(); ++next)
-                if (DialogItems[next].CanFocus())
-                    target = next;
+            // A label hands the focus on; a button it reaches is pressed too.
+            const size_t target = LabelTarget(DialogItems, i);
             if (target == DialogItems.size())
                 return true;
-            if (Call(Far3::DN_HOTKEY, static_cast<intptr_t>(target), const_cast<Far3::INPUT_RECORD*>(&record)) != 0)
-                ChangeFocus(target);
+            if (Call(Far3::DN_HOTKEY, static_cast<intptr_t>(target), const_cast<Far3::INPUT_RECORD*>(&record)) == 0)
+                return true;
+            ChangeFocus(target);
+            if (DialogItems[target].IsButton() && !CloseAccepted)
+                pressThroughEnter(target);
         }
         return true;
     }

@@ -18,10 +18,12 @@ bool InCenterGroup(const DialogItem& item)
 }
 
 // The columns an item takes in a centred group: its text, a space after a
-// button, "[x] " and a space around a check box.
+// button, "[x] " and a space around a check box; an empty text adds nothing.
 int GroupWidth(const DialogItem& item, const ItemPlacement& placement)
 {
     const int length = static_cast<int>(placement.Shown.size());
+    if (length == 0)
+        return 0;
     if (item.IsButton())
         return length + 1;
     if (item.IsCheckLike())
@@ -59,6 +61,8 @@ ItemPlacement PlaceOne(const DialogItem& item, int width, int height, bool small
     if (item.IsSeparator()) {
         cells = smallDialog ? CellRect{0, top, width - 1, top} : CellRect{3, top, width - 4, top};
         reported = {ClampToInt16(3), ClampToInt16(top), ClampToInt16(width - 6), ClampToInt16(top)};
+        if (item.X1 != -1)
+            place.CaptionOffset = left - cells.Left;
         return place;
     }
     if (item.IsBox()) {
@@ -74,7 +78,8 @@ ItemPlacement PlaceOne(const DialogItem& item, int width, int height, bool small
         reported = {ClampToInt16(left), ClampToInt16(top), ClampToInt16(left + length), ClampToInt16(top)};
         return place;
     } else if (item.IsCheckLike()) {
-        cells = {left, top, left + length + 3, top};
+        // "[x] " and the text; "[x]" alone when there is none.
+        cells = {left, top, length == 0 ? left + 2 : left + length + 3, top};
         reported = {ClampToInt16(left), ClampToInt16(top), ClampToInt16(left + length + 4), ClampToInt16(top)};
         return place;
     } else if (item.Type == Far3::DI_LISTBOX || (item.Type == Far3::DI_EDIT && item.Has(Far3::DIF_EDITOR))) {
@@ -106,7 +111,9 @@ void CenterGroups(const std::vector<DialogItem>& items, std::vector<ItemPlacemen
                 break;
             group.push_back(next);
         }
-        int total = -1;
+        // The space after the last button is not counted when the group
+        // starts with a button that has a text.
+        int total = items[i].IsButton() && !places[i].Shown.empty() ? -1 : 0;
         for (size_t member : group)
             total += GroupWidth(items[member], places[member]);
         int x = std::max(0, (width - total) / 2);

@@ -6,6 +6,7 @@
 
 #include "host/dialogs/DialogItem.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct ItemPlacement {
     Far3::SMALL_RECT Reported{};    // what DM_GETITEMPOSITION answers
     std::u16string Shown;           // the drawn text, hotkey mark removed
     size_t Hotkey = std::u16string::npos;
+    // A separator's caption placed by its X1: cells from Cells.Left; none: centred.
+    std::optional<int> CaptionOffset;
 };
 
 // The placement of every item in a dialog of `width` x `height`.

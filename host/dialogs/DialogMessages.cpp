@@ -11,6 +11,12 @@ namespace Host {
 
 namespace {
 
+// What DM_SETTEXT answers: the length of the new text, a button's with its brackets.
+intptr_t SetTextLength(const DialogItem& item)
+{
+    return static_cast<intptr_t>(item.IsButton() ? item.Data.size() : item.PlainText().size());
+}
+
 bool IsItemMessage(intptr_t msg)
 {
     switch (msg) {
@@ -202,11 +208,11 @@ intptr_t HostDialog::ItemMessage(intptr_t msg, size_t index, void* param2)
         if (data && data->PtrData)
             text.assign(data->PtrData, data->PtrLength);
         SetItemText(index, std::move(text));
-        return static_cast<intptr_t>(DialogItems[index].PlainText().size());
+        return SetTextLength(DialogItems[index]);
     }
     case Far3::DM_SETTEXTPTR:
         SetItemText(index, std::u16string(PluginText(static_cast<const char16_t*>(param2))));
-        return static_cast<intptr_t>(DialogItems[index].PlainText().size());
+        return SetTextLength(DialogItems[index]);
     case Far3::DM_GETCONSTTEXTPTR:
         return reinterpret_cast<intptr_t>(item.Data.c_str());
     case Far3::DM_SETMAXTEXTLENGTH: {

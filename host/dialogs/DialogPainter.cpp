@@ -46,12 +46,19 @@ void PaintBox(CellGrid& grid, const DialogItemView& item)
     grid.Put(right, bottom, doubled ? u'╝' : u'┘', color);
     if (item.Shown.empty())
         return;
-    // The title: cut to the inner width, a space on each side, centred
-    // unless DIF_LEFTTEXT or DIF_RIGHTTEXT puts it at an edge.
+    // The title: cut to the inner width with '…' at its end, a space on
+    // each side while it is shorter than that, centred unless DIF_LEFTTEXT
+    // or DIF_RIGHTTEXT puts it at an edge.
     const int width = right - left + 1;
-    std::u16string title = item.Shown.substr(0, static_cast<size_t>(std::max(0, width - 2)));
+    const size_t room = static_cast<size_t>(std::max(0, width - 2));
+    std::u16string title = item.Shown;
     size_t hotkey = item.Hotkey;
-    if (static_cast<int>(title.size()) + 2 <= width - 2) {
+    if (title.size() > room) {
+        title = room == 0 ? std::u16string() : title.substr(0, room - 1) + u"…";
+        if (hotkey != std::u16string::npos && hotkey + 1 >= room)
+            hotkey = std::u16string::npos;
+    }
+    if (title.size() < room) {
         title = u" " + title + u" ";
         hotkey = hotkey == std::u16string::npos ? hotkey : hotkey + 1;
     }
@@ -72,10 +79,20 @@ void PaintSeparator(CellGrid& grid, const DialogItemView& item)
     grid.Put(item.Right, item.Top, doubled ? u'╣' : u'╢', color);
     if (item.Shown.empty())
         return;
-    const std::u16string caption = u" " + item.Shown + u" ";
-    const int x = item.Left + (item.Right - item.Left + 1 - static_cast<int>(caption.size())) / 2;
-    WriteWithHotkey(grid, x, item.Top, item, caption,
-                    item.Hotkey == std::u16string::npos ? item.Hotkey : item.Hotkey + 1, ColorOf(item, ItemText));
+    // The caption with a space on each side it does not already have, at
+    // the item's column or centred on the line.
+    std::u16string caption = item.Shown;
+    size_t hotkey = item.Hotkey;
+    if (caption.front() != u' ') {
+        caption.insert(caption.begin(), u' ');
+        hotkey = hotkey == std::u16string::npos ? hotkey : hotkey + 1;
+    }
+    if (caption.back() != u' ')
+        caption += u' ';
+    const int x = item.CaptionOffset
+                      ? item.Left + *item.CaptionOffset
+                      : item.Left + (item.Right - item.Left + 1 - static_cast<int>(caption.size())) / 2;
+    WriteWithHotkey(grid, x, item.Top, item, caption, hotkey, ColorOf(item, ItemText));
 }
 
 void PaintText(CellGrid& grid, const DialogItemView& item)
@@ -195,13 +212,19 @@ void PaintHistoryList(CellGrid& grid, const DialogView& dialog)
     PaintDropDown(grid, dialog.Items[static_cast<size_t>(list.Item)], list.Rows, list.Top, list.Selected);
 }
 
+// "[x] " and the text; "[x]" alone when there is none. 'x' for any state
+// but 0, and 2 on a three-state box, which shows '?'.
 void PaintCheck(CellGrid& grid, const DialogItemView& item)
 {
     std::u16string mark;
     if (item.Type == Far3::DI_RADIOBUTTON)
-        mark = item.Checked ? u"(•) " : u"( ) ";
+        mark = item.Checked ? u"(•)" : u"( )";
+    else if (item.Checked == 2 && (item.Flags & Far3::DIF_3STATE))
+        mark = u"[?]";
     else
-        mark = item.Checked == 1 ? u"[x] " : item.Checked == 2 ? u"[?] " : u"[ ] ";
+        mark = item.Checked ? u"[x]" : u"[ ]";
+    if (!item.Shown.empty())
+        mark += u' ';
     const Far3::FarColor color = ColorOf(item, ItemText);
     grid.Write(item.Left, item.Top, mark, color);
     WriteWithHotkey(grid, item.Left + 4, item.Top, item, item.Shown, item.Hotkey, color);

@@ -27,6 +27,8 @@ struct DialogItemView {
     std::u16string Shown;
     // Position of the hotkey character in Shown; npos when none.
     size_t Hotkey = std::u16string::npos;
+    // A separator's caption: where it starts, in cells from Left; none: centred.
+    std::optional<int> CaptionOffset;
     intptr_t Checked = 0;
     std::u16string History;
     size_t Cursor = 0;

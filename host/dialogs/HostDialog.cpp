@@ -89,6 +89,8 @@ void HostDialog::StartItems()
     if (focus == DialogItems.size())
         focus = FirstFocusable();
     SetFocusIndex(focus);
+    if (focus < DialogItems.size() && DialogItems[focus].Has(Far3::DIF_SELECTONENTRY))
+        DialogItems[focus].SelectAll();
 }
 
 intptr_t HostDialog::Run()

@@ -2,10 +2,11 @@
 // run by the dialog manager like any other, so it is drawn, focused and
 // answered as Far does.
 //
-//   Width  W = L + 10, L = the longest of the lines, the title + 2 and the
-//          button row (each label + 4, one space between), capped at
-//          max(console width - 11, button row).
-//   Height H = lines + 4, + 2 with buttons.
+//   Width  W = L + 10, L = the longest of the lines, the title + 2 (an
+//          empty title: nothing) and the button row (each label + 4, one
+//          space between), capped at max(console width - 11, button row).
+//   Height H = lines + 4, + 2 with buttons (+ 1 when the last line is a
+//          separator: the buttons sit right under it).
 //   A double box (3,1)-(W-4,H-2) with the title; line i a centred text on
 //   row i + 2 (FMSG_LEFTALIGN: from column 5), '&' shown as it is; a line
 //   starting with \x01 / \x02 a single / double separator with the rest as
@@ -14,6 +15,12 @@
 //   first the default and focused. A line too long for the box becomes a
 //   read-only edit line (columns 5 .. W-6) the user can scroll; it shows its
 //   start, is not "unchanged" and has the colour of the plain lines.
+//
+//   Running, Tab and Right on the last button go to the first, Shift+Tab
+//   and Left on the first to the last; Ctrl+C and Ctrl+Ins copy the title,
+//   the lines and the buttons, one per line, to the box's clipboard.
+//   A box without buttons is only drawn: its title shows '&' as it is, and
+//   it is centred in the rows above the screen's last one.
 #pragma once
 
 #include "host/FrontEnd.h"

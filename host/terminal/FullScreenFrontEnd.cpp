@@ -33,13 +33,18 @@ void LayDialog(ScreenBuffer& screen, const DialogView& dialog)
     screen.Overlay(grid);
 }
 
-// The text cursor in the focused edit line, as Far shows it.
+// The text cursor as Far shows it: in the focused edit line, or inside the
+// brackets of the focused check box or radio button.
 std::optional<CursorSpot> EditCursor(const DialogView& dialog)
 {
     if (!dialog.Visible || dialog.Focus < 0 || static_cast<size_t>(dialog.Focus) >= dialog.Items.size())
         return std::nullopt;
     const DialogItemView& item = dialog.Items[static_cast<size_t>(dialog.Focus)];
-    if (!IsEditType(item.Type) || !item.Visible)
+    if (!item.Visible)
+        return std::nullopt;
+    if (item.Type == Far3::DI_CHECKBOX || item.Type == Far3::DI_RADIOBUTTON)
+        return CursorSpot{item.Left + 1, item.Top};
+    if (!IsEditType(item.Type))
         return std::nullopt;
     const size_t first = std::min(item.FirstShown, item.Cursor);
     return CursorSpot{item.Left + static_cast<int>(item.Cursor - first), item.Top};

@@ -8,6 +8,7 @@
 #include "host/dialogs/DialogPainter.h"
 #include "host/dialogs/DialogService.h"
 #include "host/dialogs/HistoryList.h"
+#include "host/terminal/ScreenBuffer.h"
 #include "TempFolder.h"
 
 #include "framework/FarKeysW.h"
@@ -21,6 +22,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 using namespace Host;
 
@@ -402,6 +404,188 @@ TEST(DialogRun, FocusSkipsWhatCannotTakeIt)
         dialog.User.QueueCheck([&](const DialogView& view) { focus = view.Focus; });
         dialog.Run("<Esc>");
         EXPECT_EQ(focus, c.Focus) << c.What;
+    }
+}
+
+// Every focus change Far makes sends DN_KILLFOCUS and DN_GOTFOCUS, also
+// when the focus stays where it is; an item that cannot hold the focus is
+// refused as a target, and as the answer to DN_KILLFOCUS when it is of a
+// kind that never holds it.
+TEST(DialogRun, FocusChangesAreReportedAsFarReportsThem)
+{
+    struct Case {
+        const char* What;
+        std::function<void(std::vector<Far3::FarDialogItem>&)> Change;
+        const char* Keys;
+        std::optional<intptr_t> KillAnswer;
+        std::vector<std::string> Events;
+        intptr_t Focus;
+        intptr_t ExitCode;
+    };
+    const auto onlyTheEdit = [](auto& items) {
+        for (intptr_t i : {Check, Ok, Cancel})
+            items[static_cast<size_t>(i)].Flags |= Far3::DIF_DISABLE;
+    };
+    const Case cases[] = {
+        {"Tab with one item to go to", onlyTheEdit, "<Tab>", {}, {"kill 2", "got 2"}, Edit, -1},
+        {"Home on the first item", [](auto& items) { items[Edit].Flags |= Far3::DIF_DISABLE; }, "<Home>", {},
+         {"kill 3", "got 3"}, Check, -1},
+        {"the hotkey of the focused check box", nullptr, "<Tab><Alt+H>", {},
+         {"kill 2", "got 3", "kill 3", "got 3"}, Check, -1},
+        {"End on the focused default button", nullptr, "<Tab><Tab><End>", {},
+         {"kill 2", "got 3", "kill 3", "got 4", "kill 4", "got 4"}, Ok, -1},
+        {"a label named by DN_KILLFOCUS", nullptr, "<Tab>", Label, {"kill 2", "got 3"}, Check, -1},
+        {"a button named by DN_KILLFOCUS", nullptr, "<Tab>", Cancel, {"kill 2", "got 5"}, Cancel, -1},
+        {"the hotkey of a DIF_NOFOCUS button presses it where the focus is",
+         [](auto& items) { items[Cancel].Flags |= Far3::DIF_NOFOCUS; }, "<Alt+C>", {}, {}, Edit, Cancel},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        std::vector<Far3::FarDialogItem> items = StandardItems();
+        if (c.Change)
+            c.Change(items);
+        dialog.Init(items);
+        std::vector<std::string> seen;
+        bool started = false;
+        dialog.Answer = [&](intptr_t msg, intptr_t param1, void*) -> std::optional<intptr_t> {
+            if (msg == Far3::DN_KILLFOCUS) {
+                seen.push_back("kill " + std::to_string(param1));
+                return c.KillAnswer;
+            }
+            if (msg == Far3::DN_GOTFOCUS && std::exchange(started, true))
+                seen.push_back("got " + std::to_string(param1));
+            return std::nullopt;
+        };
+        std::optional<intptr_t> focus;
+        dialog.User.QueueKeys(c.Keys);
+        dialog.User.QueueCheck([&](const DialogView& view) { focus = view.Focus; });
+        EXPECT_EQ(dialog.Run(c.ExitCode < 0 ? "<Esc>" : ""), c.ExitCode) << c.What;
+        EXPECT_EQ(seen, c.Events) << c.What;
+        if (c.ExitCode < 0) {
+            EXPECT_EQ(focus, c.Focus) << c.What;
+        } else {
+            EXPECT_EQ(dialog.Closed().Focus, c.Focus) << c.What;
+        }
+    }
+}
+
+// Outside an edit the dialog's keys act only as they are: with Ctrl, Alt or
+// Shift added they do nothing. Numpad +, - and * click a check box only
+// when they change its state.
+TEST(DialogRun, OnlyExactKeysActOutsideAnEdit)
+{
+    struct Case {
+        const char* Keys;
+        intptr_t Focus;
+        intptr_t Checked;
+        size_t Clicks;
+    };
+    const Case cases[] = {
+        {"<Down>", Ok, 0, 0},           {"<Ctrl+Down>", Check, 0, 0},  {"<Shift+Up>", Check, 0, 0},
+        {"<Alt+Right>", Check, 0, 0},   {"<Ctrl+Left>", Check, 0, 0},  {"<Ctrl+Home>", Check, 0, 0},
+        {"<Shift+End>", Check, 0, 0},   {"<Ctrl+PgDn>", Check, 0, 0},  {"<Ctrl+Tab>", Check, 0, 0},
+        {"<Space>", Check, 1, 1},       {"<Shift+Space>", Check, 0, 0}, {"<Ctrl+Space>", Check, 0, 0},
+        {"<Alt+Shift+O>", Check, 0, 0}, {"<Down><Shift+Enter>", Ok, 0, 0},
+        {"<Num+><Num+>", Check, 1, 1},  {"<Num->", Check, 0, 0},       {"<Num*>", Check, 0, 0},
+        {"<Num+><Num->", Check, 0, 2},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.Init(StandardItems());
+        std::optional<intptr_t> focus;
+        dialog.User.QueueKeys(std::string("<Tab>") + c.Keys);
+        dialog.User.QueueCheck([&](const DialogView& view) { focus = view.Focus; });
+        EXPECT_EQ(dialog.Run("<Esc>"), -1) << c.Keys;
+        EXPECT_EQ(focus, c.Focus) << c.Keys;
+        EXPECT_EQ(dialog.Send(Far3::DM_GETCHECK, Check), c.Checked) << c.Keys;
+        EXPECT_EQ(dialog.Of(Far3::DN_BTNCLICK).size(), c.Clicks) << c.Keys;
+    }
+}
+
+// Left and Right outside an edit go to the nearest edit or radio button on
+// the row, else on as Up and Down do; a label's hotkey finds its item round
+// the dialog, past radio buttons that are not selected, and presses a button.
+TEST(DialogRun, ArrowsAndLabelsFindTheirItemsAsFarDoes)
+{
+    using Items = std::vector<Far3::FarDialogItem>;
+    const auto with = [](Far3::FarDialogItem item, uint64_t flags, intptr_t selected = 0) {
+        item.Flags |= flags;
+        item.Selected = selected;
+        return item;
+    };
+    // An edit, a button and a radio button on row 0; a button and a check box on row 1.
+    const Items row{Item(Far3::DI_EDIT, 2, 0, 10, 0), Item(Far3::DI_BUTTON, 12, 0, 0, 0, u"A"),
+                    Item(Far3::DI_RADIOBUTTON, 20, 0, 0, 0, u"r"), Item(Far3::DI_BUTTON, 2, 1, 0, 1, u"B"),
+                    Item(Far3::DI_CHECKBOX, 10, 1, 0, 1, u"c")};
+    const auto rowWith = [&](size_t focus, size_t changed = 99, uint64_t flags = 0) {
+        Items items = row;
+        items[focus].Flags |= Far3::DIF_FOCUS;
+        if (changed < items.size())
+            items[changed].Flags |= flags;
+        return items;
+    };
+    struct Case {
+        const char* What;
+        Items Dialog;
+        const char* Keys;
+        intptr_t Focus;
+        intptr_t ExitCode;
+    };
+    const Case cases[] = {
+        {"Left from a button to the edit", rowWith(1), "<Left>", 0, -1},
+        {"Right from a button to the radio button", rowWith(1), "<Right>", 2, -1},
+        {"Left to a disabled edit does nothing", rowWith(1, 0, Far3::DIF_DISABLE), "<Left>", 1, -1},
+        {"Left with nothing on the row is Up", rowWith(4), "<Left>", 3, -1},
+        {"Right with nothing on the row is Down", rowWith(4), "<Right>", 0, -1},
+        {"a label at the end goes round", {Item(Far3::DI_BUTTON, 2, 0, 0, 0, u"B"), Item(Far3::DI_EDIT, 2, 1, 9, 1),
+                                           Item(Far3::DI_TEXT, 2, 2, 0, 2, u"&Zed")},
+         "<Alt+Z>", 0, 0},
+        {"a label presses the button it reaches",
+         {Item(Far3::DI_TEXT, 2, 0, 0, 0, u"&Press"), Item(Far3::DI_BUTTON, 2, 1, 0, 1, u"Do"),
+          Item(Far3::DI_EDIT, 2, 2, 9, 2)},
+         "<Alt+P>", 1, 1},
+        {"a label after an edit with more on its row",
+         {Item(Far3::DI_EDIT, 0, 0, 5, 0), Item(Far3::DI_TEXT, 7, 0, 0, 0, u"&L"), Item(Far3::DI_CHECKBOX, 10, 0, 0, 0, u"c")},
+         "<Alt+L>", 2, -1},
+        {"a label after a disabled edit ending its row",
+         {with(Item(Far3::DI_EDIT, 0, 0, 5, 0), Far3::DIF_DISABLE), Item(Far3::DI_TEXT, 7, 0, 0, 0, u"&L"),
+          Item(Far3::DI_BUTTON, 2, 1, 0, 1, u"B"), with(Item(Far3::DI_CHECKBOX, 10, 1, 0, 1, u"c"), Far3::DIF_FOCUS)},
+         "<Alt+L>", 3, -1},
+        {"a label passes radio buttons that are not selected",
+         {Item(Far3::DI_TEXT, 2, 0, 0, 0, u"&R"), with(Item(Far3::DI_RADIOBUTTON, 2, 1, 0, 1, u"a"), Far3::DIF_GROUP),
+          with(Item(Far3::DI_RADIOBUTTON, 2, 2, 0, 2, u"b"), 0, 1), Item(Far3::DI_BUTTON, 2, 3, 0, 3, u"B")},
+         "<Alt+R>", 2, -1},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.Init(c.Dialog, -1, -1, 30, 4);
+        std::optional<intptr_t> focus;
+        dialog.User.QueueKeys(c.Keys);
+        dialog.User.QueueCheck([&](const DialogView& view) { focus = view.Focus; });
+        EXPECT_EQ(dialog.Run("<Esc>"), c.ExitCode) << c.What;
+        EXPECT_EQ(c.ExitCode < 0 ? focus : dialog.Closed().Focus, c.Focus) << c.What;
+    }
+}
+
+// DIF_SELECTONENTRY marks an edit's whole text each time it gets the focus.
+TEST(DialogRun, SelectOnEntryMarksTheTextOnEachFocus)
+{
+    struct Case {
+        const char* Keys;
+        size_t BlockEnd;
+    };
+    for (const Case& c : {Case{"", 3}, Case{"<End>", 0}, Case{"<End><Tab><Shift+Tab>", 3}}) {
+        Harness dialog;
+        std::vector<Far3::FarDialogItem> items = StandardItems();
+        items[Edit].Flags |= Far3::DIF_SELECTONENTRY;
+        dialog.Init(items);
+        std::optional<DialogItemView> edit;
+        dialog.User.QueueKeys(c.Keys);
+        dialog.User.QueueCheck([&](const DialogView& view) { edit = view.Item(Edit); });
+        dialog.Run("<Esc>");
+        ASSERT_TRUE(edit) << c.Keys;
+        EXPECT_EQ(edit->BlockStart, 0u) << c.Keys;
+        EXPECT_EQ(edit->BlockEnd, c.BlockEnd) << c.Keys;
     }
 }
 
@@ -1192,10 +1376,12 @@ TEST(DialogRun, TheMouseDoesWhatFarsDoes)
          {"mouse 5", "key 2 <esc>", "close -1"}},
         {"a check box: focus, then the Space path", {"L 6 4", "keys <Esc>"}, None, -1,
          {"mouse 3", "focus 3", "key 3  ", "click 3", "key 3 <esc>", "close -1"}, u"abc", 1},
+        // The focused edit gets its focus again (kill and got focus), as every
+        // focus change in Far does.
         {"an edit: the cursor at the cell, no longer unchanged", {"L 6 3", "keys x<Enter>"}, None, Ok,
-         {"mouse 2", "key 2 x", "key 2 <enter>", "close 4"}, u"axbc"},
+         {"mouse 2", "focus 2", "key 2 x", "key 2 <enter>", "close 4"}, u"axbc"},
         {"past the end of the text: the cursor at the end", {"L 25 3", "keys x<Enter>"}, None, Ok,
-         {"mouse 2", "key 2 x", "key 2 <enter>", "close 4"}, u"abcx"},
+         {"mouse 2", "focus 2", "key 2 x", "key 2 <enter>", "close 4"}, u"abcx"},
         {"a scrolled edit: the cell counts from the first character shown",
          {"keys " + long40, "L 5 3", "keys x<Enter>"}, None, Ok, {},
          u"012345678901x2345678901234567890123456789"},
@@ -1317,6 +1503,96 @@ TEST(DialogPainter, DrawsTheDialogAsFarDoes)
     EXPECT_EQ(edit.History, u"TestHistory");
     EXPECT_EQ(dialog.Closed().Item(Ok).Shown, u"{ OK }");
     EXPECT_EQ(dialog.Closed().Item(Ok).Hotkey, 2u);
+
+    // The focused button takes the focus colour, and loses it when disabled.
+    Harness disabled;
+    disabled.Init(StandardItems());
+    std::vector<Far3::FarColor> focusedColors, disabledColors;
+    disabled.User.QueueKeys("<Tab><Tab>");
+    disabled.User.QueueCheck([&](const DialogView& view) {
+        focusedColors = view.Item(Ok).Colors;
+        disabled.Send(Far3::DM_ENABLE, Ok, nullptr);
+    });
+    disabled.User.QueueKeys("<Shift+Space>"); // does nothing; the dialog is drawn again
+    disabled.User.QueueCheck([&](const DialogView& view) { disabledColors = view.Item(Ok).Colors; });
+    disabled.Run("<Esc>");
+    ASSERT_FALSE(focusedColors.empty());
+    ASSERT_FALSE(disabledColors.empty());
+    EXPECT_TRUE(SameColor(focusedColors[0], ConsoleColor(0, 3)));   // black on cyan
+    EXPECT_TRUE(SameColor(disabledColors[0], ConsoleColor(8, 7)));  // dark gray on light gray
+}
+
+// Items on the first row of a 21-column dialog, as Far lays out and draws
+// them: centred groups, check box marks, button brackets, '&' marks, box
+// titles and separator captions.
+TEST(DialogPainter, ItemsLookAsFarDrawsThem)
+{
+    const uint64_t group = Far3::DIF_CENTERGROUP;
+    auto checked = [](Far3::FarDialogItem item, intptr_t state) {
+        item.Selected = state;
+        return item;
+    };
+    struct Case {
+        const char* What;
+        std::vector<Far3::FarDialogItem> Items;
+        std::string Row;
+        size_t HotkeyCell; // column of the hotkey; npos: none
+    };
+    const size_t none = std::string::npos;
+    const Case cases[] = {
+        {"a group of check boxes", {Item(Far3::DI_CHECKBOX, 0, 0, 0, 0, u"A", group),
+                                    Item(Far3::DI_CHECKBOX, 0, 0, 0, 0, u"B", group)},
+         "    [ ] A [ ] B      ", none},
+        {"a group of texts", {Item(Far3::DI_TEXT, 0, 0, 0, 0, u"ab", group), Item(Far3::DI_TEXT, 0, 0, 0, 0, u"cd", group)},
+         "        abcd         ", none},
+        {"a group of buttons", {Item(Far3::DI_BUTTON, 0, 0, 0, 0, u"OK", group)}, "       [ OK ]        ", none},
+        {"state 2 on a two-state box", {checked(Item(Far3::DI_CHECKBOX, 1, 0, 0, 0, u"Two"), 2)},
+         " [x] Two             ", none},
+        {"state 2 on a three-state box",
+         {checked(Item(Far3::DI_CHECKBOX, 1, 0, 0, 0, u"Two", Far3::DIF_3STATE), 2)}, " [?] Two             ", none},
+        {"a check box without a text", {checked(Item(Far3::DI_CHECKBOX, 1, 0, 0, 0, u""), 1)},
+         " [x]                 ", none},
+        {"a button that brings its brackets", {Item(Far3::DI_BUTTON, 1, 0, 0, 0, u"[Browse]")},
+         " [Browse]            ", none},
+        {"a button without a text", {Item(Far3::DI_BUTTON, 1, 0, 0, 0, u"")}, "                     ", none},
+        {"a later '&' is dropped", {Item(Far3::DI_TEXT, 1, 0, 0, 0, u"a&b&c")}, " abc                 ", 2},
+        {"'&&' and a last lone '&'", {Item(Far3::DI_TEXT, 1, 0, 0, 0, u"a&&b&")}, " a&b                 ", none},
+        {"'&&&' makes '&' the hotkey", {Item(Far3::DI_TEXT, 1, 0, 0, 0, u"&&&x&&y")}, " &x&y                ", 1},
+        {"a box title too long", {Item(Far3::DI_DOUBLEBOX, 0, 0, 20, 2, u"abcdefghijklmnopqrstuvwxyz")},
+         "╔abcdefghijklmnopqr…╗", none},
+        {"a box title one short of the room", {Item(Far3::DI_DOUBLEBOX, 0, 0, 20, 2, u"abcdefghijklmnopqr")},
+         " abcdefghijklmnopqr ╗", none},
+        {"a separator caption with its own space",
+         {Item(Far3::DI_TEXT, -1, 0, 0, 0, u" Cap", Far3::DIF_SEPARATOR)}, "   ╟──── Cap ────╢   ", none},
+        {"a separator caption at its column", {Item(Far3::DI_TEXT, 5, 0, 0, 0, u"Cap", Far3::DIF_SEPARATOR)},
+         "   ╟─ Cap ───────╢   ", none},
+    };
+    for (const Case& c : cases) {
+        Harness dialog;
+        dialog.Init(c.Items, -1, -1, 21, 3);
+        dialog.Run("<Esc>");
+        EXPECT_EQ(DialogText(dialog.Closed()).at(0), c.Row) << c.What;
+        size_t hotkey = none;
+        for (const DialogItemView& item : dialog.Closed().Items)
+            if (item.Hotkey != none)
+                hotkey = static_cast<size_t>(item.Left - dialog.Closed().Left) + item.Hotkey;
+        EXPECT_EQ(hotkey, c.HotkeyCell) << c.What;
+    }
+
+    // DM_SETTEXT on a button answers with the length the brackets included.
+    Harness dialog;
+    dialog.Init(StandardItems());
+    dialog.Answer = [&](intptr_t msg, intptr_t, void*) -> std::optional<intptr_t> {
+        if (msg == Far3::DN_INITDIALOG) {
+            std::u16string text = u"&Stop";
+            Far3::FarDialogItemData data{sizeof data, text.size(), text.data()};
+            EXPECT_EQ(dialog.Send(Far3::DM_SETTEXT, Cancel, &data), 9);
+            EXPECT_EQ(dialog.Send(Far3::DM_SETTEXT, Edit, &data), 5);
+        }
+        return std::nullopt;
+    };
+    dialog.Run("<Esc>");
+    EXPECT_EQ(dialog.Text(Cancel), u"&Stop");
 }
 
 // The procedure's drawing answers: DN_CTLCOLORDIALOG's colour clears the

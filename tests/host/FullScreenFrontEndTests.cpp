@@ -70,14 +70,15 @@ TEST(FullScreenFrontEnd, MessageBoxesAreAnsweredOverTheBackground)
     EXPECT_EQ(console.Shown[0].substr(0, 6), "panels");
     EXPECT_NE(console.Shown[13].find("{ Delete } [ Cancel ]"), std::string::npos);
 
-    // A box without buttons is drawn and stays until the panels are drawn anew.
+    // A box without buttons is drawn and stays until the panels are drawn
+    // anew; it is centred in the rows above the last (rows 9 to 13).
     EXPECT_EQ(screen.ShowMessage(MessageBox{0, "Wait", {"Renaming files"}, {}}), -1);
-    EXPECT_NE(console.Shown[12].find("Renaming files"), std::string::npos);
+    EXPECT_NE(console.Shown[11].find("Renaming files"), std::string::npos);
     screen.Refresh();
-    EXPECT_NE(console.Shown[12].find("Renaming files"), std::string::npos);
+    EXPECT_NE(console.Shown[11].find("Renaming files"), std::string::npos);
     screen.ForgetLooseBoxes();
     screen.Refresh();
-    EXPECT_EQ(console.Shown[12].find("Renaming files"), std::string::npos);
+    EXPECT_EQ(console.Shown[11].find("Renaming files"), std::string::npos);
 }
 
 TEST(FullScreenFrontEnd, HotkeysAreMarkedByColourAloneAsFarMarksThem)
@@ -113,6 +114,43 @@ TEST(FullScreenFrontEnd, HotkeysAreMarkedByColourAloneAsFarMarksThem)
             for (int y = 0; y < each.Height(); ++y)
                 for (int x = 0; x < each.Width(); ++x)
                     EXPECT_FALSE(each.At(x, y).Underline) << c.What << " at " << x << "," << y;
+    }
+}
+
+// The text cursor sits in the focused edit line at its cursor, inside the
+// brackets of a focused check box or radio button, and nowhere on a button.
+TEST(FullScreenFrontEnd, TheCursorIsWhereFarPutsIt)
+{
+    struct Case {
+        Far3::FARDIALOGITEMTYPES Type;
+        std::optional<int> X;
+    };
+    for (const Case& c : {Case{Far3::DI_EDIT, 13}, Case{Far3::DI_CHECKBOX, 11}, Case{Far3::DI_RADIOBUTTON, 11},
+                          Case{Far3::DI_BUTTON, std::nullopt}}) {
+        FakeConsole console;
+        FullScreenFrontEnd screen(console);
+        DialogView dialog;
+        dialog.Left = 5;
+        dialog.Top = 5;
+        dialog.Width = 20;
+        dialog.Height = 5;
+        dialog.Focus = 0;
+        DialogItemView item;
+        item.Type = c.Type;
+        item.Left = 10;
+        item.Right = 18;
+        item.Top = item.Bottom = 7;
+        item.Text = item.Shown = u"abc";
+        item.Cursor = 3;
+        item.Focused = true;
+        dialog.Items.push_back(item);
+        console.Keys("<Esc>");
+        screen.ReadDialogInput(dialog);
+        ASSERT_EQ(console.Cursor.has_value(), c.X.has_value()) << c.Type;
+        if (c.X) {
+            EXPECT_EQ(console.Cursor->X, *c.X) << c.Type;
+            EXPECT_EQ(console.Cursor->Y, 7) << c.Type;
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "TempFolder.h"
 #include "host/HostText.h"
 #include "host/ScriptedFrontEnd.h"
+#include "host/dialogs/Clipboard.h"
 #include "host/dialogs/DialogColors.h"
 #include "host/dialogs/DialogPainter.h"
 #include "host/dialogs/MessageLayout.h"
@@ -142,6 +143,73 @@ TEST(MessageLayout, ALineTooLongForTheBoxReadsLikeItsPlainLines)
         PaintDialog(view, grid);
         EXPECT_TRUE(SameColor(grid.At(line.Left, line.Top).Color, grid.At(line.Left, line.Top - 1).Color))
             << c.What;
+    }
+}
+
+// Tab and the arrows go round the buttons, past a long line's edit, and
+// Ctrl+C or Ctrl+Ins copy the box's texts, whatever holds the focus.
+TEST(MessageLayout, TheBoxKeysGoRoundTheButtonsAndCopyTheTexts)
+{
+    const std::string longLine(120, 'x');
+    // Items: frame, line, the long line's edit, separator, Delete, Cancel.
+    struct Case {
+        const char* Keys;
+        intptr_t Focus;
+    };
+    for (const Case& c : {Case{"", 4}, Case{"<Tab>", 5}, Case{"<Tab><Tab>", 4}, Case{"<Right><Right>", 4},
+                          Case{"<Shift+Tab>", 5}, Case{"<Left>", 5}, Case{"<Tab><Shift+Tab>", 4}, Case{"<Up>", 2},
+                          Case{"<Up><Tab><Tab><Tab>", 4}}) {
+        ScriptedFrontEnd user;
+        const MessageBox box{0, "Delete", {"Delete the file?", longLine}, {"&Delete", "&Cancel"}};
+        std::optional<intptr_t> focus;
+        user.QueueKeys(c.Keys);
+        user.QueueCheck([&](const DialogView& view) { focus = view.Focus; });
+        user.QueueKeys("<Esc>");
+        EXPECT_EQ(RunMessageBox(box, user), -1) << c.Keys;
+        EXPECT_EQ(focus, c.Focus) << c.Keys;
+    }
+
+    for (const char* keys : {"<Ctrl+C><Esc>", "<Up><Ctrl+Ins><Esc>"}) {
+        Clipboard clipboard;
+        MessageBox box{0, "Delete", {"Delete the file?", "\x01" "Details", longLine}, {"&Delete", "&Cancel"}};
+        box.Copies = &clipboard;
+        ScriptedFrontEnd user;
+        user.QueueKeys(keys);
+        EXPECT_EQ(RunMessageBox(box, user), -1) << keys;
+        EXPECT_EQ(clipboard.Text(), u"Delete\nDelete the file?\nDetails\n" + Utf8ToUtf16(longLine) + u"\nDelete\nCancel")
+            << keys;
+    }
+}
+
+// A last line that is a separator stands over the buttons; an empty title
+// takes no room; a box without buttons shows a '&' of its title and sits
+// centred in the rows above the last.
+TEST(MessageLayout, SeparatorsTitlesAndBoxesWithoutButtonsSitAsFarPutsThem)
+{
+    struct Case {
+        MessageBox Box;
+        int Top;
+        std::vector<std::string> Rows;
+    };
+    const Case cases[] = {
+        {{0, "Title", {"Line", "\x01"}, {"OK"}},
+         9,
+         {"                 ", "   ╔═ Title ═╗   ", "   ║  Line   ║   ", "   ╟─────────╢   ", "   ║ { OK }  ║   ",
+          "   ╚═════════╝   ", "                 "}},
+        {{0, "", {"a"}, {}}, 9, {"           ", "   ╔═══╗   ", "   ║ a ║   ", "   ╚═══╝   ", "           "}},
+        {{0, "R&D", {"x"}, {}},
+         9,
+         {"               ", "   ╔═ R&D ═╗   ", "   ║   x   ║   ", "   ╚═══════╝   ", "               "}},
+        {{0, "Quit", {"Do you want to quit Far?"}, {"&Yes", "&No"}}, 9, {}},
+    };
+    for (const Case& c : cases) {
+        ScriptedFrontEnd user;
+        user.SetScreen(ScreenSize{80, 25});
+        const DialogView view = MessageBoxView(c.Box, user);
+        EXPECT_EQ(view.Top, c.Top) << c.Box.Title;
+        if (!c.Rows.empty()) {
+            EXPECT_EQ(DialogText(view), c.Rows) << c.Box.Title;
+        }
     }
 }
 
