@@ -281,17 +281,22 @@ bool HostDialog::IgnoresKeys() const
     return !Shown || !DialogItems[Focus].IsVisible();
 }
 
+void HostDialog::PressThroughEnter(size_t button)
+{
+    if (!ProcedureTookKey(button, KeyRecord(KeyPress{Vk::Return, u'\r', 0})))
+        PressButton(button);
+}
+
+void HostDialog::ToggleThroughSpace(size_t check)
+{
+    if (!ProcedureTookKey(check, KeyRecord(KeyPress{Vk::Space, u' ', 0})))
+        ToggleCheck(check);
+}
+
 // `key` is the hotkey character in upper case; the items' marked letters are
 // folded the same way, so a hotkey of any case and script matches.
 bool HostDialog::Hotkey(char16_t key, const Far3::INPUT_RECORD& record)
 {
-    // A button is pressed by the whole Enter path, so a procedure that
-    // takes Enter away takes the hotkey away too.
-    const auto pressThroughEnter = [this](size_t button) {
-        const Far3::INPUT_RECORD enter = KeyRecord(KeyPress{Vk::Return, u'\r', 0});
-        if (!ProcedureTookKey(button, enter))
-            PressButton(button);
-    };
     const std::vector<ItemPlacement> places = Layout();
     for (size_t i = 0; i < DialogItems.size(); ++i) {
         const DialogItem& item = DialogItems[i];
@@ -302,7 +307,7 @@ bool HostDialog::Hotkey(char16_t key, const Far3::INPUT_RECORD& record)
             return true;
         if (item.IsButton()) {
             ChangeFocus(i);
-            pressThroughEnter(i);
+            PressThroughEnter(i);
         } else if (item.IsCheckLike()) {
             ChangeFocus(i);
             ToggleCheck(i);
@@ -315,7 +320,7 @@ bool HostDialog::Hotkey(char16_t key, const Far3::INPUT_RECORD& record)
                 return true;
             ChangeFocus(target);
             if (DialogItems[target].IsButton() && !CloseAccepted)
-                pressThroughEnter(target);
+                PressThroughEnter(target);
         }
         return true;
     }

@@ -27,17 +27,6 @@ namespace Host {
 
 namespace {
 
-Far3::INPUT_RECORD MouseKeyRecord(uint16_t virtualKey, char16_t c)
-{
-    Far3::INPUT_RECORD record{};
-    record.EventType = Far3::InputEvent::Key;
-    record.Event.KeyEvent.bKeyDown = 1;
-    record.Event.KeyEvent.wRepeatCount = 1;
-    record.Event.KeyEvent.wVirtualKeyCode = virtualKey;
-    record.Event.KeyEvent.UnicodeChar = c;
-    return record;
-}
-
 bool CellsHold(const CellRect& cells, int x, int y)
 {
     return x >= cells.Left && x <= cells.Right && y >= cells.Top && y <= cells.Bottom;
@@ -151,8 +140,8 @@ void HostDialog::MousePressInside(const Far3::INPUT_RECORD& record, int x, int y
         if (item.IsCheckLike()) {
             if (item.CanFocus())
                 ChangeFocus(i);
-            if (!CloseAccepted && !ProcedureTookKey(i, MouseKeyRecord(Far3::VirtualKey::Space, u' ')))
-                ToggleCheck(i);
+            if (!CloseAccepted)
+                ToggleThroughSpace(i);
             return;
         }
     }
@@ -198,8 +187,7 @@ void HostDialog::FinishMouseHold(const Far3::MOUSE_EVENT_RECORD& mouse)
     const CellRect cells = Layout()[index].Cells;
     if (!CellsHold(cells, mouse.dwMousePosition.X - Left, mouse.dwMousePosition.Y - Top))
         return;
-    if (!ProcedureTookKey(index, MouseKeyRecord(Far3::VirtualKey::Return, u'\r')))
-        PressButton(index);
+    PressThroughEnter(index);
 }
 
 void HostDialog::DropMouseHold()

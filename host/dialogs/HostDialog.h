@@ -98,6 +98,11 @@ private:
     // DN_INPUT (when asked for) and DN_CONTROLINPUT for a key aimed at item
     // `index`; true when the procedure took the key or closed the dialog.
     bool ProcedureTookKey(size_t index, const Far3::INPUT_RECORD& record);
+    // A button pressed by a hotkey or the mouse: the whole Enter path, so a
+    // procedure that takes Enter away takes these presses away too; a check
+    // box clicked by the mouse goes the Space path the same way.
+    void PressThroughEnter(size_t button);
+    void ToggleThroughSpace(size_t check);
     // DN_INPUT alone, when asked for: true when the procedure swallowed the event.
     bool InputNotifyTook(const Far3::INPUT_RECORD& record);
     bool ControlInputTook(size_t index, const Far3::INPUT_RECORD& record);
