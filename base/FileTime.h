@@ -9,6 +9,7 @@
 #pragma once
 
 #include <chrono>
+#include <ctime>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -64,6 +65,20 @@ constexpr UnixTime UnixTimeFromFileTime(uint64_t ticks)
     const auto seconds = static_cast<int64_t>(ticks / PerSecond);
     const auto rest = static_cast<int64_t>(ticks % PerSecond);
     return {seconds - UnixEpochAsFileTime / FileTimeTicksPerSecond, rest * 100};
+}
+
+// The local calendar time of a FILETIME value, as panels and lists show
+// dates; false for 0 (no time) or a time the C library cannot convert.
+inline bool LocalCalendarTime(uint64_t ticks, std::tm& out)
+{
+    if (ticks == 0)
+        return false;
+    const auto seconds = static_cast<std::time_t>(UnixTimeFromFileTime(ticks).Seconds);
+#if defined(_WIN32)
+    return localtime_s(&out, &seconds) == 0;
+#else
+    return localtime_r(&seconds, &out) != nullptr;
+#endif
 }
 
 } // namespace Base

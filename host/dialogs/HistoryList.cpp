@@ -15,14 +15,7 @@ namespace Vk = Far3::VirtualKey;
 // The local calendar day of a stored time; false when it has none.
 bool HistoryLocalDay(int64_t time, std::tm& day)
 {
-    if (time <= 0)
-        return false;
-    const auto seconds = static_cast<std::time_t>(Base::UnixTimeFromFileTime(static_cast<uint64_t>(time)).Seconds);
-#if defined(_WIN32)
-    return localtime_s(&day, &seconds) == 0;
-#else
-    return localtime_r(&seconds, &day) != nullptr;
-#endif
+    return time > 0 && Base::LocalCalendarTime(static_cast<uint64_t>(time), day);
 }
 
 bool SameHistoryDay(int64_t a, int64_t b)

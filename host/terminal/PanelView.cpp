@@ -24,25 +24,13 @@ std::u16string Ascii(const std::string& text)
     return std::u16string(text.begin(), text.end());
 }
 
-// FILETIME (100 ns steps since 1601) to local calendar time.
-bool LocalTime(const Far3::FILETIME& time, std::tm& out)
-{
-    const uint64_t ticks = (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-    if (ticks == 0)
-        return false;
-    const std::time_t seconds = static_cast<std::time_t>(Base::UnixTimeFromFileTime(ticks).Seconds);
-#if defined(_WIN32)
-    return localtime_s(&out, &seconds) == 0;
-#else
-    return localtime_r(&seconds, &out) != nullptr;
-#endif
-}
-
 // The item's last write time in the strftime format, local time.
 std::u16string WriteTimeText(const PanelItem& item, const char* format)
 {
     std::tm tm{};
-    if (!LocalTime(item.LastWriteTime, tm))
+    const uint64_t ticks = (static_cast<uint64_t>(item.LastWriteTime.dwHighDateTime) << 32) |
+                           item.LastWriteTime.dwLowDateTime;
+    if (!Base::LocalCalendarTime(ticks, tm))
         return {};
     char text[16];
     std::strftime(text, sizeof text, format, &tm);
