@@ -4,6 +4,7 @@
 #include "framework/FarKeysW.h"
 #include "host/HostError.h"
 #include "host/HostText.h"
+#include "host/LetterCase.h"
 
 #include <array>
 
@@ -185,6 +186,13 @@ std::string KeyName(const KeyPress& key)
     if (key.Char == u'<')
         return "<lt>";
     return Utf16ToUtf8(std::u16string(1, key.Char));
+}
+
+char16_t AltHotkeyCharacter(const KeyPress& key)
+{
+    if ((key.VirtualKey >= 'A' && key.VirtualKey <= 'Z') || (key.VirtualKey >= '0' && key.VirtualKey <= '9'))
+        return static_cast<char16_t>(key.VirtualKey);
+    return UnicodeUpper(key.Char);
 }
 
 } // namespace Host

@@ -36,6 +36,10 @@ KeyPress CharKey(char16_t c);
 // by its character alone, as a hotkey must be). Other keys with Ctrl or Alt
 // type nothing and are known by their key code.
 bool KeepsCharacterWithModifier(const KeyPress& key);
+// The hotkey character an Alt+key combination names, in upper case: its
+// Latin letter or digit by key code, else the letter it carries (a letter of
+// another script has no key code of its own). Dialogs and menus alike.
+char16_t AltHotkeyCharacter(const KeyPress& key);
 // The notation of one key, e.g. "<Alt+F>" or "a".
 std::string KeyName(const KeyPress& key);
 

@@ -25,16 +25,6 @@ Far3::INPUT_RECORD KeyRecord(const KeyPress& key)
     return record;
 }
 
-// The character an Alt+key combination names, in upper case: its Latin
-// letter or digit by key code, else the letter it carries (a letter of
-// another script has no key code of its own).
-char16_t AltHotkeyCharacter(const KeyPress& key)
-{
-    if ((key.VirtualKey >= 'A' && key.VirtualKey <= 'Z') || (key.VirtualKey >= '0' && key.VirtualKey <= '9'))
-        return static_cast<char16_t>(key.VirtualKey);
-    return UnicodeUpper(key.Char);
-}
-
 // Left and Right on a button or check box: the nearest edit or radio button
 // on the focused item's row in that direction, by column; `items.size()`
 // when there is none.

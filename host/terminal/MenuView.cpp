@@ -55,11 +55,7 @@ MenuAnswer MenuKey(MenuBox& menu, const KeyPress& key, int rows)
     // A hotkey: a plain character, or a letter with Alt (a Latin letter or
     // digit by its key code, a letter of another script by the character
     // it carries), matched in upper case in any script as dialogs match.
-    char16_t typed = key.Char;
-    const bool latinKey =
-        (key.VirtualKey >= 'A' && key.VirtualKey <= 'Z') || (key.VirtualKey >= '0' && key.VirtualKey <= '9');
-    if (key.Alt() && latinKey)
-        typed = static_cast<char16_t>(key.VirtualKey);
+    const char16_t typed = key.Alt() ? AltHotkeyCharacter(key) : key.Char;
     if (!typed || key.Ctrl())
         return MenuAnswer::Stay;
     for (size_t i = 0; i < count; ++i)
