@@ -1,6 +1,7 @@
 #include "plugin/uEditPlan.h"
 
 #include "base/Exception.h"
+#include "base/TextStore.h"
 #include "platform/Platform.h"
 
 #include <algorithm>
@@ -23,16 +24,18 @@ class TEditGraph {
 public:
     TEditGraph(const std::vector<String>& oldNames, const std::vector<TNewName>& newNames, const TNameKey& key,
                const THeldOutside& heldOutside)
-        : OldNames(oldNames), NewNames(newNames), Count(oldNames.size()), OldKeys(Count), TargetKeys(Count),
-          Next(Count, NoFile), Own(Count), Outcome(Count, TOutcome::Open), PathIndex(Count, 0)
+        : OldNames(oldNames), NewNames(newNames), Count(oldNames.size()), Uses(Count, nullptr), Next(Count, NoFile),
+          Own(Count), Outcome(Count, TOutcome::Open), PathIndex(Count, 0)
     {
+        Names.reserve(2 * Count);
         KeyOldNames(key);
         KeyTargets(key);
-        FindHolders(heldOutside);
+        FindOwnFailures(heldOutside);
     }
 
     TEditPlan Plan()
     {
+        Result.Steps.reserve(Count);
         // Nothing in the folder has moved yet when a file goes into a
         // subfolder: the subfolder is the one the user saw, and the file's
         // old name is free before any chain needs it.
@@ -56,6 +59,12 @@ public:
     }
 
 private:
+    // What the run does with one name, as the file system compares names.
+    struct TNameUse {
+        size_t Holder = NoFile; // the file of the run of that name
+        size_t Targets = 0;     // the lines that give it
+    };
+
     // A Move whose target is its own name is no rename at all.
     bool IsMove(size_t file) const
     {
@@ -72,54 +81,54 @@ private:
         return Own[file] ? *Own[file] : TEditReason::CycleCannotComplete;
     }
 
+    // The use of the name whose key is `key`; a new key is kept in the
+    // store, where it lives as long as the map that points into it.
+    TNameUse& Use(const String& key)
+    {
+        const auto found = Names.find(key);
+        if (found != Names.end())
+            return found->second;
+        return Names.try_emplace(Keys.Keep(key)).first->second;
+    }
+
     void KeyOldNames(const TNameKey& key)
     {
-        Holders.reserve(Count);
         for (size_t file = 0; file < Count; ++file) {
-            OldKeys[file] = key(OldNames[file]);
-            const auto [found, added] = Holders.try_emplace(OldKeys[file], file);
-            if (!added) {
+            TNameUse& use = Use(key(OldNames[file]));
+            if (use.Holder != NoFile) {
                 Own[file] = TEditReason::AmbiguousName;
-                Own[found->second] = TEditReason::AmbiguousName;
+                Own[use.Holder] = TEditReason::AmbiguousName;
+            } else {
+                use.Holder = file;
             }
         }
     }
 
     void KeyTargets(const TNameKey& key)
     {
-        std::unordered_map<Base::StringView, size_t> firstWithTarget;
-        firstWithTarget.reserve(Count);
         for (size_t file = 0; file < Count; ++file) {
             if (!IsMove(file))
                 continue;
-            TargetKeys[file] = key(NewNames[file].Target);
-            const auto [found, added] = firstWithTarget.try_emplace(TargetKeys[file], file);
-            if (!added) {
-                MarkSameNewName(file);
-                MarkSameNewName(found->second);
-            }
+            TNameUse& use = Use(key(NewNames[file].Target));
+            ++use.Targets;
+            Uses[file] = &use;
+            if (use.Holder != NoFile && use.Holder != file)
+                Next[file] = use.Holder;
         }
     }
 
-    void MarkSameNewName(size_t file)
-    {
-        if (!Own[file])
-            Own[file] = TEditReason::SameNewName;
-    }
-
-    // Who holds each target: a file of the run (Next), the file itself (a
-    // change of letter case), or maybe a file outside the run.
-    void FindHolders(const THeldOutside& heldOutside)
+    // Two lines that give one name both fail; a target that no file of the
+    // run holds may be held outside it. Once every line is counted.
+    void FindOwnFailures(const THeldOutside& heldOutside)
     {
         for (size_t file = 0; file < Count; ++file) {
-            if (!IsMove(file))
+            const TNameUse* use = Uses[file];
+            if (use == nullptr)
                 continue;
-            const String& target = NewNames[file].Target;
-            const auto holder = IsIntoSubfolder(file) ? Holders.end() : Holders.find(TargetKeys[file]);
-            if (holder != Holders.end()) {
-                if (holder->second != file)
-                    Next[file] = holder->second;
-            } else if (!Own[file] && heldOutside(target)) {
+            if (use->Targets > 1) {
+                if (!Own[file])
+                    Own[file] = TEditReason::SameNewName;
+            } else if (use->Holder == NoFile && !Own[file] && heldOutside(NewNames[file].Target)) {
                 Own[file] = TEditReason::TargetExists;
             }
         }
@@ -190,7 +199,8 @@ private:
     void Move(size_t file)
     {
         AddStep(file, TEditStepKind::Direct, OldNames[file], NewNames[file].Target);
-        Result.Steps.back().CaseOnly = Next[file] == NoFile && TargetKeys[file] == OldKeys[file];
+        // The file itself holds its target: only the letter case changes.
+        Result.Steps.back().CaseOnly = Uses[file]->Holder == file;
         Outcome[file] = TOutcome::Moves;
         ++Result.Renamed;
     }
@@ -203,11 +213,12 @@ private:
     const std::vector<String>& OldNames;
     const std::vector<TNewName>& NewNames;
     const size_t Count;
-    std::vector<String> OldKeys;
-    std::vector<String> TargetKeys;               // empty for a file that does not move
-    std::unordered_map<Base::StringView, size_t> Holders; // old name's key -> the first file of that key
-    std::vector<size_t> Next;                     // the file of the run holding the target
-    std::vector<std::optional<TEditReason>> Own;  // a failure that comes from the file's own line
+    Base::TextStore Keys;
+    // Unordered maps keep their elements in place, so Uses may point at them.
+    std::unordered_map<Base::StringView, TNameUse> Names;
+    std::vector<const TNameUse*> Uses;           // the use of the file's target; none when it keeps its name
+    std::vector<size_t> Next;                    // the file of the run holding the target
+    std::vector<std::optional<TEditReason>> Own; // a failure that comes from the file's own line
     std::vector<TOutcome> Outcome;
     std::vector<size_t> PathIndex;
     std::vector<size_t> Path;
