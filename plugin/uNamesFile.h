@@ -7,13 +7,15 @@
 // The file is UTF-8. Written: a byte-order mark, then each name and CR LF.
 // Read: lines end in CR LF, LF or CR; the last line needs no line break; one
 // byte-order mark at the start is dropped; everything else on a line is kept
-// as it is, trailing blanks too (the name rule trims them). Bytes that are not
-// well-formed UTF-8 are not replaced: each becomes U+DC80 plus the byte, the
-// way the POSIX build shows such a byte in a file name. So a POSIX name that
-// is no UTF-8 text is written as its own bytes and reads back as itself; on
-// Windows a file saved in some other encoding shows the bytes as such stand-
-// ins (never as U+FFFD, which two different bytes would share), and
-// FirstLineNotUtf8 tells that it happened.
+// as it is, trailing blanks too (the name rule trims them).
+//
+// Bytes that are not well-formed UTF-8 are not replaced: each becomes U+DC00
+// plus the byte (U+DC80..U+DCFF), as the POSIX build shows such a byte in a
+// file name. So a POSIX name that is no UTF-8 text is written as its own
+// bytes and reads back as itself. On Windows, a file saved in some other
+// encoding shows its bytes as such stand-ins (never as U+FFFD, which two
+// different bytes would share), and FirstLineNotUtf8 tells the caller where,
+// so it can say so rather than make such names.
 //
 // Pure functions on values; safe from any thread. Nothing raises beyond
 // std::bad_alloc.

@@ -38,7 +38,7 @@ String CaselessKey(Base::StringView name)
     return key;
 }
 
-std::string Text(Base::StringView name)
+std::string Narrow(Base::StringView name)
 {
     return std::string(name.begin(), name.end()); // the tests' names are ASCII
 }
@@ -98,14 +98,14 @@ public:
             }
             const auto at = Entries.find(Key(from));
             if (from.empty() || at == Entries.end() || at->second.Name != from || at->second.File != file)
-                return ::testing::AssertionFailure() << "file " << file << " is not at " << Text(from);
+                return ::testing::AssertionFailure() << "file " << file << " is not at " << Narrow(from);
             if (Holds(to) && Key(to) != Key(from))
-                return ::testing::AssertionFailure() << Text(from) << " -> " << Text(to) << " replaces a file";
+                return ::testing::AssertionFailure() << Narrow(from) << " -> " << Narrow(to) << " replaces a file";
             const size_t separator = to.find(u'\\');
             if (separator != String::npos && !Holds(to.substr(0, separator)))
-                return ::testing::AssertionFailure() << Text(from) << " -> " << Text(to) << ": no such folder";
+                return ::testing::AssertionFailure() << Narrow(from) << " -> " << Narrow(to) << ": no such folder";
             if (step.CaseOnly != (Key(to) == Key(from)))
-                return ::testing::AssertionFailure() << Text(from) << " -> " << Text(to) << " is marked wrongly";
+                return ::testing::AssertionFailure() << Narrow(from) << " -> " << Narrow(to) << " is marked wrongly";
             Entries.erase(at);
             Add(to, file);
             if (step.Kind == TEditStepKind::FromTemporary)
@@ -278,7 +278,7 @@ TEST(EditPlan, OrdersRenamesSoThatNoneReplacesAFile)
         EXPECT_EQ(failures.size(), expected.size());
         for (size_t i = 0; i < std::min(failures.size(), expected.size()); ++i) {
             EXPECT_EQ(failures[i].first, expected[i].first) << i;
-            EXPECT_STREQ(ReasonName(failures[i].second), ReasonName(expected[i].second)) << Text(failures[i].first);
+            EXPECT_STREQ(ReasonName(failures[i].second), ReasonName(expected[i].second)) << Narrow(failures[i].first);
         }
         EXPECT_EQ(outcome.Plan.Steps.size(), row.Steps);
         EXPECT_EQ(std::count_if(outcome.Plan.Steps.begin(), outcome.Plan.Steps.end(),
@@ -451,12 +451,12 @@ void CheckReasons(const EditWorld& world, const EditOutcome& outcome)
     for (size_t file = 0; file < world.OldNames.size(); ++file) {
         if (!moves(file) || outcome.Failed.contains(file))
             continue;
-        SCOPED_TRACE(Text(world.OldNames[file]) + " -> " + Text(world.Lines[file]));
+        SCOPED_TRACE(Narrow(world.OldNames[file]) + " -> " + Narrow(world.Lines[file]));
         EXPECT_EQ(targets[key(outcome.NewNames[file].Target)], 1u);
         EXPECT_FALSE(outside.contains(key(outcome.NewNames[file].Target)));
     }
     for (const auto& [file, reason] : outcome.Failed) {
-        SCOPED_TRACE(Text(world.OldNames[file]) + " -> " + Text(world.Lines[file]) + ": " + ReasonName(reason));
+        SCOPED_TRACE(Narrow(world.OldNames[file]) + " -> " + Narrow(world.Lines[file]) + ": " + ReasonName(reason));
         const String target = outcome.NewNames[file].Target;
         switch (reason) {
         case TEditReason::Refused:
