@@ -300,7 +300,7 @@ public:
         world.Caseless = Chance(2);
         Key = world.Caseless ? CaselessKey : ExactKey;
         Keys.clear();
-        const size_t files = Chance(10) ? Below(400) + 1 : Below(30) + 1;
+        const size_t files = Chance(10) ? Below(300) + 1 : Below(30) + 1;
         for (size_t i = 0; i < files; ++i)
             world.OldNames.push_back(NewName(files));
         for (size_t i = Below(files / 2 + 2); i > 0; --i)
@@ -483,7 +483,7 @@ TEST(EditPlan, RandomRunsEndAsAskedAndLoseNothing)
     size_t longestCycle = 0;
     size_t caseOnly = 0;
     size_t reasons[6] = {};
-    for (int run = 0; run < 3000; ++run) {
+    for (int run = 0; run < 1500; ++run) {
         SCOPED_TRACE("run " + std::to_string(run));
         const EditWorld world = maker.Make();
         const EditOutcome outcome = PlanAndMake(world);
@@ -507,7 +507,7 @@ TEST(EditPlan, RandomRunsEndAsAskedAndLoseNothing)
         for (const auto& [file, reason] : outcome.Failed)
             ++reasons[static_cast<size_t>(reason)];
     }
-    EXPECT_GT(cycles, 1000u);
+    EXPECT_GT(cycles, 300u);
     EXPECT_GT(longestCycle, 100u);
     EXPECT_GT(caseOnly, 100u);
     for (size_t reason = 0; reason < 5; ++reason)

@@ -130,7 +130,7 @@ TEST(NamesFile, AnyPosixNameThatFitsReadsBackExactly)
     std::uniform_int_distribution<size_t> pick(0, common.size() - 1);
     std::uniform_int_distribution<int> anyByte(1, 255);
     size_t fits = 0;
-    for (int round = 0; round < 20000; ++round) {
+    for (int round = 0; round < 5000; ++round) {
         std::string bytes;
         for (int i = length(random); i > 0; --i)
             bytes += random() % 4 == 0 ? static_cast<char>(anyByte(random)) : common[pick(random)];
@@ -143,7 +143,7 @@ TEST(NamesFile, AnyPosixNameThatFitsReadsBackExactly)
         const Zelvane::TNamesText text = ReadNamesText(*file);
         ASSERT_EQ(text.Lines, std::vector<String>{name}) << Printable(bytes);
     }
-    EXPECT_GT(fits, 5000u);
+    EXPECT_GT(fits, 1200u);
 }
 
 } // namespace
