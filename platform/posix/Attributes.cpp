@@ -104,4 +104,24 @@ BOOL SetFileAttributesW(const char16_t* fileName, DWORD attributes)
     return 1;
 }
 
+BOOL GetFileStampW(const char16_t* fileName, FileStamp* stamp)
+{
+    if (fileName == nullptr || stamp == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (const DWORD error = Faults::Injected(Faults::TCall::Attributes, fileName))
+        return Fail(error);
+    const std::optional<std::string> path = NativePath(fileName);
+    if (!path)
+        return 0;
+    struct stat seen{};
+    if (::lstat(path->c_str(), &seen) != 0)
+        return FailErrno();
+    const FILETIME time = FileTimeOf(seen.st_mtim);
+    stamp->Identity = {static_cast<uint64_t>(seen.st_dev), static_cast<uint64_t>(seen.st_ino),
+                       static_cast<uint64_t>(seen.st_uid)};
+    stamp->Size = S_ISDIR(seen.st_mode) ? 0 : static_cast<uint64_t>(seen.st_size);
+    stamp->LastWriteTime = (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return 1;
+}
+
 } // namespace Platform
