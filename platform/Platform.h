@@ -195,6 +195,17 @@ struct FileStamp {
 };
 BOOL GetFileStampW(const char16_t* fileName, FileStamp* stamp);
 
+// A folder held open so that the stamps of the files in it are read by
+// their names relative to it (GetFileStampInFolderW), as a run reads one
+// after every rename: on Posix the kernel then walks one name instead of
+// the whole path. Closed with CloseHandle; InvalidHandleValue on failure.
+// Windows: the folder opened for its attributes.
+HANDLE OpenFolderW(const char16_t* path);
+// The stamp of `name` (relative to `folder`; "\" separates subfolders)
+// whose full name is `fullName`. Windows reads it by the full name; Posix
+// relative to the folder, or by the full name when `folder` is not one.
+BOOL GetFileStampInFolderW(HANDLE folder, const char16_t* fullName, const char16_t* name, FileStamp* stamp);
+
 // Writes what the system holds of the file's data to the medium
 // (FlushFileBuffers; Posix: fdatasync).
 BOOL FlushFileBuffers(HANDLE file);

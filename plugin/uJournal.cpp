@@ -118,6 +118,14 @@ std::optional<TFileStamp> ReadFileStamp(const String& fileName)
     return TFileStamp{stamp.Identity, stamp.Size, stamp.LastWriteTime};
 }
 
+std::optional<TFileStamp> ReadFileStamp(Platform::HANDLE folder, const String& fileName, const String& name)
+{
+    Platform::FileStamp stamp;
+    if (!Platform::GetFileStampInFolderW(folder, fileName.c_str(), name.c_str(), &stamp))
+        return std::nullopt;
+    return TFileStamp{stamp.Identity, stamp.Size, stamp.LastWriteTime};
+}
+
 TJournalHold::TJournalHold(const String& journalFileName)
 {
     if (journalFileName.empty())

@@ -41,6 +41,9 @@ struct TFileStamp {
 // The stamp of what `fileName` names (a link itself, not what it leads
 // to); nothing when it names nothing readable.
 std::optional<TFileStamp> ReadFileStamp(const String& fileName);
+// The same for `name` in a folder held open (Platform::OpenFolderW), whose
+// full name is `fileName`: cheaper, as a run reads one after every rename.
+std::optional<TFileStamp> ReadFileStamp(Platform::HANDLE folder, const String& fileName, const String& name);
 
 // The exclusive hold of the journal by one run or undo, released when the
 // object goes. Made with an empty file name, it holds nothing and is Lost.

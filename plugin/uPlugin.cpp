@@ -34,11 +34,30 @@ constexpr uint64_t NoEntry = std::numeric_limits<uint64_t>::max();
 // One file of a batch, planned before the batch's intents are written.
 struct TPlannedFile {
     int32_t Item = 0;
-    TPlugin::TFilePlan Plan;
+    TNewName Decision;
     // Predicted: the file is renamed (or keeps its name).
     bool Succeeds = false;
     // Its intent in the journal, when a rename is tried.
     uint64_t Entry = NoEntry;
+};
+
+// The folder of a run held open, for reading each renamed file's stamp
+// relative to it.
+class TOpenFolder {
+public:
+    explicit TOpenFolder(const String& directory)
+        : Handle(directory.empty() ? Platform::InvalidHandleValue : Platform::OpenFolderW(directory.c_str()))
+    {
+    }
+    ~TOpenFolder()
+    {
+        if (Handle != Platform::InvalidHandleValue)
+            Platform::CloseHandle(Handle);
+    }
+    TOpenFolder(const TOpenFolder&) = delete;
+    TOpenFolder& operator=(const TOpenFolder&) = delete;
+
+    const Platform::HANDLE Handle;
 };
 
 // The form in which the file system compares the name.
@@ -399,6 +418,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         if (panel.GetItem(i).HasFlag(Selected))
             items.push_back(i);
 
+    const TOpenFolder folder(directory);
     TFailureList failures(TMessage::FailureListHeading);
     TProgress progress(TMessage::ProgressRenaming, static_cast<uint64_t>(total));
     uint64_t done = 0;
@@ -419,15 +439,18 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
             const auto& item = panel.GetItem(items[k]);
             TPlannedFile& file = batch.emplace_back();
             file.Item = items[k];
-            file.Plan = PlanFile(item.FileName(), planCounter, total);
-            const TNewName& decision = file.Plan.Decision;
+            file.Decision = std::move(PlanFile(item.FileName(), planCounter, total).Decision);
+            const TNewName& decision = file.Decision;
             file.Succeeds = decision.Action == TNewName::TAction::Keep;
             if (decision.Action == TNewName::TAction::Move && haveDirectory) {
-                const String oldName(item.FileName());
-                file.Succeeds = !careful || names.LooksFree(directory, oldName, decision.Target);
-                if (careful && file.Succeeds)
-                    names.Rename(oldName, decision.Target);
-                file.Entry = journal.Intend(oldName, decision.Target, item.FileSize,
+                file.Succeeds = true;
+                if (careful) {
+                    const String oldName(item.FileName());
+                    file.Succeeds = names.LooksFree(directory, oldName, decision.Target);
+                    if (file.Succeeds)
+                        names.Rename(oldName, decision.Target);
+                }
+                file.Entry = journal.Intend(item.FileName(), decision.Target, item.FileSize,
                                             FileTimeValue(item.LastWriteTime), !file.Succeeds);
             }
             if (file.Succeeds)
@@ -441,10 +464,10 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
             const TPlannedFile& file = batch[made++];
             auto& item = panel.GetItem(file.Item);
             progress.Step(done++);
-            bool renamed = file.Plan.Decision.Action == TNewName::TAction::Keep;
+            bool renamed = file.Decision.Action == TNewName::TAction::Keep;
             if (file.Entry != NoEntry) {
                 from.assign(directory).append(item.FileName());
-                to.assign(directory).append(file.Plan.Decision.Target);
+                to.assign(directory).append(file.Decision.Target);
                 // Until a rename is made the old journal stays in place, so
                 // a run that renames nothing leaves it: a target that is
                 // taken fails without a try while it is still there.
@@ -455,7 +478,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
                     renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
                 }
                 if (renamed)
-                    journal.Renamed(file.Entry, ReadFileStamp(to));
+                    journal.Renamed(file.Entry, ReadFileStamp(folder.Handle, to, file.Decision.Target));
                 else
                     journal.NotDone(file.Entry, 1);
             }
@@ -464,7 +487,9 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
                 counter = NextCounter(counter);
             } else {
                 result = false;
-                failures.Add(String(item.FileName()), file.Plan.Expanded);
+                // Listed with the name its template gave, with the counter
+                // value it gives back.
+                failures.Add(String(item.FileName()), PlanFile(item.FileName(), counter, total).Expanded);
             }
             if (renamed != file.Succeeds)
                 break;

@@ -242,6 +242,17 @@ BOOL GetFileStampW(const char16_t* fileName, FileStamp* stamp)
     return 1;
 }
 
+HANDLE OpenFolderW(const char16_t* path)
+{
+    return ::CreateFileW(Wide(path), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+BOOL GetFileStampInFolderW(HANDLE /*folder*/, const char16_t* fullName, const char16_t* /*name*/, FileStamp* stamp)
+{
+    return GetFileStampW(fullName, stamp);
+}
+
 BOOL FlushFileBuffers(HANDLE file)
 {
     if (const ::DWORD error = Faults::Injected(Faults::TCall::Write, nullptr)) {
