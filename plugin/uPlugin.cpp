@@ -491,13 +491,14 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
                 // value it gives back.
                 failures.Add(String(item.FileName()), PlanFile(item.FileName(), counter, total).Expanded);
             }
-            if (renamed != file.Succeeds)
+            if (renamed != file.Succeeds) {
+                careful = true;
                 break;
+            }
         }
         // The rest of the batch was planned on a wrong prediction: its
         // intents are not made, and it is planned anew.
         if (made < batch.size()) {
-            careful = true;
             const auto planned = std::find_if(batch.begin() + static_cast<ptrdiff_t>(made), batch.end(),
                                               [](const TPlannedFile& file) { return file.Entry != NoEntry; });
             const auto lastPlanned = std::find_if(batch.rbegin(), batch.rend(),
