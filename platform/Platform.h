@@ -71,6 +71,11 @@ inline constexpr DWORD ReparsePoint = 0x400;
 } // namespace FileAttribute
 
 BOOL MoveFileW(const char16_t* existingName, const char16_t* newName);
+// A rename that replaces a file at the new name (MoveFileExW with
+// MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH), for a file that is
+// written whole under a temporary name and then takes the place of the
+// old one. Posix: rename(), then the folder flushed, so the new name lasts.
+BOOL MoveFileReplacingW(const char16_t* existingName, const char16_t* newName);
 DWORD GetTempPathW(DWORD bufferLength, char16_t* buffer);
 UINT GetTempFileNameW(const char16_t* pathName, const char16_t* prefix, UINT unique, char16_t* tempFileName);
 BOOL DeleteFileW(const char16_t* fileName);
@@ -179,6 +184,31 @@ struct FileIdentity {
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 BOOL GetFileIdentity(HANDLE file, FileIdentity* identity);
+
+// A file's identity with its size and last-write time (FILETIME as one
+// number), read by name: of a link, the link itself. Windows: opened for
+// its attributes only, then GetFileInformationByHandle; Posix: lstat.
+struct FileStamp {
+    FileIdentity Identity;
+    uint64_t Size = 0;
+    uint64_t LastWriteTime = 0;
+};
+BOOL GetFileStampW(const char16_t* fileName, FileStamp* stamp);
+
+// A folder held open so that the stamps of the files in it are read by
+// their names relative to it (GetFileStampInFolderW), as a run reads one
+// after every rename: on Posix the kernel then walks one name instead of
+// the whole path. Closed with CloseHandle; InvalidHandleValue on failure.
+// Windows: the folder opened for its attributes.
+HANDLE OpenFolderW(const char16_t* path);
+// The stamp of `name` (relative to `folder`; "\" separates subfolders)
+// whose full name is `fullName`. Windows reads it by the full name; Posix
+// relative to the folder, or by the full name when `folder` is not one.
+BOOL GetFileStampInFolderW(HANDLE folder, const char16_t* fullName, const char16_t* name, FileStamp* stamp);
+
+// Writes what the system holds of the file's data to the medium
+// (FlushFileBuffers; Posix: fdatasync).
+BOOL FlushFileBuffers(HANDLE file);
 
 // Deletes a directory with everything in it; a link, at any level, goes as a
 // link and is never followed, so nothing outside the tree is touched. Posix:

@@ -39,6 +39,11 @@ enum class TMessage : uint8_t {
     ProgressUndoing = 27,
     // The preview's reason for a new name in a folder that is not there.
     ReasonFolderMissing = 28,
+    // The undo journal's single writer, and what undo says when it cannot go on.
+    JournalBusy = 29,
+    JournalCannotBeMade = 30,
+    UndoFolderMissing = 31,
+    UndoJournalNotUpdated = 32,
     None = 255,
 };
 

@@ -14,17 +14,92 @@
 #include "plugin/uUndo.h"
 #include "plugin/uZelvaneDialog.h"
 
+#include <algorithm>
+#include <limits>
+#include <unordered_set>
+
 namespace Zelvane {
 
 namespace {
 
 constexpr uint32_t Selected = static_cast<uint32_t>(Far3::PPIF_SELECTED);
 
-// The counter value a failed file gives back (wraps, as NextCounter does).
-int32_t Previous(int32_t value)
+// A run writes its renames ahead in batches: the first is small, so a short
+// run flushes once, and each next one doubles up to the largest, so a
+// million files take a few tens of flushes.
+constexpr size_t FirstBatch = 64;
+constexpr size_t LargestBatch = 65536;
+constexpr uint64_t NoEntry = std::numeric_limits<uint64_t>::max();
+
+// One file of a batch, planned before the batch's intents are written.
+struct TPlannedFile {
+    int32_t Item = 0;
+    TNewName Decision;
+    // Predicted: the file is renamed (or keeps its name).
+    bool Succeeds = false;
+    // Its intent in the journal, when a rename is tried.
+    uint64_t Entry = NoEntry;
+};
+
+// The folder of a run held open, for reading each renamed file's stamp
+// relative to it.
+class TOpenFolder {
+public:
+    explicit TOpenFolder(const String& directory)
+        : Handle(directory.empty() ? Platform::InvalidHandleValue : Platform::OpenFolderW(directory.c_str()))
+    {
+    }
+    ~TOpenFolder()
+    {
+        if (Handle != Platform::InvalidHandleValue)
+            Platform::CloseHandle(Handle);
+    }
+    TOpenFolder(const TOpenFolder&) = delete;
+    TOpenFolder& operator=(const TOpenFolder&) = delete;
+
+    const Platform::HANDLE Handle;
+};
+
+// The form in which the file system compares the name.
+String NameKey(const String& name)
 {
-    return static_cast<int32_t>(static_cast<uint32_t>(value) - 1u);
+    String key(name.size(), u'\0');
+    Platform::FileNameKey(name.data(), name.size(), key.data());
+    return key;
 }
+
+// Whether `to` names a file that a rename of `from` cannot replace (not
+// `from` itself under another spelling).
+bool IsTaken(const String& from, const String& to)
+{
+    return Platform::GetFileAttributesW(to.c_str()) != Platform::InvalidFileAttributes && NameKey(from) != NameKey(to);
+}
+
+// The careful prediction a run makes once a rename has failed: whether a
+// rename to `target` in `directory` will be made, given the names the
+// batch's earlier renames take and free.
+class TBatchNames {
+public:
+    bool LooksFree(const String& directory, const String& oldName, const String& target)
+    {
+        const String targetKey = NameKey(target);
+        if (Taken.count(targetKey) != 0)
+            return false;
+        if (targetKey == NameKey(oldName) || Freed.count(targetKey) != 0)
+            return true;
+        return Platform::GetFileAttributesW((directory + target).c_str()) == Platform::InvalidFileAttributes;
+    }
+
+    void Rename(const String& oldName, const String& target)
+    {
+        Taken.insert(NameKey(target));
+        Freed.insert(NameKey(oldName));
+    }
+
+private:
+    std::unordered_set<String> Taken;
+    std::unordered_set<String> Freed;
+};
 
 uint64_t FileTimeValue(const Far3::FILETIME& time)
 {
@@ -290,6 +365,16 @@ void TPlugin::PreviewFiles(const Tessel::TFarPanel& panel, const String& fileNam
     }
 }
 
+TPlugin::TFilePlan TPlugin::PlanFile(Base::StringView fileName, int32_t counter, int32_t total)
+{
+    TFilePlan plan;
+    plan.Expanded = ExpandTemplate(fileName, counter, total);
+    // A name Windows cannot hold is never handed over; one it trims is
+    // handed over trimmed, and may then turn out to be the old name.
+    plan.Decision = DecideNewName(fileName, plan.Expanded);
+    return plan;
+}
+
 bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
 {
     TOptions& options = GetOptions();
@@ -302,6 +387,20 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
     if (total <= 0)
         return false;
 
+    // The journal is ours from before the first rename to the end, or the
+    // run does not start.
+    const String journalName = JournalFileName();
+    const TJournalHold hold(journalName);
+    if (hold.State() == TJournalHold::TState::Busy) {
+        ShowJournalBusy();
+        return false;
+    }
+    TRunJournal journal(hold.State() == TJournalHold::TState::Held ? journalName : String(), panel.Directory,
+                        CurrentFileTime());
+    if (!journal.Recording() && !AskToRenameUnrecorded())
+        return false;
+    const bool recordedFromStart = journal.Recording();
+
     bool result = true;
     const int32_t start = options.StartingNumberValue();
     int32_t counter = start;
@@ -313,39 +412,103 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
     if (haveDirectory && directory.back() != u'\\')
         directory += u'\\';
 
+    std::vector<int32_t> items;
+    items.reserve(static_cast<size_t>(total));
+    for (int32_t i = 0; i < panel.Count(); ++i)
+        if (panel.GetItem(i).HasFlag(Selected))
+            items.push_back(i);
+
+    const TOpenFolder folder(directory);
     TFailureList failures(TMessage::FailureListHeading);
-    TJournalWriter journal(JournalFileName(), panel.Directory, CurrentFileTime());
     TProgress progress(TMessage::ProgressRenaming, static_cast<uint64_t>(total));
     uint64_t done = 0;
     // The full names of each rename, built in the same two buffers for every file.
     String from;
     String to;
-    for (int32_t i = 0; i < panel.Count(); ++i) {
-        auto& item = panel.GetItem(i);
-        if (!item.HasFlag(Selected))
-            continue;
-        progress.Step(done++);
-        const Base::StringView oldName = item.FileName();
-        const String newName = ExpandTemplate(oldName, counter, total);
-        counter = NextCounter(counter);
-        // A name Windows cannot hold is never handed over; one it trims is
-        // handed over trimmed, and may then turn out to be the old name.
-        const TNewName decision = DecideNewName(oldName, newName);
-        bool renamed = decision.Action == TNewName::TAction::Keep;
-        if (decision.Action == TNewName::TAction::Move && haveDirectory) {
-            from.assign(directory).append(oldName);
-            to.assign(directory).append(decision.Target);
-            renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
-            if (renamed)
-                journal.Add(oldName, decision.Target, item.FileSize, FileTimeValue(item.LastWriteTime));
+    std::vector<TPlannedFile> batch;
+    size_t batchSize = FirstBatch;
+    // After a surprise, later batches are planned with a look at the disk.
+    bool careful = false;
+    for (size_t next = 0; next < items.size();) {
+        // Plan: the counter a file takes depends on whether the files before
+        // it are renamed, so the batch is planned on a prediction of that.
+        batch.clear();
+        TBatchNames names;
+        int32_t planCounter = counter;
+        for (size_t k = next; k < items.size() && batch.size() < batchSize; ++k) {
+            const auto& item = panel.GetItem(items[k]);
+            TPlannedFile& file = batch.emplace_back();
+            file.Item = items[k];
+            file.Decision = std::move(PlanFile(item.FileName(), planCounter, total).Decision);
+            const TNewName& decision = file.Decision;
+            file.Succeeds = decision.Action == TNewName::TAction::Keep;
+            if (decision.Action == TNewName::TAction::Move && haveDirectory) {
+                file.Succeeds = true;
+                if (careful) {
+                    const String oldName(item.FileName());
+                    file.Succeeds = names.LooksFree(directory, oldName, decision.Target);
+                    if (file.Succeeds)
+                        names.Rename(oldName, decision.Target);
+                }
+                file.Entry = journal.Intend(item.FileName(), decision.Target, item.FileSize,
+                                            FileTimeValue(item.LastWriteTime), !file.Succeeds);
+            }
+            if (file.Succeeds)
+                planCounter = NextCounter(planCounter);
         }
-        if (renamed) {
-            item.SetFlag(Selected, false);
-        } else {
-            result = false;
-            counter = Previous(counter);
-            failures.Add(String(oldName), newName);
+        journal.WriteAhead();
+
+        // Rename, until a file does not go as predicted.
+        size_t made = 0;
+        while (made < batch.size()) {
+            const TPlannedFile& file = batch[made++];
+            auto& item = panel.GetItem(file.Item);
+            progress.Step(done++);
+            bool renamed = file.Decision.Action == TNewName::TAction::Keep;
+            if (file.Entry != NoEntry) {
+                from.assign(directory).append(item.FileName());
+                to.assign(directory).append(file.Decision.Target);
+                // Until a rename is made the old journal stays in place, so
+                // a run that renames nothing leaves it: a target that is
+                // taken fails without a try while it is still there.
+                if (journal.Recording() && !journal.InPlace() && IsTaken(from, to)) {
+                    renamed = false;
+                } else {
+                    journal.BeforeRename();
+                    renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
+                }
+                if (renamed)
+                    journal.Renamed(file.Entry, ReadFileStamp(folder.Handle, to, file.Decision.Target));
+                else
+                    journal.NotDone(file.Entry, 1);
+            }
+            if (renamed) {
+                item.SetFlag(Selected, false);
+                counter = NextCounter(counter);
+            } else {
+                result = false;
+                // Listed with the name its template gave, with the counter
+                // value it gives back.
+                failures.Add(String(item.FileName()), PlanFile(item.FileName(), counter, total).Expanded);
+            }
+            if (renamed != file.Succeeds) {
+                careful = true;
+                break;
+            }
         }
+        // The rest of the batch was planned on a wrong prediction: its
+        // intents are not made, and it is planned anew.
+        if (made < batch.size()) {
+            const auto planned = std::find_if(batch.begin() + static_cast<ptrdiff_t>(made), batch.end(),
+                                              [](const TPlannedFile& file) { return file.Entry != NoEntry; });
+            const auto lastPlanned = std::find_if(batch.rbegin(), batch.rend(),
+                                                  [](const TPlannedFile& file) { return file.Entry != NoEntry; });
+            if (planned != batch.end())
+                journal.NotDone(planned->Entry, lastPlanned->Entry + 1 - planned->Entry);
+        }
+        journal.WriteOutcomes();
+        next += made;
+        batchSize = std::min(batchSize * 2, LargestBatch);
     }
 
     if (rememberCounter && counter != start) {
@@ -356,7 +519,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
 
     const bool journalWritten = journal.Finish();
     failures.Show();
-    if (!journalWritten)
+    if (recordedFromStart && !journalWritten)
         ShowJournalNotWritten();
     return result;
 }

@@ -8,6 +8,7 @@
 #include "framework/FarPanel.h"
 #include "framework/Tessel.h"
 #include "plugin/uMessages.h"
+#include "plugin/uNameRule.h"
 #include "plugin/uOptions.h"
 
 #include <memory>
@@ -51,13 +52,24 @@ public:
     // by `replacement`; `position` ends just after the inserted text.
     static void ReplaceToken(String& text, const String& replacement, size_t& position, size_t tokenLength);
 
+    // What a run does with one file, worked out in this one place: the name
+    // the current template gives it with this counter value (listed when
+    // the file fails), and what the name rule makes of that name.
+    struct TFilePlan {
+        String Expanded;
+        TNewName Decision;
+    };
+    TFilePlan PlanFile(Base::StringView fileName, int32_t counter, int32_t total);
+
     // The items of the panel whose selected flag is set.
     int32_t CountSelected(const Tessel::TFarPanel& panel);
     // Renames every selected file of the snapshot in panel order. Failures
     // stay selected, give their counter value back and are listed in a
-    // temporary file opened in the host's editor. Every rename that moved a
-    // file goes into the undo journal. True when at least one file was
-    // processed and none failed.
+    // temporary file opened in the host's editor. Every rename that moves a
+    // file is written to the undo journal before it is made (in batches),
+    // and its outcome after. Nothing is renamed when another window holds
+    // the journal, or when it cannot be made and the user says No. True
+    // when at least one file was processed and none failed.
     bool RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter);
     // The names of the files a run over the snapshot takes, in panel order:
     // the selected items, or the one under the cursor when nothing is

@@ -9,25 +9,24 @@
 #include "plugin/uStrings.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace Zelvane {
 
 namespace {
 
-uint64_t TimeValue(const Platform::FILETIME& time)
+// Whether `stamp` is the file the entry renamed: its ID (when recorded),
+// size and last-write time.
+bool IsTheFile(const TFileStamp& stamp, const TJournalEntry& entry)
 {
-    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return stamp.Size == entry.Size && stamp.LastWriteTime == entry.LastWriteTime &&
+           (!entry.HasIdentity || stamp.Identity == entry.Identity);
 }
 
-// Whether the file at `name` is still the one the run renamed, as far as
-// its size and last-write time tell.
-bool IsUnchanged(const String& name, const TJournalEntry& entry)
+// An entry an undo still has to take back.
+bool IsPending(const TJournalEntry& entry)
 {
-    Platform::WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!Platform::GetFileAttributesExW(name.c_str(), &data))
-        return false;
-    const uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return size == entry.Size && TimeValue(data.ftLastWriteTime) == entry.LastWriteTime;
+    return entry.State != TEntryState::NotDone && !entry.Undone;
 }
 
 void Tell(TMessage text, Far3::FARMESSAGEFLAGS flags)
@@ -36,17 +35,17 @@ void Tell(TMessage text, Far3::FARMESSAGEFLAGS flags)
     Tessel::TFarModule::ShowMessage(items, 2, flags, 1);
 }
 
-void ShowDamaged(const String& fileName)
+// A warning with a name in it.
+void ShowNamed(TMessage text, const String& name)
 {
-    const std::vector<String> items{MessageText(TMessage::Title),
-                                    Base::Format(MessageText(TMessage::UndoJournalDamaged), {fileName}),
+    const std::vector<String> items{MessageText(TMessage::Title), Base::Format(MessageText(text), {name}),
                                     MessageText(TMessage::Ok)};
     Tessel::TFarModule::ShowMessage(items, 2, Far3::FMSG_WARNING, 1);
 }
 
-bool AskToUndo(const TJournal& journal)
+bool AskToUndo(const TJournal& journal, size_t pending)
 {
-    const auto count = static_cast<long long>(journal.Entries.size());
+    const auto count = static_cast<long long>(pending);
     const std::vector<String> items{MessageText(TMessage::Title),
                                     Base::Format(MessageText(TMessage::UndoQuestion), {count, journal.Folder}),
                                     MessageText(TMessage::Yes), MessageText(TMessage::No)};
@@ -70,24 +69,22 @@ String ExistingFolder(const String& folder)
 
 } // namespace
 
-std::vector<TJournalEntry> UndoEntries(const String& directory, const std::vector<TJournalEntry>& entries)
+TUndoOutcome UndoEntry(const String& directory, const TJournalEntry& entry)
 {
-    std::vector<TJournalEntry> leftAlone;
-    String from;
-    String to;
-    TProgress progress(TMessage::ProgressUndoing, entries.size());
-    for (size_t i = entries.size(); i-- > 0;) {
-        progress.Step(entries.size() - 1 - i);
-        const TJournalEntry& entry = entries[i];
-        from.assign(directory).append(entry.NewName);
-        to.assign(directory).append(entry.OldName);
-        // The move itself refuses an old name that is taken, with no gap
-        // between a look and the rename.
-        if (!IsUnchanged(from, entry) || Platform::MoveFileW(from.c_str(), to.c_str()) == 0)
-            leftAlone.push_back(entry);
-    }
-    std::reverse(leftAlone.begin(), leftAlone.end());
-    return leftAlone;
+    const String from = directory + entry.NewName;
+    const String to = directory + entry.OldName;
+    const std::optional<TFileStamp> atNew = ReadFileStamp(from);
+    const std::optional<TFileStamp> atOld = ReadFileStamp(to);
+    const bool newIsIt = atNew && IsTheFile(*atNew, entry);
+    // The same file under both names (a new spelling of its name) is no
+    // sign that it went back.
+    const bool oldIsIt = atOld && IsTheFile(*atOld, entry) && !(atNew && atNew->Identity == atOld->Identity);
+    const bool mayMove = entry.State == TEntryState::Renamed || !entry.Tried;
+    // The move itself refuses an old name that is taken, with no gap
+    // between a look and the rename.
+    if (newIsIt && mayMove && Platform::MoveFileW(from.c_str(), to.c_str()) != 0)
+        return TUndoOutcome::MovedBack;
+    return oldIsIt ? TUndoOutcome::AlreadyBack : TUndoOutcome::LeftAlone;
 }
 
 void ShowJournalNotWritten()
@@ -95,42 +92,89 @@ void ShowJournalNotWritten()
     Tell(TMessage::UndoJournalNotWritten, Far3::FMSG_WARNING);
 }
 
+void ShowJournalBusy()
+{
+    Tell(TMessage::JournalBusy, Far3::FMSG_WARNING);
+}
+
+bool AskToRenameUnrecorded()
+{
+    const std::vector<String> items{MessageText(TMessage::Title), MessageText(TMessage::JournalCannotBeMade),
+                                    MessageText(TMessage::Yes), MessageText(TMessage::No)};
+    return Tessel::TFarModule::ShowMessage(items, 3, Far3::FMSG_WARNING, 2) == 0;
+}
+
 void UndoLastRun()
 {
     const String fileName = JournalFileName();
+    const TJournalHold hold(fileName);
+    if (hold.State() == TJournalHold::TState::Busy) {
+        ShowJournalBusy();
+        return;
+    }
     TJournal journal;
-    switch (ReadJournalFile(fileName, journal)) {
+    uint32_t version = JournalVersion;
+    switch (ReadJournalFile(fileName, journal, &version)) {
     case TJournalRead::Missing:
         Tell(TMessage::NothingToUndo, Far3::FMSG_NONE);
         return;
     case TJournalRead::Damaged:
-        ShowDamaged(fileName);
+        ShowNamed(TMessage::UndoJournalDamaged, fileName);
         return;
     case TJournalRead::Read:
         break;
     }
-    if (journal.Entries.empty()) {
-        ReplaceJournalFile(fileName, journal);
+    const size_t pending = static_cast<size_t>(std::count_if(journal.Entries.begin(), journal.Entries.end(), IsPending));
+    if (pending == 0) {
+        if (hold.State() == TJournalHold::TState::Held)
+            DeleteJournalFile(fileName);
         Tell(TMessage::NothingToUndo, Far3::FMSG_NONE);
         return;
     }
     const String directory = ExistingFolder(journal.Folder);
     if (directory.empty()) {
-        ShowDamaged(fileName);
+        ShowNamed(TMessage::UndoFolderMissing, journal.Folder);
         return;
     }
-    if (!AskToUndo(journal))
+    if (!AskToUndo(journal, pending))
         return;
 
-    journal.Entries = UndoEntries(directory, journal.Entries);
-    const bool kept = ReplaceJournalFile(fileName, journal);
+    // An older journal is first rewritten in the current version, so the
+    // undo can note its progress in it; kept as it is when that fails.
+    bool recorded = hold.State() == TJournalHold::TState::Held &&
+                    (version == JournalVersion || ReplaceJournalFile(fileName, journal));
+    TFailureList failures(TMessage::UndoFailureListHeading);
+    std::vector<size_t> leftAlone;
+    {
+        std::optional<TUndoJournal> progressLog;
+        if (recorded)
+            progressLog.emplace(fileName);
+        TProgress progress(TMessage::ProgressUndoing, pending);
+        uint64_t done = 0;
+        for (size_t i = journal.Entries.size(); i-- > 0;) {
+            const TJournalEntry& entry = journal.Entries[i];
+            if (!IsPending(entry))
+                continue;
+            progress.Step(done++);
+            if (UndoEntry(directory, entry) == TUndoOutcome::LeftAlone)
+                leftAlone.push_back(i);
+            else if (progressLog)
+                progressLog->Undone(i);
+        }
+        if (progressLog)
+            recorded = progressLog->Finish();
+    }
+    // A journal with nothing left to undo goes; one that could not note
+    // what this undo did stays as it was, and the next undo finds the files
+    // back under their old names.
+    if (recorded && leftAlone.empty())
+        recorded = DeleteJournalFile(fileName);
     Tessel::TFarPanel::Reread(true);
     Tessel::TFarPanel::Reread(false);
-    if (!kept)
-        ShowJournalNotWritten();
-    TFailureList failures(TMessage::UndoFailureListHeading);
-    for (const TJournalEntry& entry : journal.Entries)
-        failures.Add(entry.NewName, entry.OldName);
+    if (!recorded)
+        ShowNamed(TMessage::UndoJournalNotUpdated, fileName);
+    for (auto it = leftAlone.rbegin(); it != leftAlone.rend(); ++it)
+        failures.Add(journal.Entries[*it].NewName, journal.Entries[*it].OldName);
     failures.Show();
 }
 

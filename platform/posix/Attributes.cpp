@@ -4,12 +4,15 @@
 #include "platform/posix/PosixSupport.h"
 
 #include "base/FileTime.h"
+#include "base/PosixNames.h"
 #include "platform/Faults.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 #include <string>
 
 namespace Platform {
@@ -101,6 +104,75 @@ BOOL SetFileAttributesW(const char16_t* fileName, DWORD attributes)
             return 1; // replaced by a link meanwhile: left alone
         return FailErrno();
     }
+    return 1;
+}
+
+namespace {
+
+class TFolderHandle : public THandleObject {
+public:
+    explicit TFolderHandle(int descriptor) : Descriptor(descriptor) {}
+    ~TFolderHandle() override { ::close(Descriptor); }
+    TFolderHandle(const TFolderHandle&) = delete;
+    TFolderHandle& operator=(const TFolderHandle&) = delete;
+
+    const int Descriptor;
+};
+
+void StampOf(const struct stat& seen, FileStamp* stamp)
+{
+    const FILETIME time = FileTimeOf(seen.st_mtim);
+    stamp->Identity = {static_cast<uint64_t>(seen.st_dev), static_cast<uint64_t>(seen.st_ino),
+                       static_cast<uint64_t>(seen.st_uid)};
+    stamp->Size = S_ISDIR(seen.st_mode) ? 0 : static_cast<uint64_t>(seen.st_size);
+    stamp->LastWriteTime = (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+} // namespace
+
+BOOL GetFileStampW(const char16_t* fileName, FileStamp* stamp)
+{
+    if (fileName == nullptr || stamp == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (const DWORD error = Faults::Injected(Faults::TCall::Attributes, fileName))
+        return Fail(error);
+    const std::optional<std::string> path = NativePath(fileName);
+    if (!path)
+        return 0;
+    struct stat seen{};
+    if (::lstat(path->c_str(), &seen) != 0)
+        return FailErrno();
+    StampOf(seen, stamp);
+    return 1;
+}
+
+HANDLE OpenFolderW(const char16_t* path)
+{
+    const std::optional<std::string> native = NativePath(path);
+    if (!native)
+        return InvalidHandleValue;
+    const int descriptor = ::open(native->c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return FailHandleErrno();
+    return AddHandle(std::make_unique<TFolderHandle>(descriptor));
+}
+
+BOOL GetFileStampInFolderW(HANDLE folder, const char16_t* fullName, const char16_t* name, FileStamp* stamp)
+{
+    auto* held = dynamic_cast<TFolderHandle*>(FindHandle(folder));
+    if (held == nullptr || name == nullptr)
+        return GetFileStampW(fullName, stamp);
+    if (stamp == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (const DWORD error = Faults::Injected(Faults::TCall::Attributes, fullName))
+        return Fail(error);
+    const std::optional<std::string> relative = PosixNames::FromUtf16(name);
+    if (!relative || relative->empty() || relative->front() == '/')
+        return Fail(ERROR_INVALID_NAME);
+    struct stat seen{};
+    if (::fstatat(held->Descriptor, relative->c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0)
+        return FailErrno();
+    StampOf(seen, stamp);
     return 1;
 }
 

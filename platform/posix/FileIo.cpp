@@ -191,4 +191,18 @@ BOOL GetFileIdentity(HANDLE file, FileIdentity* identity)
     return 1;
 }
 
+BOOL FlushFileBuffers(HANDLE file)
+{
+    TFileHandle* handle = FileOf(file);
+    if (handle == nullptr)
+        return Fail(ERROR_INVALID_HANDLE);
+    if (const DWORD error = Faults::Injected(Faults::TCall::Write, nullptr))
+        return Fail(error);
+    int result;
+    do {
+        result = ::fdatasync(handle->Descriptor);
+    } while (result != 0 && errno == EINTR);
+    return result == 0 ? 1 : FailErrno();
+}
+
 } // namespace Platform

@@ -105,4 +105,25 @@ BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
     return 0;
 }
 
+BOOL MoveFileReplacingW(const char16_t* existingName, const char16_t* newName)
+{
+    if (existingName == nullptr || newName == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    const std::optional<std::string> from = NativePath(existingName);
+    const std::optional<std::string> to = NativePath(newName);
+    if (!from || !to)
+        return 0;
+    if (::rename(from->c_str(), to->c_str()) != 0)
+        return FailErrno();
+    // The new name lasts once the folder that holds it is on the medium.
+    const size_t slash = to->rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : to->substr(0, slash);
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        ::fsync(descriptor);
+        ::close(descriptor);
+    }
+    return 1;
+}
+
 } // namespace Platform

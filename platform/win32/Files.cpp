@@ -38,6 +38,11 @@ BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
     return ::MoveFileW(Wide(existingName), Wide(newName));
 }
 
+BOOL MoveFileReplacingW(const char16_t* existingName, const char16_t* newName)
+{
+    return ::MoveFileExW(Wide(existingName), Wide(newName), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 DWORD GetTempPathW(DWORD bufferLength, char16_t* buffer)
 {
     if (const ::DWORD error = Faults::Injected(Faults::TCall::TempPath, nullptr)) {
@@ -203,6 +208,58 @@ BOOL GetFileIdentity(HANDLE file, FileIdentity* identity)
     identity->Index = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
     identity->Owner = 0;
     return 1;
+}
+
+BOOL GetFileStampW(const char16_t* fileName, FileStamp* stamp)
+{
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::Attributes, fileName)) {
+        ::SetLastError(error);
+        return 0;
+    }
+    if (stamp == nullptr) {
+        ::SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const ::HANDLE file = ::CreateFileW(Wide(fileName), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    BY_HANDLE_FILE_INFORMATION information{};
+    const BOOL read = ::GetFileInformationByHandle(file, &information);
+    const ::DWORD error = ::GetLastError();
+    ::CloseHandle(file);
+    if (!read) {
+        ::SetLastError(error);
+        return 0;
+    }
+    stamp->Identity.Volume = information.dwVolumeSerialNumber;
+    stamp->Identity.Index = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    stamp->Identity.Owner = 0;
+    stamp->Size = (static_cast<uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    stamp->LastWriteTime = (static_cast<uint64_t>(information.ftLastWriteTime.dwHighDateTime) << 32) |
+                           information.ftLastWriteTime.dwLowDateTime;
+    return 1;
+}
+
+HANDLE OpenFolderW(const char16_t* path)
+{
+    return ::CreateFileW(Wide(path), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+BOOL GetFileStampInFolderW(HANDLE /*folder*/, const char16_t* fullName, const char16_t* /*name*/, FileStamp* stamp)
+{
+    return GetFileStampW(fullName, stamp);
+}
+
+BOOL FlushFileBuffers(HANDLE file)
+{
+    if (const ::DWORD error = Faults::Injected(Faults::TCall::Write, nullptr)) {
+        ::SetLastError(error);
+        return 0;
+    }
+    return ::FlushFileBuffers(file);
 }
 
 DWORD GetEnvironmentVariableW(const char16_t* name, char16_t* buffer, DWORD size)

@@ -5,6 +5,15 @@
 #include "PluginSession.h"
 
 #include <chrono>
+#include <sstream>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -12,6 +21,41 @@ namespace fs = std::filesystem;
 using E2E::Bom;
 
 constexpr size_t UndoMenuIndex = 1;
+
+// A file opened and locked as another process's plugin holds it: without
+// sharing on Windows, with an exclusive lock on POSIX.
+class HeldFile {
+public:
+    explicit HeldFile(const fs::path& path)
+    {
+#if defined(_WIN32)
+        Handle = ::CreateFileW(path.wstring().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
+        EXPECT_NE(Handle, INVALID_HANDLE_VALUE);
+#else
+        Descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        EXPECT_GE(Descriptor, 0);
+        EXPECT_EQ(::flock(Descriptor, LOCK_EX | LOCK_NB), 0);
+#endif
+    }
+    ~HeldFile()
+    {
+#if defined(_WIN32)
+        ::CloseHandle(Handle);
+#else
+        ::close(Descriptor);
+#endif
+    }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+private:
+#if defined(_WIN32)
+    HANDLE Handle = INVALID_HANDLE_VALUE;
+#else
+    int Descriptor = -1;
+#endif
+};
 constexpr const char* UndoHeading = "These names could not be restored (current name -> old name):\r\n";
 
 class Undo : public E2E::PluginSession {
@@ -176,22 +220,22 @@ TEST_F(Undo, AnEntryLeftAloneIsRestoredByALaterUndoOnceItsOldNameIsFree)
     EXPECT_FALSE(fs::exists(Journal()));
 }
 
-TEST_F(Undo, ADamagedJournalIsRefusedAndTouchesNothing)
+TEST_F(Undo, ADamagedJournalOrAFolderGoneIsRefusedAndTouchesNothing)
 {
     struct Case {
         const char* Name;
         std::function<std::string(const std::string& journal)> Damage;
+        bool FolderGone = false;
     };
     const Case cases[] = {
-        {"truncated in a line", [](const std::string& j) { return j.substr(0, j.size() - 5); }},
         {"truncated in the heading", [](const std::string& j) { return j.substr(0, 30); }},
         {"not UTF-8", [](const std::string& j) { return j + "\xC3\x28\tx\t1\t1\r\n"; }},
-        {"a field missing", [](const std::string& j) { return j + "a.txt\tb.txt\t1\r\n"; }},
-        {"a field too many", [](const std::string& j) { return j + "a.txt\tb.txt\t1\t1\t1\r\n"; }},
+        {"a record of no kind", [](const std::string& j) { return j + "a.txt\tb.txt\t1\t1\r\n"; }},
+        {"an outcome of no entry", [](const std::string& j) { return j + "undone\t9\r\n"; }},
         {"its folder gone", [](const std::string& j) {
              const size_t folder = j.find("files");
              return j.substr(0, folder) + "gone" + j.substr(folder + 5);
-         }},
+         }, true},
     };
     MakeFiles({"a.txt", "b.txt"});
     RenameWithTemplate({u"a.txt", u"b.txt"});
@@ -204,26 +248,98 @@ TEST_F(Undo, ADamagedJournalIsRefusedAndTouchesNothing)
             out << damaged;
         }
         OpenUndo();
-        EXPECT_EQ(ShownLines(), (std::vector<std::string>{"The undo journal " + Journal().string() +
-                                                          " is damaged; nothing was changed."}));
+        const std::string expected =
+            c.FolderGone ? "The folder " + (Temp.Path() / "gone").string() +
+                               " of the last rename does not exist; nothing was changed."
+                         : "The undo journal " + Journal().string() + " is damaged; nothing was changed.";
+        EXPECT_EQ(ShownLines(), (std::vector<std::string>{expected}));
         EXPECT_EQ(FolderNames(), (std::set<std::string>{"a-x.txt", "b-x.txt"}));
         EXPECT_EQ(HostTests::ReadAll(Journal()), damaged);
         EXPECT_TRUE(User.Editors().empty());
     }
 }
 
-TEST_F(Undo, AJournalThatCannotBeWrittenIsReportedOnceAndTheRenamesStillHappen)
+TEST_F(Undo, AJournalThatCannotBeMadeIsAskedAboutBeforeAnyRename)
 {
     MakeFiles({"a.txt", "b.txt"});
     // A file where the journal's folder should be.
     fs::create_directories(Profile / "PluginsData");
     Temp.Write("profile/PluginsData/6F3B1C2A-8E4D-4A7B-9C15-2D7E0A9B4F61", "in the way");
+    for (const intptr_t answer : {1, 0}) { // No, then Yes
+        SCOPED_TRACE(answer);
+        User.ClearRecord();
+        User.QueueAnswer(answer);
+        RenameWithTemplate({u"a.txt", u"b.txt"});
+        ASSERT_EQ(User.Messages().size(), 1u);
+        EXPECT_EQ(User.Messages()[0].Lines,
+                  (std::vector<std::string>{
+                      "The last rename cannot be recorded, so it cannot be undone. Rename anyway?"}));
+        EXPECT_EQ(User.Messages()[0].Buttons, (std::vector<std::string>{"&Yes", "&No"}));
+        EXPECT_EQ(FolderNames(), answer == 0 ? (std::set<std::string>{"a-x.txt", "b-x.txt"})
+                                             : (std::set<std::string>{"a.txt", "b.txt"}));
+    }
+}
+
+TEST_F(Undo, AnotherWindowHoldingTheJournalStopsARunAndAnUndoBeforeAnyRename)
+{
+    MakeFiles({"a.txt", "b.txt"});
+    RenameWithTemplate({u"a.txt"});
+    const std::string journal = HostTests::ReadAll(Journal());
+    {
+        // Held as another window holds it while it renames.
+        const HeldFile held(Journal().parent_path() / "last-run.lock");
+        const std::vector<std::string> busy{"Another window is renaming with Zelvane 3. Try again when it has finished."};
+        User.ClearRecord();
+        ShowFolder({u"b.txt"});
+        Open();
+        EXPECT_EQ(ShownLines(), busy);
+        OpenUndo();
+        EXPECT_EQ(ShownLines(), busy);
+        EXPECT_EQ(User.Messages().size(), 1u);
+        EXPECT_EQ(FolderNames(), (std::set<std::string>{"a-x.txt", "b.txt"}));
+        EXPECT_EQ(HostTests::ReadAll(Journal()), journal);
+    }
+    OpenUndo();
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a.txt", "b.txt"}));
+}
+
+TEST_F(Undo, ACopyWithTheSameSizeAndTimeAtTheNewNameIsNotMovedBack)
+{
+    // As Far's F5 makes it: the renamed file moved away, a copy of it (same
+    // size, same time, another file) put in its place.
+    MakeFiles({"a.txt"});
+    RenameWithTemplate({u"a.txt"});
+    fs::create_directories(Temp.Path() / "elsewhere");
+    fs::rename(Files / "a-x.txt", Temp.Path() / "elsewhere" / "a-x.txt");
+    fs::copy_file(Temp.Path() / "elsewhere" / "a-x.txt", Files / "a-x.txt");
+    fs::last_write_time(Files / "a-x.txt", fs::last_write_time(Temp.Path() / "elsewhere" / "a-x.txt"));
+    OpenUndo();
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a-x.txt"}));
+    EXPECT_EQ(EditorText(), std::string(Bom) + UndoHeading + "\"a-x.txt\" -> \"a.txt\"\r\n");
+}
+
+TEST_F(Undo, AJournalOfTheFirstVersionIsStillUndone)
+{
+    MakeFiles({"a.txt", "b.txt"});
     RenameWithTemplate({u"a.txt", u"b.txt"});
-    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a-x.txt", "b-x.txt"}));
-    ASSERT_EQ(User.Messages().size(), 1u);
-    EXPECT_EQ(User.Messages()[0].Lines,
-              (std::vector<std::string>{"The undo journal could not be written: this run cannot be undone."}));
-    EXPECT_EQ(User.Messages()[0].Flags & Far3::FMSG_WARNING, Far3::FMSG_WARNING);
+    // The same run as the first version wrote it: a line per rename, with
+    // the size and time the panel showed.
+    std::istringstream lines(HostTests::ReadAll(Journal()));
+    std::string old = "Zelvane 3 undo journal\t1\r\n";
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("folder\t") || line.starts_with("time\t"))
+            old += line + "\n";
+        else if (line.starts_with("rename\t"))
+            old += line.substr(7) + "\n";
+    }
+    {
+        std::ofstream out(Journal(), std::ios::binary | std::ios::trunc);
+        out << old;
+    }
+    OpenUndo();
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a.txt", "b.txt"}));
+    EXPECT_TRUE(User.Editors().empty());
+    EXPECT_FALSE(fs::exists(Journal()));
 }
 
 TEST_F(Undo, ARunThatRenamesNothingKeepsThePreviousJournal)
