@@ -107,9 +107,9 @@ struct WIN32_FILE_ATTRIBUTE_DATA {
 };
 
 // The attributes, times and size of one name, without listing its folder
-// (GetFileExInfoStandard). Posix: a link reports the size and times of
-// what it leads to, as the stand-in host's panels show it (a broken link
-// its own); a folder has size 0.
+// (GetFileExInfoStandard). A link reports itself, as Windows reports a
+// reparse point: its own times and size 0, whether or not it leads
+// anywhere (the stand-in host's panels show it so); a folder has size 0.
 BOOL GetFileAttributesExW(const char16_t* fileName, WIN32_FILE_ATTRIBUTE_DATA* data);
 // Creates one folder (not its parents); fails when the name is taken.
 // Posix: mode 0700, as the folders of a private profile.

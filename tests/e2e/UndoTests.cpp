@@ -238,4 +238,22 @@ TEST_F(Undo, ARunThatRenamesNothingKeepsThePreviousJournal)
     EXPECT_EQ(HostTests::ReadAll(Journal()), journal);
 }
 
+#if !defined(_WIN32)
+// A link is known by itself, in the panel as when undo reads it back (no
+// size, its own date), so a renamed link is taken back, one that leads
+// nowhere too.
+TEST_F(Undo, RenamedLinksAreTakenBackThoseThatLeadNowhereToo)
+{
+    MakeFiles({"target.txt"});
+    fs::create_symlink("target.txt", Files / "good");
+    fs::create_symlink("nowhere", Files / "dangling");
+    RenameWithTemplate({u"good", u"dangling"}, "%n-x");
+    ASSERT_EQ(FolderNames(), (std::set<std::string>{"target.txt", "good-x", "dangling-x"}));
+    OpenUndo();
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"target.txt", "good", "dangling"}));
+    EXPECT_TRUE(User.Editors().empty());
+    EXPECT_EQ(fs::read_symlink(Files / "dangling"), "nowhere");
+}
+#endif
+
 } // namespace
