@@ -39,6 +39,10 @@ enum class TMessage : uint8_t {
     ProgressUndoing = 27,
     // The preview's reason for a new name in a folder that is not there.
     ReasonFolderMissing = 28,
+    // Esc during a long run, preview or undo: whether to stop it.
+    StopRenaming = 29,
+    StopPreviewing = 30,
+    StopUndoing = 31,
     None = 255,
 };
 

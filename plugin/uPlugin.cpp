@@ -284,7 +284,10 @@ void TPlugin::PreviewFiles(const Tessel::TFarPanel& panel, const String& fileNam
         run.FileNames = RunFileNames(panel);
         run.FileNameTemplate = fileNameTemplate;
         run.StartingNumber = startingNumber;
-        ShowPreview(PreviewRun(run));
+        const std::vector<TPreviewLine> lines = PreviewRun(run);
+        // A preview the user stopped shows nothing.
+        if (lines.size() == run.FileNames.size())
+            ShowPreview(lines);
     } catch (const std::exception& e) {
         ReportException(e, u"Preview");
     }
@@ -324,7 +327,10 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         auto& item = panel.GetItem(i);
         if (!item.HasFlag(Selected))
             continue;
-        progress.Step(done++);
+        // Stopped by the user: the files not reached stay selected, and
+        // are no failures.
+        if (progress.Step(done++))
+            break;
         const Base::StringView oldName = item.FileName();
         const String newName = ExpandTemplate(oldName, counter, total);
         counter = NextCounter(counter);

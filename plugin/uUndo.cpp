@@ -70,14 +70,19 @@ String ExistingFolder(const String& folder)
 
 } // namespace
 
-std::vector<TJournalEntry> UndoEntries(const String& directory, const std::vector<TJournalEntry>& entries)
+std::vector<TJournalEntry> UndoEntries(const String& directory, const std::vector<TJournalEntry>& entries,
+                                       std::vector<TJournalEntry>* notReached)
 {
     std::vector<TJournalEntry> leftAlone;
     String from;
     String to;
     TProgress progress(TMessage::ProgressUndoing, entries.size());
     for (size_t i = entries.size(); i-- > 0;) {
-        progress.Step(entries.size() - 1 - i);
+        if (progress.Step(entries.size() - 1 - i)) {
+            if (notReached != nullptr)
+                notReached->assign(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+            break;
+        }
         const TJournalEntry& entry = entries[i];
         from.assign(directory).append(entry.NewName);
         to.assign(directory).append(entry.OldName);
@@ -122,14 +127,19 @@ void UndoLastRun()
     if (!AskToUndo(journal))
         return;
 
-    journal.Entries = UndoEntries(directory, journal.Entries);
+    // Entries a stopped undo did not reach stay in the journal, older than
+    // those left alone, and are not listed.
+    std::vector<TJournalEntry> notReached;
+    const std::vector<TJournalEntry> leftAlone = UndoEntries(directory, journal.Entries, &notReached);
+    journal.Entries = notReached;
+    journal.Entries.insert(journal.Entries.end(), leftAlone.begin(), leftAlone.end());
     const bool kept = ReplaceJournalFile(fileName, journal);
     Tessel::TFarPanel::Reread(true);
     Tessel::TFarPanel::Reread(false);
     if (!kept)
         ShowJournalNotWritten();
     TFailureList failures(TMessage::UndoFailureListHeading);
-    for (const TJournalEntry& entry : journal.Entries)
+    for (const TJournalEntry& entry : leftAlone)
         failures.Add(entry.NewName, entry.OldName);
     failures.Show();
 }

@@ -23,8 +23,11 @@ void UndoLastRun();
 // name still has the recorded size and last-write time; the old name must
 // be free, or the file's own under another case. `directory` is the folder
 // as the file calls take it, ending in a separator. Answers the entries
-// left alone, in journal order.
-std::vector<TJournalEntry> UndoEntries(const String& directory, const std::vector<TJournalEntry>& entries);
+// left alone, in journal order. When the user stops the undo (Esc, then
+// Yes), the entries it did not reach go to `notReached` (when given), in
+// journal order; they are not left alone, only not tried.
+std::vector<TJournalEntry> UndoEntries(const String& directory, const std::vector<TJournalEntry>& entries,
+                                       std::vector<TJournalEntry>* notReached = nullptr);
 
 // The warning that a journal could not be written.
 void ShowJournalNotWritten();
