@@ -75,8 +75,7 @@ TProgress::~TProgress()
         return;
     // Nothing here may throw: the work may be ending by an exception.
     try {
-        if (Visible)
-            AdvControl(Far3::ACTL_SETPROGRESSSTATE, Far3::TBPS_NOPROGRESS, nullptr);
+        AdvControl(Far3::ACTL_SETPROGRESSSTATE, Far3::TBPS_NOPROGRESS, nullptr);
         AdvControl(Far3::ACTL_REDRAWALL, 0, nullptr);
     } catch (...) {
     }

@@ -270,9 +270,10 @@ TEST_F(Undo, EscStopsARunAndAnUndoAfterTheFileInHand)
     EXPECT_EQ(question.Flags & Far3::FMSG_WARNING, Far3::FMSG_WARNING);
     EXPECT_EQ(question.Lines, (std::vector<std::string>{"Stop renaming?"}));
     EXPECT_EQ(question.Buttons, (std::vector<std::string>{"&Yes", "&No"}));
-    // The taskbar is paused while the question is shown.
+    // The taskbar is paused while the question is shown, and cleared after.
     ASSERT_FALSE(Host->TaskbarStates().empty());
     EXPECT_EQ(Host->TaskbarStates().front(), Far3::TBPS_PAUSED);
+    EXPECT_EQ(Host->TaskbarStates().back(), Far3::TBPS_NOPROGRESS);
     EXPECT_TRUE(User.Editors().empty()); // no failure list
     std::set<std::string> expected;
     for (int i = 0; i < count; ++i)
