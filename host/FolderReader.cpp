@@ -88,14 +88,17 @@ PanelItem ItemOf(const std::filesystem::directory_entry& entry, Base::TextStore&
     PanelItem item;
     item.Name = names.Keep(PathToUtf16(entry.path().filename()));
     std::error_code error;
+    const bool link = entry.is_symlink(error);
+    if (link)
+        item.Attributes |= Far3::FileAttribute::ReparsePoint;
+    // A link has no size of its own, as Windows lists it and as
+    // GetFileAttributesExW reads it (undo knows a file by both).
     if (entry.is_directory(error))
         item.Attributes |= Far3::FileAttribute::Directory;
-    else
+    else if (!link)
         item.Size = entry.file_size(error);
     if (error)
         item.Size = 0;
-    if (entry.is_symlink(error))
-        item.Attributes |= Far3::FileAttribute::ReparsePoint;
     auto status = entry.status(error);
     if (!error && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
         item.Attributes |= Far3::FileAttribute::ReadOnly;
@@ -153,34 +156,37 @@ struct ListedEntry {
     unsigned char Type = DT_UNKNOWN;
 };
 
-// One entry of the open folder `folder`. A link is shown as what it leads
-// to (a folder, a file's size, date and write permission) and marked as a
-// reparse point; a broken one has neither size nor date. One stat per
-// entry, relative to the open folder, so the folder's path is not walked
-// again for every name; a second one only where the listing does not say
-// whether the entry is a link.
+// One entry of the open folder `folder`. A link is marked as a reparse
+// point with its own date and no size, as Windows lists a link and as the
+// plugin's GetFileAttributesExW reads it (undo knows a file by both), and
+// shows as a folder and with the write permission of what it leads to. One
+// stat per entry, relative to the open folder, so the folder's path is not
+// walked again for every name; another one for a link, and where the
+// listing does not say whether the entry is a link.
 PanelItem ItemOf(int folder, const ListedEntry& entry, Base::TextStore& names)
 {
     PanelItem item;
     item.Name = names.Keep(PosixNames::ToUtf16(entry.Name));
     bool link = entry.Type == DT_LNK;
-    if (entry.Type == DT_UNKNOWN) {
-        struct stat own{};
+    struct stat own{};
+    if (link || entry.Type == DT_UNKNOWN)
         link = ::fstatat(folder, entry.Name.c_str(), &own, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(own.st_mode);
-    }
     struct stat seen{};
     if (::fstatat(folder, entry.Name.c_str(), &seen, 0) == 0) {
         if (S_ISDIR(seen.st_mode))
             item.Attributes |= Far3::FileAttribute::Directory;
-        else if (S_ISREG(seen.st_mode))
+        else if (S_ISREG(seen.st_mode) && !link)
             item.Size = static_cast<uint64_t>(seen.st_size);
         if ((seen.st_mode & S_IWUSR) == 0)
             item.Attributes |= Far3::FileAttribute::ReadOnly;
-        if (const auto written = ToFileTime(seen.st_mtim))
+        if (const auto written = ToFileTime(seen.st_mtim); written && !link)
             item.LastWriteTime = *written;
     }
-    if (link)
+    if (link) {
         item.Attributes |= Far3::FileAttribute::ReparsePoint;
+        if (const auto written = ToFileTime(own.st_mtim))
+            item.LastWriteTime = *written;
+    }
     if (item.Name.front() == u'.')
         item.Attributes |= Far3::FileAttribute::Hidden;
     return item;

@@ -121,6 +121,10 @@ public:
     // F1 in a dialog: shows `topic`, one of `help`'s topics, until the user
     // closes it (links lead to the file's other topics).
     virtual void ShowHelp(const HelpFile& help, const HelpTopic& topic) = 0;
+    // A key the user typed while the plugin works, with no dialog or box
+    // waiting for it (what Far's console input queue then holds): the next
+    // one, or nothing when none is there. Never waits.
+    virtual std::optional<KeyPress> TypedKey() { return std::nullopt; }
 };
 
 } // namespace Host

@@ -184,4 +184,19 @@ void ScriptedFrontEnd::CloseEditor(intptr_t id)
             shown.Closed = true;
 }
 
+void ScriptedFrontEnd::QueueTypedKeys(std::string_view script)
+{
+    for (const KeyPress& key : ParseKeyScript(script))
+        TypedKeys.push_back(key);
+}
+
+std::optional<KeyPress> ScriptedFrontEnd::TypedKey()
+{
+    if (TypedKeys.empty())
+        return std::nullopt;
+    const KeyPress key = TypedKeys.front();
+    TypedKeys.pop_front();
+    return key;
+}
+
 } // namespace Host

@@ -69,6 +69,10 @@ public:
     void QueueMouse(const Far3::MOUSE_EVENT_RECORD& mouse);
     void QueueClick(int x, int y, uint32_t button);
     size_t PendingDialogInput() const { return Steps.size(); }
+    // Keys typed while the plugin works (Esc to stop a long run), taken
+    // by the console input in order, apart from the dialogs' script.
+    void QueueTypedKeys(std::string_view script);
+    size_t PendingTypedKeys() const { return TypedKeys.size(); }
     bool RanOutOfInput() const { return OutOfInput; }
 
     const std::vector<ShownDialog>& Dialogs() const { return ShownDialogs; }
@@ -97,6 +101,7 @@ public:
     ListInput ReadListInput(const DialogView& dialog) override;
     void DialogClosed(const DialogView& dialog, intptr_t exitCode) override;
     void ShowHelp(const HelpFile& help, const HelpTopic& topic) override;
+    std::optional<KeyPress> TypedKey() override;
 
 private:
     struct ListChoice {
@@ -109,6 +114,7 @@ private:
                               Far3::MOUSE_EVENT_RECORD>;
 
     std::deque<Step> Steps;
+    std::deque<KeyPress> TypedKeys;
     bool OutOfInput = false;
     int EscapesAfterTheScript = 0;
     std::vector<ShownDialog> ShownDialogs;

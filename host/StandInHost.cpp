@@ -30,7 +30,7 @@ StandInHost::StandInHost(FrontEnd& user, HostOptions options)
       LocalProfileFolder(Options.LocalProfile.empty() ? Options.Profile : Options.LocalProfile), User(user), Store(MakeStore(Options)), Messages(User),
       Screen(User), PanelCalls(Active, Passive, User), EditorWindows(User, Messages), SettingsCalls(*Store),
       History(MakeDialogHistory(Options.LocalProfile.empty() ? Options.Profile : Options.LocalProfile)),
-      DialogCalls(User, *History)
+      DialogCalls(User, *History), Console(User)
 {
     if (CurrentHost())
         throw HostError("Only one stand-in host may exist at a time");
@@ -114,6 +114,7 @@ Far3::HANDLE StandInHost::Open(size_t menuIndex)
     if (menuIndex >= PluginMenuData.PluginMenu.size())
         throw HostError("The plugin has no plugins-menu item " + std::to_string(menuIndex));
     Far3::GUID guid = PluginMenuData.PluginMenu[menuIndex].Guid;
+    Console.Deliver();
     return plugin.Open(Far3::OPEN_PLUGINSMENU, guid, 0);
 }
 
@@ -292,7 +293,10 @@ Far3::HANDLE StandInHost::DialogInit(const Far3::GUID* pluginId, const Far3::GUI
 
 intptr_t StandInHost::DialogRun(Far3::HANDLE dialog)
 {
-    return DialogCalls.Run(dialog);
+    const intptr_t result = DialogCalls.Run(dialog);
+    // What the user typed after the dialog reaches the plugin's console.
+    Console.Deliver();
+    return result;
 }
 
 void StandInHost::DialogFree(Far3::HANDLE dialog)

@@ -24,6 +24,7 @@
 #pragma once
 
 #include "host/AdvControlService.h"
+#include "host/ConsoleInput.h"
 #include "host/EditorService.h"
 #include "host/FrontEnd.h"
 #include "host/HostServices.h"
@@ -107,6 +108,8 @@ public:
     DialogHistory& Histories() { return *History; }
 
     int Redraws() const { return Screen.Redraws(); }
+    // Every taskbar progress state the plugin set, in order.
+    const std::vector<Far3::TASKBARPROGRESSTATE>& TaskbarStates() const { return Screen.TaskbarStates(); }
     // The folder relative paths are taken from: the active panel's folder.
     std::filesystem::path CurrentDirectory() const;
 
@@ -157,6 +160,7 @@ private:
     SettingsService SettingsCalls;
     std::unique_ptr<DialogHistory> History;
     DialogService DialogCalls;
+    ConsoleInput Console;
     std::unique_ptr<Language> Texts;
     std::unique_ptr<LoadedPlugin> Plugin;
     PluginIdentity LastIdentity;

@@ -74,6 +74,7 @@ std::optional<ScreenSize> TerminalFrontEnd::Screen()
 void TerminalFrontEnd::DialogOpened(const DialogView&)
 {
     PendingKeys.clear();
+    TypedAhead.clear();
     Out << "\n(dialog: type text, or keys such as <Tab> <Shift+Tab> <Enter> <Esc> <Space> <BS> <Alt+X>"
            " <Ctrl+Down>; an empty line is <Enter>)\n";
 }
@@ -143,6 +144,7 @@ ListInput TerminalFrontEnd::ReadListInput(const DialogView& dialog)
 
 void TerminalFrontEnd::DialogClosed(const DialogView&, intptr_t exitCode)
 {
+    TypedAhead = std::move(PendingKeys);
     PendingKeys.clear();
     Out << "(dialog closed: " << exitCode << ")\n";
 }
@@ -157,6 +159,15 @@ void TerminalFrontEnd::ShowHelp(const HelpFile& help, const HelpTopic& topic)
     for (const HelpLine& line : topic.Body)
         Out << Utf16ToUtf8(line.Text()) << "\n";
     Out << "=== end of help ===\n";
+}
+
+std::optional<KeyPress> TerminalFrontEnd::TypedKey()
+{
+    if (TypedAhead.empty())
+        return std::nullopt;
+    const KeyPress key = TypedAhead.front();
+    TypedAhead.pop_front();
+    return key;
 }
 
 void TerminalFrontEnd::ShowFile(const std::filesystem::path& file)

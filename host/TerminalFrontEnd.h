@@ -1,7 +1,10 @@
 // zelvane-host's line mode, for scripts and tests: boxes, dialogs and
 // editor windows are printed; a box's answer is read as a button number, a
-// dialog's keys as a line in key-script notation ("abc<Tab><Enter>"). A
-// person at a terminal gets the full-screen view (host/terminal) instead.
+// dialog's keys as a line in key-script notation ("abc<Tab><Enter>"). Keys
+// left on the line when the dialog closes are typed ahead: the plugin's
+// work after the dialog reads them (<Enter><Esc> starts a run and asks to
+// stop it); the next dialog drops what is left of them. A person at a
+// terminal gets the full-screen view (host/terminal) instead.
 #pragma once
 
 #include "host/FrontEnd.h"
@@ -26,6 +29,7 @@ public:
     void DialogClosed(const DialogView& dialog, intptr_t exitCode) override;
     // Prints the topic as plain text.
     void ShowHelp(const HelpFile& help, const HelpTopic& topic) override;
+    std::optional<KeyPress> TypedKey() override;
 
     // Prints the file as an editor window would show it.
     void ShowFile(const std::filesystem::path& file);
@@ -35,6 +39,8 @@ private:
     std::ostream& Out;
     // Keys typed on one line, handed to the dialog one at a time.
     std::deque<KeyPress> PendingKeys;
+    // Keys left on a dialog's line when it closed.
+    std::deque<KeyPress> TypedAhead;
 };
 
 } // namespace Host

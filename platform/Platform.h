@@ -112,9 +112,9 @@ struct WIN32_FILE_ATTRIBUTE_DATA {
 };
 
 // The attributes, times and size of one name, without listing its folder
-// (GetFileExInfoStandard). Posix: a link reports the size and times of
-// what it leads to, as the stand-in host's panels show it (a broken link
-// its own); a folder has size 0.
+// (GetFileExInfoStandard). A link reports itself, as Windows reports a
+// reparse point: its own times and size 0, whether or not it leads
+// anywhere (the stand-in host's panels show it so); a folder has size 0.
 BOOL GetFileAttributesExW(const char16_t* fileName, WIN32_FILE_ATTRIBUTE_DATA* data);
 // Creates one folder (not its parents); fails when the name is taken.
 // Posix: mode 0700, as the folders of a private profile.
@@ -227,6 +227,49 @@ void FileNameKey(const char16_t* name, size_t length, char16_t* key);
 DWORD GetLastError();
 // The system's text for an error code, without a trailing line break.
 DWORD FormatSystemMessage(DWORD error, char16_t* buffer, DWORD size);
+
+// ---------------------------------------------------------------- console input
+
+// The console's input queue, where a long piece of work looks for Esc
+// between its steps as Far does. The records are laid out as Windows lays
+// them out.
+inline constexpr DWORD StdInputHandle = static_cast<DWORD>(-10);
+namespace InputEventType {
+inline constexpr uint16_t Key = 0x1;
+} // namespace InputEventType
+inline constexpr uint16_t VirtualKeyEscape = 0x1B;
+
+struct KEY_EVENT_RECORD {
+    BOOL bKeyDown;
+    uint16_t wRepeatCount;
+    uint16_t wVirtualKeyCode;
+    uint16_t wVirtualScanCode;
+    char16_t UnicodeChar;
+    DWORD dwControlKeyState;
+};
+
+struct INPUT_RECORD {
+    uint16_t EventType;
+    union {
+        KEY_EVENT_RECORD KeyEvent;
+        uint8_t Raw[16];
+    } Event;
+};
+static_assert(sizeof(INPUT_RECORD) == 20);
+
+// Windows: the process's standard handle. Posix: StdInputHandle gives a
+// handle for the console input the program that loaded us plays (below);
+// any other value gives InvalidHandleValue.
+HANDLE GetStdHandle(DWORD which);
+// Copies up to `length` waiting records without taking them (PeekConsoleInputW);
+// `*read` is 0 when none waits. ReadConsoleInputW takes them; the caller only
+// asks for as many as a peek found, so it never waits. Posix: the program
+// that loaded us plays the console when it exports the C functions
+// ZelvaneHostPeekConsoleInput and ZelvaneHostReadConsoleInput (the stand-in
+// host does), of the same signature as these less the handle; without them
+// there is no console, and both fail with ERROR_INVALID_HANDLE.
+BOOL PeekConsoleInputW(HANDLE console, INPUT_RECORD* buffer, DWORD length, DWORD* read);
+BOOL ReadConsoleInputW(HANDLE console, INPUT_RECORD* buffer, DWORD length, DWORD* read);
 
 // ---------------------------------------------------------------- environment
 

@@ -44,6 +44,10 @@ enum class TMessage : uint8_t {
     JournalCannotBeMade = 30,
     UndoFolderMissing = 31,
     UndoJournalNotUpdated = 32,
+    // Esc during a long run, preview or undo: whether to stop it.
+    StopRenaming = 33,
+    StopPreviewing = 34,
+    StopUndoing = 35,
     None = 255,
 };
 

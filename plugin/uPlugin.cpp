@@ -359,7 +359,10 @@ void TPlugin::PreviewFiles(const Tessel::TFarPanel& panel, const String& fileNam
         run.FileNames = RunFileNames(panel);
         run.FileNameTemplate = fileNameTemplate;
         run.StartingNumber = startingNumber;
-        ShowPreview(PreviewRun(run));
+        const std::vector<TPreviewLine> lines = PreviewRun(run);
+        // A preview the user stopped shows nothing.
+        if (lines.size() == run.FileNames.size())
+            ShowPreview(lines);
     } catch (const std::exception& e) {
         ReportException(e, u"Preview");
     }
@@ -460,10 +463,16 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
 
         // Rename, until a file does not go as predicted.
         size_t made = 0;
+        bool stopped = false;
         while (made < batch.size()) {
+            // Stopped by the user: the files not reached stay selected, and
+            // are no failures.
+            if (progress.Step(done++)) {
+                stopped = true;
+                break;
+            }
             const TPlannedFile& file = batch[made++];
             auto& item = panel.GetItem(file.Item);
-            progress.Step(done++);
             bool renamed = file.Decision.Action == TNewName::TAction::Keep;
             if (file.Entry != NoEntry) {
                 from.assign(directory).append(item.FileName());
@@ -508,6 +517,8 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         }
         journal.WriteOutcomes();
         next += made;
+        if (stopped)
+            break;
         batchSize = std::min(batchSize * 2, LargestBatch);
     }
 

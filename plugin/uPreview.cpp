@@ -149,7 +149,8 @@ std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
     lines.reserve(run.FileNames.size());
     TProgress progress(TMessage::ProgressPreviewing, run.FileNames.size());
     for (const String& oldName : run.FileNames) {
-        progress.Step(lines.size());
+        if (progress.Step(lines.size()))
+            break;
         TPreviewLine line;
         line.OldName = oldName;
         line.NewName = TPlugin::ExpandWith(run.FileNameTemplate, width, oldName, counter, total);

@@ -44,6 +44,8 @@ struct TRunInput {
 
 // The run's outcome file by file. Reads the folder's names; raises
 // Base::EConvertError as the run does when the starting number is no number.
+// When the user stops it (Esc, then Yes), the lines end with the last file
+// worked out, so there are fewer of them than files.
 std::vector<TPreviewLine> PreviewRun(const TRunInput& run);
 
 // The preview as text: the heading with the counts, then one line per file,

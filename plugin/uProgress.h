@@ -6,9 +6,15 @@
 // offers it. When the work ends (the object goes), the taskbar is cleared
 // and the host asked to redraw the screen as it was.
 //
+// Esc stops the work, as it stops Far's own long operations: Step looks for
+// it in the console's input queue (other keys waiting there are dropped)
+// and asks in a warning box whether to stop ("Stop renaming?", Yes / No),
+// the taskbar paused meanwhile. Yes makes Step return true, and the work
+// ends before its next file.
+//
 // Step is called once per file and is meant to cost nothing measurable: it
-// reads the clock only every few files. Main thread only, as every host
-// service.
+// reads the clock and the keyboard only every few files. Main thread only,
+// as every host service.
 #pragma once
 
 #include "plugin/uMessages.h"
@@ -29,11 +35,13 @@ public:
     TProgress(const TProgress&) = delete;
     TProgress& operator=(const TProgress&) = delete;
 
-    // `done` files of the total are through.
-    void Step(uint64_t done)
+    // `done` files of the total are through. True when the user has asked
+    // to stop: the caller ends the work without starting another file.
+    bool Step(uint64_t done)
     {
         if ((++Calls & CallsPerClockRead) == 0)
-            Update(done);
+            return Update(done);
+        return false;
     }
 
     // True once the progress has been shown.
@@ -43,10 +51,13 @@ public:
     static std::u16string GroupedNumber(uint64_t value);
 
 private:
-    // The clock is read every 16th step.
+    // The clock and the keyboard are read every 16th step.
     static constexpr uint64_t CallsPerClockRead = 15;
 
-    void Update(uint64_t done);
+    // True when the user asked to stop.
+    bool Update(uint64_t done);
+    // Asks whether to stop (Esc was pressed); true for Yes.
+    bool AskToStop();
 
     TMessage Text;
     uint64_t Total;
@@ -54,6 +65,8 @@ private:
     Clock::time_point NextUpdate;
     uint64_t Calls = 0;
     bool Visible = false;
+    // A question box was drawn: the screen is redrawn at the end.
+    bool Asked = false;
 };
 
 } // namespace Zelvane

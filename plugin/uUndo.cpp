@@ -145,6 +145,7 @@ void UndoLastRun()
                     (version == JournalVersion || ReplaceJournalFile(fileName, journal));
     TFailureList failures(TMessage::UndoFailureListHeading);
     std::vector<size_t> leftAlone;
+    bool stopped = false;
     {
         std::optional<TUndoJournal> progressLog;
         if (recorded)
@@ -155,7 +156,12 @@ void UndoLastRun()
             const TJournalEntry& entry = journal.Entries[i];
             if (!IsPending(entry))
                 continue;
-            progress.Step(done++);
+            // Entries a stopped undo does not reach stay in the journal as
+            // they are, for the next undo; they are not listed.
+            if (progress.Step(done++)) {
+                stopped = true;
+                break;
+            }
             if (UndoEntry(directory, entry) == TUndoOutcome::LeftAlone)
                 leftAlone.push_back(i);
             else if (progressLog)
@@ -167,7 +173,7 @@ void UndoLastRun()
     // A journal with nothing left to undo goes; one that could not note
     // what this undo did stays as it was, and the next undo finds the files
     // back under their old names.
-    if (recorded && leftAlone.empty())
+    if (recorded && leftAlone.empty() && !stopped)
         recorded = DeleteJournalFile(fileName);
     Tessel::TFarPanel::Reread(true);
     Tessel::TFarPanel::Reread(false);

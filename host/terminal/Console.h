@@ -36,6 +36,9 @@ public:
     virtual void Show(const ScreenBuffer& screen, std::optional<CursorSpot> cursor) = 0;
     // Waits for a key or a resize (after which Size() is the new size).
     virtual ConsoleEvent Read() = 0;
+    // An event that has arrived already, without waiting for one: nothing
+    // when none has (a resize waits for the next Read).
+    virtual std::optional<ConsoleEvent> Poll() { return std::nullopt; }
     // Hands a text to the terminal's clipboard where the terminal takes it.
     virtual void OfferClipboard(std::u16string_view) {}
 };

@@ -254,6 +254,11 @@ TerminalInput::Arrival CursesConsole::WaitForInput(int milliseconds, std::string
     }
 }
 
+std::optional<ConsoleEvent> CursesConsole::Poll()
+{
+    return Input.Next(false);
+}
+
 ConsoleEvent CursesConsole::Read()
 {
     for (;;) {

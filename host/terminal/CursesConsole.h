@@ -29,6 +29,7 @@ public:
     ScreenSize Size() const override;
     void Show(const ScreenBuffer& screen, std::optional<CursorSpot> cursor) override;
     ConsoleEvent Read() override;
+    std::optional<ConsoleEvent> Poll() override;
     void OfferClipboard(std::u16string_view text) override;
 
 private:

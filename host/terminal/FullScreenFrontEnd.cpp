@@ -57,6 +57,25 @@ ConsoleEvent FullScreenFrontEnd::Read()
     if (Closed)
         return ConsoleEvent{ConsoleEvent::Kind::Closed, {}, 0, 0, {}, {}};
     ConsoleEvent event = Term.Read();
+    Track(event);
+    return event;
+}
+
+std::optional<KeyPress> FullScreenFrontEnd::TypedKey()
+{
+    while (!Closed) {
+        const std::optional<ConsoleEvent> event = Term.Poll();
+        if (!event)
+            return std::nullopt;
+        Track(*event);
+        if (event->What == ConsoleEvent::Kind::Key)
+            return event->Key;
+    }
+    return std::nullopt;
+}
+
+void FullScreenFrontEnd::Track(const ConsoleEvent& event)
+{
     if (event.What == ConsoleEvent::Kind::Closed)
         Closed = true;
     if (event.What == ConsoleEvent::Kind::Mouse) {
@@ -69,7 +88,6 @@ ConsoleEvent FullScreenFrontEnd::Read()
         else
             MouseButtons |= button;
     }
-    return event;
 }
 
 void FullScreenFrontEnd::Refresh(std::optional<CursorSpot> cursor, const Painter& top)

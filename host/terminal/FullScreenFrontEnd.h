@@ -58,8 +58,15 @@ public:
     bool ConsoleClosed() const { return Closed; }
     // Reads the next event, remembering when the terminal has gone.
     ConsoleEvent Read();
+    // A key the terminal has sent already, while the plugin works: other
+    // events that came before it go.
+    std::optional<KeyPress> TypedKey() override;
 
 private:
+    // Notes what an event read from the terminal changes: the terminal
+    // gone, the mouse buttons held.
+    void Track(const ConsoleEvent& event);
+
     // A terminal's mouse report as Far's record, with the buttons held.
     Far3::MOUSE_EVENT_RECORD MouseRecord(const MouseReport& report) const;
 

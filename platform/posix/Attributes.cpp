@@ -76,12 +76,14 @@ BOOL GetFileAttributesExW(const char16_t* fileName, WIN32_FILE_ATTRIBUTE_DATA* d
     struct stat own{};
     if (::lstat(path->c_str(), &own) != 0)
         return FailErrno();
-    struct stat seen = own;
-    if (S_ISLNK(own.st_mode) && ::stat(path->c_str(), &seen) != 0)
-        seen = own;
     *data = WIN32_FILE_ATTRIBUTE_DATA{};
     data->dwFileAttributes = AttributesOf(own, IsLinkToDirectory(own, *path));
-    SetDatesAndSize(seen, *data);
+    SetDatesAndSize(own, *data);
+    // A link is a reparse point of no size, as Windows reports one.
+    if (S_ISLNK(own.st_mode)) {
+        data->nFileSizeHigh = 0;
+        data->nFileSizeLow = 0;
+    }
     return 1;
 }
 

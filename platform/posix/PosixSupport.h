@@ -26,6 +26,7 @@ constexpr DWORD ERROR_NO_MORE_FILES = 18;
 constexpr DWORD ERROR_WRITE_PROTECT = 19;
 constexpr DWORD ERROR_GEN_FAILURE = 31;
 constexpr DWORD ERROR_SHARING_VIOLATION = 32;
+constexpr DWORD ERROR_NOT_SUPPORTED = 50;
 constexpr DWORD ERROR_FILE_EXISTS = 80;
 constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_BUFFER_OVERFLOW = 111;
@@ -62,6 +63,20 @@ HANDLE FailHandleErrno();
 // Nothing, with the last error set, for an empty path, a refused part, or a
 // text no file name shows as.
 std::optional<std::string> NativePath(const char16_t* path);
+
+// A rename that never replaces, for a file system without renameat2's
+// RENAME_NOREPLACE: a hard link, then the old name unlinked, for a file;
+// for a directory an empty folder of its own claims the new name first,
+// and the rename replaces only that. Fails with ERROR_ALREADY_EXISTS when
+// the name is taken, and with ERROR_NOT_SUPPORTED where nothing keeps the
+// promise (a file where the file system makes no hard links).
+BOOL MoveWithoutReplacing(const std::string& from, const std::string& to);
+// Renames `from` to `to` by way of a temporary name in from's folder that
+// no entry has: the new spelling of one entry where the file system takes
+// both spellings for one name. Neither step replaces; when the second
+// fails, the file gets its old name back and the second's error is the
+// last error.
+BOOL MoveThroughFreeName(const std::string& from, const std::string& to);
 
 bool IsSeparator(char16_t c);
 // The last part of a path: what follows the last separator.

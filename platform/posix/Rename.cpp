@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <string>
 
@@ -31,32 +32,22 @@ bool IsRefusedName(std::u16string_view name)
     return false;
 }
 
-// Where the file system has no no-replace rename: a hard link refuses an
-// existing target atomically; directories (and file systems without hard
-// links) are checked first, which leaves only a narrow race.
-BOOL MoveWithoutReplacing(const std::string& from, const std::string& to)
+// A rename that never replaces: renameat2's own where the file system has
+// it, else MoveWithoutReplacing. Fails with the last error set.
+BOOL RenameNoReplace(const std::string& from, const std::string& to)
 {
-    struct stat source{};
-    if (::lstat(from.c_str(), &source) != 0)
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 1;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
         return FailErrno();
-    if (!S_ISDIR(source.st_mode)) {
-        if (::link(from.c_str(), to.c_str()) == 0) {
-            if (::unlink(from.c_str()) == 0)
-                return 1;
-            const int error = errno;
-            ::unlink(to.c_str());
-            SetLastErrorFromErrno(error);
-            return 0;
-        }
-        if (errno != EPERM && errno != ENOTSUP && errno != EMLINK && errno != ENOSYS)
-            return FailErrno();
-    }
-    struct stat target{};
-    if (::lstat(to.c_str(), &target) == 0)
-        return Fail(ERROR_ALREADY_EXISTS);
-    if (::rename(from.c_str(), to.c_str()) != 0)
-        return FailErrno();
-    return 1;
+    return MoveWithoutReplacing(from, to);
+}
+
+// The folder part of a path, with its separator; empty for a bare name.
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // The same directory entry under another spelling (a case-insensitive file
@@ -73,6 +64,69 @@ bool IsSameEntry(const std::string& from, const std::string& to)
 
 } // namespace
 
+namespace Posix {
+
+BOOL MoveWithoutReplacing(const std::string& from, const std::string& to)
+{
+    struct stat source{};
+    if (::lstat(from.c_str(), &source) != 0)
+        return FailErrno();
+    if (!S_ISDIR(source.st_mode)) {
+        // A hard link refuses an existing target atomically; without one
+        // (a file system with no links) nothing keeps the promise.
+        if (::link(from.c_str(), to.c_str()) != 0) {
+            if (errno == EEXIST)
+                return Fail(ERROR_ALREADY_EXISTS);
+            if (errno == EPERM || errno == ENOTSUP || errno == EMLINK || errno == ENOSYS)
+                return Fail(ERROR_NOT_SUPPORTED);
+            return FailErrno();
+        }
+        if (::unlink(from.c_str()) == 0)
+            return 1;
+        const int error = errno;
+        ::unlink(to.c_str());
+        SetLastErrorFromErrno(error);
+        return 0;
+    }
+    // A directory claims the new name with an empty folder of its own,
+    // which only the rename then replaces: a rename onto a directory
+    // replaces nothing but an empty one, and never a file.
+    if (::mkdir(to.c_str(), 0700) != 0)
+        return errno == EEXIST ? Fail(ERROR_ALREADY_EXISTS) : FailErrno();
+    if (::rename(from.c_str(), to.c_str()) == 0)
+        return 1;
+    const int error = errno;
+    ::rmdir(to.c_str());
+    SetLastErrorFromErrno(error);
+    return 0;
+}
+
+BOOL MoveThroughFreeName(const std::string& from, const std::string& to)
+{
+    // A name in the same folder that no entry has: the rename to it never
+    // replaces, so a taken one only makes the next one be tried.
+    static std::atomic<unsigned> serial{0};
+    const std::string folder = FolderOf(from);
+    std::string free;
+    BOOL moved = 0;
+    for (int tries = 0; tries < 100 && !moved; ++tries) {
+        free = folder + ".zelvane-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".tmp";
+        moved = RenameNoReplace(from, free);
+        if (!moved && GetLastError() != ERROR_ALREADY_EXISTS)
+            return 0;
+    }
+    if (!moved)
+        return 0;
+    if (RenameNoReplace(free, to))
+        return 1;
+    // The new name is taken (or refused): the file gets its old name back.
+    const DWORD error = GetLastError();
+    RenameNoReplace(free, from);
+    return Fail(error);
+}
+
+} // namespace Posix
+
 BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
 {
     if (existingName == nullptr || newName == nullptr)
@@ -85,23 +139,17 @@ BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
     const std::optional<std::string> to = NativePath(newName);
     if (!from || !to)
         return 0;
-    if (::renameat2(AT_FDCWD, from->c_str(), AT_FDCWD, to->c_str(), RENAME_NOREPLACE) == 0)
+    if (RenameNoReplace(*from, *to))
         return 1;
-    int error = errno;
-    if (error == EINVAL || error == ENOSYS || error == ENOTSUP) {
-        if (MoveWithoutReplacing(*from, *to))
+    // A new spelling of the file itself replaces nothing. Where the file
+    // system takes both spellings for one name (vfat, exfat, casefold), a
+    // rename between them changes nothing and reports success: the new
+    // spelling is made by way of a free name.
+    if (GetLastError() == ERROR_ALREADY_EXISTS && IsSameEntry(*from, *to)) {
+        if (*from == *to || LastName(newName) == LastName(existingName))
             return 1;
-        error = EEXIST;
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            return 0;
+        return MoveThroughFreeName(*from, *to);
     }
-    // A new spelling of the file itself replaces nothing: it may go ahead.
-    if (error == EEXIST && IsSameEntry(*from, *to)) {
-        if (::rename(from->c_str(), to->c_str()) != 0)
-            return FailErrno();
-        return 1;
-    }
-    SetLastErrorFromErrno(error);
     return 0;
 }
 

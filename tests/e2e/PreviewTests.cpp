@@ -104,6 +104,31 @@ TEST_F(Preview, ShowsEveryNewNameWithTheReasonsOfFailuresAndTouchesNothing)
                               }));
 }
 
+// Esc while the preview works through many files (typed ahead, so it is
+// met at the 16th), then Yes: no preview shows, the dialog comes back as it
+// was, and nothing is renamed.
+TEST_F(Preview, EscStopsItAndTheDialogComesBack)
+{
+    std::vector<std::u16string> names;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "p" + std::to_string(100 + i) + ".txt";
+        Temp.Write("files/" + name, name);
+        names.push_back(std::u16string(name.begin(), name.end()));
+    }
+    Host->ActivePanel().ShowFolder(Files);
+    ASSERT_TRUE(Host->SelectByName(names));
+    const std::set<std::string> before = FolderNames();
+    User.QueueTypedKeys("<Esc>");
+    User.QueueAnswer(0);
+    Open("<F3><Esc>");
+    EXPECT_TRUE(User.Viewers().empty());
+    ASSERT_EQ(User.Messages().size(), 1u);
+    EXPECT_EQ(User.Messages()[0].Lines, (std::vector<std::string>{"Stop the preview?"}));
+    ASSERT_EQ(User.Dialogs().size(), 1u);
+    EXPECT_EQ(User.Dialogs()[0].ExitCode, -1);
+    EXPECT_EQ(FolderNames(), before);
+}
+
 TEST_F(Preview, NamesTheReasonOfEachFailure)
 {
     MakeFiles({"a.txt", "b.txt", "c.txt", "taken.txt"});

@@ -354,4 +354,104 @@ TEST_F(Undo, ARunThatRenamesNothingKeepsThePreviousJournal)
     EXPECT_EQ(HostTests::ReadAll(Journal()), journal);
 }
 
+// Esc while a run, its undo or a preview works (typed ahead here, so it is
+// met at the first look at the keyboard, the 16th file): the user is asked
+// and stops the work. What is renamed stays renamed and is journalled, the
+// files not reached stay selected and are no failures, the counter is
+// saved as the last renamed file left it, and undo takes back exactly the
+// part that was done; an undo stopped the same way keeps the rest in the
+// journal for the next one. No, or Esc in the question, goes on.
+TEST_F(Undo, EscStopsARunAndAnUndoAfterTheFileInHand)
+{
+    const int count = 40;
+    std::vector<std::u16string> names;
+    for (int i = 0; i < count; ++i) {
+        const std::string name = "f" + std::to_string(100 + i) + ".txt";
+        Temp.Write("files/" + name, "content of " + name);
+        names.push_back(std::u16string(name.begin(), name.end()));
+    }
+    std::set<std::string> original = FolderNames();
+    Store("FileNameTemplate", "r%#.txt");
+    Store("StartingNumber", "1");
+    StoreNumber("SavePatternSettings", 1);
+    Host->ActivePanel().ShowFolder(Files);
+    ASSERT_TRUE(Host->SelectByName(names));
+
+    // Stopped at the 16th file: 15 renamed.
+    User.QueueTypedKeys("<Esc>");
+    User.QueueAnswer(0);
+    Open();
+    ASSERT_FALSE(User.Messages().empty());
+    const auto& question = User.Messages().back();
+    EXPECT_EQ(question.Flags & Far3::FMSG_WARNING, Far3::FMSG_WARNING);
+    EXPECT_EQ(question.Lines, (std::vector<std::string>{"Stop renaming?"}));
+    EXPECT_EQ(question.Buttons, (std::vector<std::string>{"&Yes", "&No"}));
+    // The taskbar is paused while the question is shown, and cleared after.
+    ASSERT_FALSE(Host->TaskbarStates().empty());
+    EXPECT_EQ(Host->TaskbarStates().front(), Far3::TBPS_PAUSED);
+    EXPECT_EQ(Host->TaskbarStates().back(), Far3::TBPS_NOPROGRESS);
+    EXPECT_TRUE(User.Editors().empty()); // no failure list
+    std::set<std::string> expected;
+    for (int i = 0; i < count; ++i)
+        expected.insert(i < 15 ? "r" + std::to_string(i + 1) + ".txt" : "f" + std::to_string(100 + i) + ".txt");
+    EXPECT_EQ(FolderNames(), expected);
+    EXPECT_EQ(Content("r1.txt"), "content of f100.txt");
+    EXPECT_EQ(SelectedNames().size(), static_cast<size_t>(count - 15));
+    EXPECT_EQ(SelectedNames().front(), u"f115.txt");
+    EXPECT_EQ(Stored("StartingNumber"), "16");
+
+    // The journal holds 15 entries: the undo never reaches its 16th step,
+    // so the Esc typed ahead waits (the next run meets it).
+    User.QueueTypedKeys("<Esc>");
+    OpenUndo();
+    EXPECT_EQ(FolderNames(), original);
+    EXPECT_FALSE(fs::exists(Journal()));
+
+    // A run that meets the Esc and is told No goes on to the end.
+    Store("StartingNumber", "1");
+    Store("SavedPatterns", "");
+    Host->ActivePanel().ShowFolder(Files);
+    ASSERT_TRUE(Host->SelectByName(names));
+    User.ClearRecord();
+    User.QueueAnswer(1);
+    Open();
+    ASSERT_EQ(User.Messages().size(), 1u);
+    EXPECT_EQ(User.Messages()[0].Lines, (std::vector<std::string>{"Stop renaming?"}));
+    EXPECT_EQ(FolderNames().count("r1.txt") + FolderNames().count("r40.txt"), 2u);
+
+    // Its undo, stopped at the 16th entry: the newest 15 went back; the
+    // other 25 wait in the journal, not listed as failures.
+    User.QueueTypedKeys("<Esc>");
+    User.QueueAnswer(0);
+    OpenUndo(); // Yes to the undo, then Yes to stop
+    ASSERT_EQ(User.Messages().size(), 2u);
+    EXPECT_EQ(User.Messages()[1].Lines, (std::vector<std::string>{"Stop undoing?"}));
+    EXPECT_TRUE(User.Editors().empty());
+    EXPECT_TRUE(fs::exists(Journal()));
+    EXPECT_EQ(FolderNames().count("f139.txt") + FolderNames().count("f125.txt"), 2u);
+    EXPECT_EQ(FolderNames().count("r25.txt"), 1u);
+    EXPECT_EQ(FolderNames().count("f124.txt"), 0u);
+    OpenUndo();
+    EXPECT_EQ(FolderNames(), original);
+    EXPECT_EQ(Content("f124.txt"), "content of f124.txt");
+}
+
+#if !defined(_WIN32)
+// A link is known by itself, in the panel as when undo reads it back (no
+// size, its own date), so a renamed link is taken back, one that leads
+// nowhere too.
+TEST_F(Undo, RenamedLinksAreTakenBackThoseThatLeadNowhereToo)
+{
+    MakeFiles({"target.txt"});
+    fs::create_symlink("target.txt", Files / "good");
+    fs::create_symlink("nowhere", Files / "dangling");
+    RenameWithTemplate({u"good", u"dangling"}, "%n-x");
+    ASSERT_EQ(FolderNames(), (std::set<std::string>{"target.txt", "good-x", "dangling-x"}));
+    OpenUndo();
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"target.txt", "good", "dangling"}));
+    EXPECT_TRUE(User.Editors().empty());
+    EXPECT_EQ(fs::read_symlink(Files / "dangling"), "nowhere");
+}
+#endif
+
 } // namespace

@@ -249,6 +249,8 @@ TEST(PanelFolder, ReadsFolderInFarsOrderAndUpdateKeepsSelectionByName)
 }
 
 #if !defined(_WIN32)
+// A link shows as itself (no size, its own date), as Windows lists one and
+// as the plugin reads it back for undo; a link to a folder is a folder.
 TEST(PanelFolder, EntriesShowWhatTheyAreAndLinksWhatTheyLeadTo)
 {
     namespace fs = std::filesystem;
@@ -276,9 +278,9 @@ TEST(PanelFolder, EntriesShowWhatTheyAreAndLinksWhatTheyLeadTo)
         {u".hidden", Hidden, 0, true},
         {u"locked.txt", ReadOnly, 1, true},
         {u"dir", Directory, 0, true},
-        {u"to-file", ReparsePoint, 5, true},
+        {u"to-file", ReparsePoint, 0, true},
         {u"to-dir", Directory | ReparsePoint, 0, true},
-        {u"broken", ReparsePoint, 0, false},
+        {u"broken", ReparsePoint, 0, true},
     };
     for (const Case& c : cases) {
         const std::optional<size_t> at = panel.Find(c.Name);

@@ -1,6 +1,7 @@
 // The full-screen view's pure pieces on the input side: the terminal's key
 // bytes, the display width of names, Far's colours on a terminal.
 #include "framework/FarKeysW.h"
+#include "host/HostText.h"
 #include "host/KeyScript.h"
 #include "host/dialogs/DialogColors.h"
 #include "host/terminal/KeyDecoder.h"
@@ -187,6 +188,21 @@ TEST(TerminalInput, DecodesWhatArrivedAndStopsAtTheEnd)
          {"?", "<Up>", "closed"}},
         {"a click", {{Arrival::Bytes, "\x1b[<0;3;4M\x1b[<0;3;4m"}, {Arrival::Ended, ""}},
          {"mouse 2,3", "mouse 2,3", "closed"}},
+        // A paste is one paste until its end marker, however slowly it
+        // comes: a line break in it is never a key (it would press a button).
+        {"a slow paste",
+         {{Arrival::Bytes, "\x1b[200~ab"}, {Arrival::Quiet, ""}, {Arrival::Bytes, "c\rd"}, {Arrival::Quiet, ""},
+          {Arrival::Bytes, "\x1b[20"}, {Arrival::Quiet, ""}, {Arrival::Bytes, "1~x"}, {Arrival::Ended, ""}},
+         {"paste abc\rd", "x", "closed"}},
+        {"a paste with an escape in it, then keys",
+         {{Arrival::Bytes, "\x1b[200~a\x1b[Ab\x1b[201~\r"}, {Arrival::Ended, ""}},
+         {"paste a\x1b[Ab", "<Enter>", "closed"}},
+        {"the terminal goes away inside a paste",
+         {{Arrival::Bytes, "\x1b[200~ab\r"}, {Arrival::Ended, ""}},
+         {"paste ab\r", "closed"}},
+        {"a resize inside a paste",
+         {{Arrival::Bytes, "\x1b[200~ab"}, {Arrival::Woken, ""}, {Arrival::Bytes, "\r\x1b[201~"}, {Arrival::Ended, ""}},
+         {"?", "paste ab\r", "closed"}},
     };
     for (const Case& c : cases) {
         size_t next = 0;
@@ -209,12 +225,15 @@ TEST(TerminalInput, DecodesWhatArrivedAndStopsAtTheEnd)
                 seen.push_back("closed");
             else if (event->What == ConsoleEvent::Kind::Mouse)
                 seen.push_back("mouse " + std::to_string(event->Mouse.X) + "," + std::to_string(event->Mouse.Y));
+            else if (event->What == ConsoleEvent::Kind::Paste)
+                seen.push_back("paste " + Utf16ToUtf8(event->Text));
             else
                 seen.push_back(KeyName(event->Key));
         }
         std::vector<std::string> expected;
         for (const std::string& event : c.Events)
-            expected.push_back(event == "closed" || event == "?" || event.starts_with("mouse ")
+            expected.push_back(event == "closed" || event == "?" || event.starts_with("mouse ") ||
+                                       event.starts_with("paste ")
                                    ? event
                                    : KeyName(Key(event.c_str())));
         EXPECT_EQ(seen, expected) << c.What;
@@ -223,6 +242,35 @@ TEST(TerminalInput, DecodesWhatArrivedAndStopsAtTheEnd)
         EXPECT_TRUE(again && again->What == ConsoleEvent::Kind::Closed) << c.What;
         EXPECT_EQ(callsAfterTheEnd, 0) << c.What;
     }
+}
+
+// A paste larger than the limit keeps its first MaxPasteBytes; the rest,
+// line breaks included, goes up to the end marker, and what follows it is
+// typed as usual.
+TEST(TerminalInput, APasteBeyondTheLimitIsCutAndItsRestDropped)
+{
+    using Arrival = TerminalInput::Arrival;
+    const std::string chunk(64 * 1024, 'p');
+    size_t chunks = 0;
+    const size_t total = TerminalInput::MaxPasteBytes / chunk.size() + 2;
+    TerminalInput input([&](int, std::string& bytes) {
+        if (chunks == 0)
+            bytes += "\x1b[200~";
+        if (chunks < total) {
+            bytes += chunk + (chunks == total - 1 ? "\r\x1b[201~z" : "\r");
+            ++chunks;
+            return Arrival::Bytes;
+        }
+        return Arrival::Ended;
+    });
+    const std::optional<ConsoleEvent> paste = input.Next();
+    ASSERT_TRUE(paste && paste->What == ConsoleEvent::Kind::Paste);
+    EXPECT_EQ(paste->Text.size(), TerminalInput::MaxPasteBytes);
+    const std::optional<ConsoleEvent> key = input.Next();
+    ASSERT_TRUE(key && key->What == ConsoleEvent::Kind::Key);
+    EXPECT_EQ(key->Key, Key("z"));
+    const std::optional<ConsoleEvent> end = input.Next();
+    EXPECT_TRUE(end && end->What == ConsoleEvent::Kind::Closed);
 }
 
 TEST(TextWidth, MeasuresWideAndCombiningCharacters)

@@ -57,6 +57,15 @@ if [ "$mode" = command-line ]; then
     # Without a terminal the line mode reads commands.
     output=$(printf 'q\n' | "$host" --profile "$profile" "$work/files" 2>&1) || fail "line mode failed: $output"
     grep -qF "menu 0: Zelvane 3" <<<"$output" || fail "line mode said: $output"
+    # Keys left on the dialog's line are typed ahead: Esc meets the run at
+    # its 16th file, and Yes stops it there.
+    mkdir "$work/many"
+    for i in $(seq 10 29); do echo "$i" >"$work/many/f$i.txt"; done
+    output=$(printf 'a\no\n<Ctrl+A>n%%#.%%e<Enter><Esc>\n1\nq\n' |
+             "$host" --profile "$profile" "$work/many" 2>&1) || fail "line mode failed: $output"
+    grep -qF "Stop renaming?" <<<"$output" || fail "Esc did not ask to stop: $output"
+    renamed=$(ls "$work/many" | grep -c '^n')
+    [ "$renamed" = 15 ] || fail "the stopped run renamed $renamed files, not 15: $(ls "$work/many")"
     echo "command line: passed"
     exit 0
 fi
