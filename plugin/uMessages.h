@@ -39,6 +39,11 @@ enum class TMessage : uint8_t {
     ProgressUndoing = 27,
     // The preview's reason for a new name in a folder that is not there.
     ReasonFolderMissing = 28,
+    // A template's regular expression that does not compile, and the
+    // preview's reasons for a file without the date the template uses.
+    BadExpression = 29,
+    ReasonNoDateTaken = 30,
+    ReasonNoDate = 31,
     None = 255,
 };
 

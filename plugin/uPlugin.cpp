@@ -7,10 +7,12 @@
 #include "plugin/uNameRule.h"
 #include "plugin/uOptionsUI.h"
 #include "plugin/uPreview.h"
+#include "plugin/uRenamePlan.h"
 #include "plugin/uProgress.h"
 #include "plugin/uPluginConsts.h"
 #include "plugin/uStrings.h"
 #include "plugin/uSystem.h"
+#include "plugin/uTemplate.h"
 #include "plugin/uUndo.h"
 #include "plugin/uZelvaneDialog.h"
 
@@ -20,34 +22,9 @@ namespace {
 
 constexpr uint32_t Selected = static_cast<uint32_t>(Far3::PPIF_SELECTED);
 
-// The counter value a failed file gives back (wraps, as NextCounter does).
-int32_t Previous(int32_t value)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(value) - 1u);
-}
-
 uint64_t FileTimeValue(const Far3::FILETIME& time)
 {
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-String Hex(int32_t value, bool upper)
-{
-    const char16_t* digits = upper ? u"0123456789ABCDEF" : u"0123456789abcdef";
-    auto rest = static_cast<uint32_t>(value);
-    String text;
-    do {
-        text.insert(text.begin(), digits[rest % 16]);
-        rest /= 16;
-    } while (rest != 0);
-    return text;
-}
-
-// Where the extension starts: the last of ".", "\" and ":" when it is a dot.
-size_t ExtensionDot(Base::StringView fileName)
-{
-    const size_t last = fileName.find_last_of(u".\\:");
-    return last != Base::StringView::npos && fileName[last] == u'.' ? last : Base::StringView::npos;
 }
 
 } // namespace
@@ -99,6 +76,7 @@ Far3::HANDLE TPlugin::Open(int32_t /*openFrom*/, const Far3::GUID* guid, intptr_
     auto dialog = Tessel::TFarDialog::Create<TZelvaneDialog>();
     dialog->Options = &options;
     dialog->SavePattern = options.SavePatternSettings();
+    dialog->OnConfirm = [this](const String& fileNameTemplate) { return TemplateCompiles(fileNameTemplate); };
     dialog->OnPreview = [this, &panel](const String& fileNameTemplate, const String& startingNumber) {
         PreviewFiles(panel, fileNameTemplate, startingNumber);
     };
@@ -162,7 +140,7 @@ void TPlugin::DiscardOptions()
 
 int32_t TPlugin::NextCounter(int32_t value)
 {
-    return static_cast<int32_t>(static_cast<uint32_t>(value) + 1u);
+    return NextCounterValue(value);
 }
 
 String TPlugin::PadNumber(const String& text)
@@ -172,9 +150,7 @@ String TPlugin::PadNumber(const String& text)
 
 String TPlugin::PadTo(const String& text, size_t width)
 {
-    if (width > text.size())
-        return String(width - text.size(), u'0') + text;
-    return text;
+    return Zelvane::PadTo(text, width);
 }
 
 void TPlugin::ReplaceToken(String& text, const String& replacement, size_t& position, size_t tokenLength)
@@ -199,54 +175,14 @@ String TPlugin::ExpandTemplate(Base::StringView fileName, int32_t counter, int32
 String TPlugin::ExpandWith(Base::StringView fileNameTemplate, size_t width, Base::StringView fileName,
                            int32_t counter, int32_t total)
 {
-    // Built left to right: a token's replacement is never scanned again, and
-    // a "%" at the very end stays as it is.
-    const size_t dot = ExtensionDot(fileName);
-    const Base::StringView stem = dot == Base::StringView::npos ? fileName : fileName.substr(0, dot);
-    const Base::StringView extension = dot == Base::StringView::npos ? Base::StringView() : fileName.substr(dot + 1);
+    TTemplateError error;
+    const std::optional<TTemplate> compiled = TTemplate::Compile(fileNameTemplate, width, error);
+    if (!compiled)
+        return String();
+    TTemplateFile file;
+    file.Name = fileName;
     String result;
-    result.reserve(fileNameTemplate.size() + fileName.size() + 8);
-    size_t position = 0;
-    while (position < fileNameTemplate.size()) {
-        const char16_t c = fileNameTemplate[position];
-        if (c != u'%' || position + 1 >= fileNameTemplate.size()) {
-            result += c;
-            ++position;
-            continue;
-        }
-        const char16_t token = fileNameTemplate[position + 1];
-        position += 2;
-        switch (token) {
-        case u'#':
-            result += PadTo(Base::IntToStr(counter), width);
-            break;
-        case u'H':
-            result += PadTo(Hex(counter, true), width);
-            break;
-        case u'h':
-            result += PadTo(Hex(counter, false), width);
-            break;
-        case u'T':
-        case u't':
-            result += PadTo(Base::IntToStr(total), width);
-            break;
-        case u'N':
-        case u'n':
-            result += stem;
-            break;
-        case u'E':
-        case u'e':
-            result += extension;
-            break;
-        case u'F':
-        case u'f':
-            result += fileName;
-            break;
-        default:
-            result += token;
-            break;
-        }
-    }
+    compiled->Expand(file, counter, total, result);
     return result;
 }
 
@@ -271,6 +207,30 @@ std::vector<String> TPlugin::RunFileNames(const Tessel::TFarPanel& panel)
     return names;
 }
 
+std::vector<TRunFileTimes> TPlugin::RunFileTimes(const Tessel::TFarPanel& panel)
+{
+    std::vector<TRunFileTimes> times;
+    const auto add = [&](const Tessel::TFarPanel::TItem& item) {
+        times.push_back({FileTimeValue(item.LastWriteTime), FileTimeValue(item.CreationTime)});
+    };
+    for (int32_t i = 0; i < panel.Count(); ++i)
+        if (panel.GetItem(i).HasFlag(Selected))
+            add(panel.GetItem(i));
+    if (times.empty() && GetOptions().AllowRenameFileUnderCursor() && panel.CurrentItem >= 0 &&
+        panel.CurrentItem < panel.Count())
+        add(panel.GetItem(static_cast<int32_t>(panel.CurrentItem)));
+    return times;
+}
+
+bool TPlugin::TemplateCompiles(const String& fileNameTemplate)
+{
+    TTemplateError error;
+    if (TTemplate::Compile(fileNameTemplate, 0, error))
+        return true;
+    ShowTemplateError(error);
+    return false;
+}
+
 void TPlugin::PreviewFiles(const Tessel::TFarPanel& panel, const String& fileNameTemplate,
                            const String& startingNumber)
 {
@@ -282,9 +242,12 @@ void TPlugin::PreviewFiles(const Tessel::TFarPanel& panel, const String& fileNam
         if (!run.Directory.empty() && run.Directory.back() != u'\\')
             run.Directory += u'\\';
         run.FileNames = RunFileNames(panel);
+        run.FileTimes = RunFileTimes(panel);
         run.FileNameTemplate = fileNameTemplate;
         run.StartingNumber = startingNumber;
         ShowPreview(PreviewRun(run));
+    } catch (const ETemplateError& e) {
+        ShowTemplateError(e.Error);
     } catch (const std::exception& e) {
         ReportException(e, u"Preview");
     }
@@ -302,9 +265,16 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
     if (total <= 0)
         return false;
 
-    bool result = true;
     const int32_t start = options.StartingNumberValue();
-    int32_t counter = start;
+    // A template whose expression does not compile renames nothing.
+    TTemplateError error;
+    std::optional<TTemplate> nameTemplate =
+        TTemplate::Compile(options.FileNameTemplate(), options.StartingNumberWidth(), error);
+    if (!nameTemplate) {
+        ShowTemplateError(error);
+        return false;
+    }
+    bool result = true;
 
     // Without a directory the files cannot be found: joining their names to
     // an empty one would address the root of the file system instead.
@@ -312,6 +282,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
     const bool haveDirectory = !directory.empty();
     if (haveDirectory && directory.back() != u'\\')
         directory += u'\\';
+    TRenamePlan plan(std::move(*nameTemplate), directory, start, total);
 
     TFailureList failures(TMessage::FailureListHeading);
     TJournalWriter journal(JournalFileName(), panel.Directory, CurrentFileTime());
@@ -326,13 +297,11 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
             continue;
         progress.Step(done++);
         const Base::StringView oldName = item.FileName();
-        const String newName = ExpandTemplate(oldName, counter, total);
-        counter = NextCounter(counter);
-        // A name Windows cannot hold is never handed over; one it trims is
-        // handed over trimmed, and may then turn out to be the old name.
-        const TNewName decision = DecideNewName(oldName, newName);
-        bool renamed = decision.Action == TNewName::TAction::Keep;
-        if (decision.Action == TNewName::TAction::Move && haveDirectory) {
+        const TPlannedFile planned =
+            plan.Next({oldName, FileTimeValue(item.LastWriteTime), FileTimeValue(item.CreationTime)});
+        const TNewName& decision = planned.Decision;
+        bool renamed = planned.GoesAhead() && decision.Action == TNewName::TAction::Keep;
+        if (planned.GoesAhead() && decision.Action == TNewName::TAction::Move && haveDirectory) {
             from.assign(directory).append(oldName);
             to.assign(directory).append(decision.Target);
             renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
@@ -343,11 +312,13 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
             item.SetFlag(Selected, false);
         } else {
             result = false;
-            counter = Previous(counter);
-            failures.Add(String(oldName), newName);
+            if (planned.GoesAhead())
+                plan.GiveBack(planned);
+            failures.Add(String(oldName), planned.Expanded);
         }
     }
 
+    const int32_t counter = plan.Counter();
     if (rememberCounter && counter != start) {
         options.SetStartingNumber(PadNumber(Base::IntToStr(counter)));
         options.SavedPatterns().Update(options.FileNameTemplate(), options.StartingNumber());

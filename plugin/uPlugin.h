@@ -9,6 +9,7 @@
 #include "framework/Tessel.h"
 #include "plugin/uMessages.h"
 #include "plugin/uOptions.h"
+#include "plugin/uPreview.h"
 
 #include <memory>
 
@@ -35,7 +36,10 @@ public:
     void DiscardOptions();
 
     // The new name of `fileName` under the current template, with this
-    // file's counter value and the number of files in the run.
+    // file's counter value and the number of files in the run; the template
+    // is compiled for the call (a run compiles it once: TRenamePlan). No
+    // folder, times or date taken: those tokens stay as written. A template
+    // whose regular expression does not compile gives the empty text.
     String ExpandTemplate(Base::StringView fileName, int32_t counter, int32_t total);
     // The same for a given template and counter width, as the dialog holds
     // them before they are confirmed.
@@ -63,6 +67,11 @@ public:
     // the selected items, or the one under the cursor when nothing is
     // selected and the options allow it. The snapshot is left as it is.
     std::vector<String> RunFileNames(const Tessel::TFarPanel& panel);
+    // The times of the same files, in the same order.
+    std::vector<TRunFileTimes> RunFileTimes(const Tessel::TFarPanel& panel);
+    // True when every regular expression of the template compiles; else
+    // tells the user which one does not, and why.
+    static bool TemplateCompiles(const String& fileNameTemplate);
     // Shows in the host's viewer what a run with this template and starting
     // number would do; touches no file and saves nothing.
     void PreviewFiles(const Tessel::TFarPanel& panel, const String& fileNameTemplate, const String& startingNumber);
