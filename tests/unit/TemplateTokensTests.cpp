@@ -1,6 +1,7 @@
 // The %{...} tokens of the name template (text sources, ranges, letter
 // case, replace, dates, the date taken) through the rename plan's public
 // face, and what the plan does with the counter when a file fails.
+#include "PhotoBytes.h"
 #include "TestFiles.h"
 
 #include "base/Utf.h"
@@ -17,24 +18,13 @@ namespace {
 using Base::String;
 using Zelvane::TPreviewReason;
 
-// A JPEG of a few dozen bytes: SOI, an APP1 Exif segment whose TIFF
-// structure (little-endian) holds IFD0 with the Exif pointer and the Exif IFD
-// with DateTimeOriginal, then EOI.
-std::string TinyJpeg(const std::string& dateTimeOriginal)
+// A JPEG of a few hundred bytes whose EXIF block says it was taken then.
+std::string Photo(const std::string& dateTimeOriginal)
 {
-    std::string tiff = TestSupport::Bytes({'I', 'I', 42, 0, 8, 0, 0, 0});
-    // IFD0 at 8: one entry, ExifIFDPointer (LONG) = 26; no next IFD.
-    tiff += TestSupport::Bytes({1, 0, 0x69, 0x87, 4, 0, 1, 0, 0, 0, 26, 0, 0, 0, 0, 0, 0, 0});
-    // Exif IFD at 26: one entry, DateTimeOriginal (ASCII, 20) at 44.
-    tiff += TestSupport::Bytes({1, 0, 0x03, 0x90, 2, 0, 20, 0, 0, 0, 44, 0, 0, 0, 0, 0, 0, 0});
-    tiff += dateTimeOriginal;
-    tiff += '\0';
-    const size_t length = 2 + 6 + tiff.size();
-    std::string jpeg = TestSupport::Bytes({0xFF, 0xD8, 0xFF, 0xE1, static_cast<int>(length >> 8),
-                                           static_cast<int>(length & 0xFF)});
-    jpeg += std::string("Exif\0\0", 6) + tiff;
-    jpeg += TestSupport::Bytes({0xFF, 0xD9});
-    return jpeg;
+    TestSupport::PhotoLayout layout;
+    layout.DateTimeOriginal = dateTimeOriginal;
+    const std::vector<unsigned char> bytes = TestSupport::JpegBytes(layout);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 // A file time that is a calendar time everywhere: 2023-03-04 05:06:07 UTC.
@@ -62,8 +52,8 @@ protected:
     {
         Directory = Root.Name("Photos") + String(1, std::filesystem::path::preferred_separator);
         std::filesystem::create_directories(Root.Child("Photos"));
-        TestSupport::WriteBytes(Root.Child("Photos") / "IMG_0042.JPG", TinyJpeg("2024:07:14 09:05:33"));
-        TestSupport::WriteBytes(Root.Child("Photos") / "blank.jpg", TinyJpeg("0000:00:00 00:00:00"));
+        TestSupport::WriteBytes(Root.Child("Photos") / "IMG_0042.JPG", Photo("2024:07:14 09:05:33"));
+        TestSupport::WriteBytes(Root.Child("Photos") / "blank.jpg", Photo("0000:00:00 00:00:00"));
         TestSupport::WriteBytes(Root.Child("Photos") / "notes.txt", "not a photo");
     }
 
