@@ -6,8 +6,9 @@
 
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 namespace Zelvane {
 
@@ -193,12 +194,13 @@ std::optional<TDateTaken> ReadDateTaken(const String& fileName)
                               Platform::Disposition::OpenExisting, Platform::FileAttribute::Normal);
     if (file == Platform::InvalidHandleValue)
         return std::nullopt;
-    std::vector<unsigned char> head(DateTakenReadLimit);
+    // Not zeroed: only the part a small file fills is touched.
+    const auto head = std::make_unique_for_overwrite<unsigned char[]>(DateTakenReadLimit);
     size_t filled = 0;
     bool readable = true;
-    while (filled < head.size()) {
+    while (filled < DateTakenReadLimit) {
         Platform::DWORD read = 0;
-        if (!Platform::ReadFile(file, head.data() + filled, static_cast<Platform::DWORD>(head.size() - filled),
+        if (!Platform::ReadFile(file, head.get() + filled, static_cast<Platform::DWORD>(DateTakenReadLimit - filled),
                                 &read)) {
             readable = false;
             break;
@@ -210,7 +212,7 @@ std::optional<TDateTaken> ReadDateTaken(const String& fileName)
     Platform::CloseHandle(file);
     if (!readable)
         return std::nullopt;
-    return ParseDateTaken(std::span<const unsigned char>(head.data(), filled));
+    return ParseDateTaken(std::span<const unsigned char>(head.get(), filled));
 }
 
 } // namespace Zelvane

@@ -65,7 +65,7 @@ String TitleCase(Base::StringView text)
     bool inWord = false;
     ForEachCodePoint(text, [&](char32_t c) {
         Append(out, inWord ? Unicode::LowerOf(c) : Unicode::UpperOf(c));
-        inWord = Unicode::IsLetter(c) || Unicode::IsDigit(c) || c == U'\'' || c == U'\u2019';
+        inWord = Unicode::IsLetterOrDigit(c) || c == U'\'' || c == U'\u2019';
     });
     return out;
 }

@@ -16,7 +16,7 @@ using Base::String;
 String UpperCase(Base::StringView text);
 String LowerCase(Base::StringView text);
 // First letter of each word upper case, the rest lower; a word starts after any character that is not a
-// letter, a digit or an apostrophe ("don't stop" -> "Don't Stop").
+// letter, a digit or an apostrophe (' or ’) ("don't stop" -> "Don't Stop").
 String TitleCase(Base::StringView text);
 
 } // namespace Zelvane

@@ -6,8 +6,6 @@
 
 #include "base/Utf.h"
 
-#ifndef ZELVANE_REGEX_UNAVAILABLE
-
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
@@ -177,32 +175,3 @@ String TRegexReplace::Apply(Base::StringView text) const
 }
 
 } // namespace Zelvane
-
-#else
-
-// Until the Windows build links its own PCRE2: no expression compiles.
-namespace Zelvane {
-
-struct TRegexReplace::TImpl {};
-
-TRegexReplace::TRegexReplace(std::unique_ptr<TImpl> impl)
-    : Impl(std::move(impl))
-{
-}
-
-TRegexReplace::~TRegexReplace() = default;
-
-std::unique_ptr<TRegexReplace> TRegexReplace::Compile(Base::StringView, Base::StringView, TOptions, String& error)
-{
-    error = Base::Str("regular expressions are not available in this build yet");
-    return nullptr;
-}
-
-String TRegexReplace::Apply(Base::StringView text) const
-{
-    return String(text);
-}
-
-} // namespace Zelvane
-
-#endif

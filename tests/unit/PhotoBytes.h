@@ -76,7 +76,8 @@ inline std::vector<unsigned char> TiffBytes(const PhotoLayout& layout = {})
     const uint32_t ifd0 = 16;
     w.U32(out, ifd0);
     if (layout.CanonMarker) {
-        out.insert(out.end(), {'C', 'R', 2, 0});
+        for (const unsigned char byte : {'C', 'R', '\x02', '\0'})
+            out.push_back(byte);
         w.U32(out, 0); // where a CR2 keeps its raw IFD
     } else {
         out.resize(16, 0);
@@ -107,12 +108,17 @@ inline std::vector<unsigned char> TiffBytes(const PhotoLayout& layout = {})
 inline std::vector<unsigned char> JpegBytes(const PhotoLayout& layout = {})
 {
     const std::vector<unsigned char> tiff = TiffBytes(layout);
-    std::vector<unsigned char> out = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0};
+    std::vector<unsigned char> out;
+    // (A loop, not vector::insert of a list, which GCC 12 warns falsely about.)
+    const auto append = [&out](std::initializer_list<unsigned> bytes) {
+        for (const unsigned byte : bytes)
+            out.push_back(static_cast<unsigned char>(byte));
+    };
+    append({0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0});
     const size_t length = 2 + 6 + tiff.size();
-    out.insert(out.end(), {0xFF, 0xE1, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length),
-                           'E', 'x', 'i', 'f', 0, 0});
+    append({0xFF, 0xE1, static_cast<unsigned>(length >> 8), static_cast<unsigned>(length & 0xFF), 'E', 'x', 'i', 'f', 0, 0});
     out.insert(out.end(), tiff.begin(), tiff.end());
-    out.insert(out.end(), {0xFF, 0xDA, 0x00, 0x08, 1, 1, 0, 0, 0x3F, 0, 0x12, 0x34, 0xFF, 0xD9});
+    append({0xFF, 0xDA, 0x00, 0x08, 1, 1, 0, 0, 0x3F, 0, 0x12, 0x34, 0xFF, 0xD9});
     return out;
 }
 
