@@ -37,9 +37,10 @@ public:
 
     // The new name of `fileName` under the current template, with this
     // file's counter value and the number of files in the run; the template
-    // is compiled for the call (a run compiles it once: TRenamePlan). No
-    // folder, times or date taken: those tokens stay as written. A template
-    // whose regular expression does not compile gives the empty text.
+    // is compiled for the call (a run compiles it once: TRenamePlan). It
+    // knows the name only: %{folder} gives nothing and the date tokens stay
+    // as written. A template whose regular expression does not compile
+    // gives the empty text.
     String ExpandTemplate(Base::StringView fileName, int32_t counter, int32_t total);
     // The same for a given template and counter width, as the dialog holds
     // them before they are confirmed.

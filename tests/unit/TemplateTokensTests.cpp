@@ -104,7 +104,9 @@ TEST_F(TemplateTokens, ExpandEveryTokenAndModifier)
         {u"%{n:..2}", u"\U0001F600\U0001F600x.txt", u"\U0001F600\U0001F600"},
         {u"%{n:-1..}", u"x\U0001F600.txt", u"\U0001F600"},
         // Letter case, the same on every build.
+        {u"%{n:upper}", u"\u010Daj.txt", u"\u010CAJ"},
         {u"%{n:upper}", u"stra\u00DFe.txt", u"STRA\u00DFE"},
+        {u"%{n:lower}", u"\u00C9T\u00C9.txt", u"\u00E9t\u00E9"},
         {u"%{n:title}", u"don't STOP.txt", u"Don't Stop"},
         // Replace: plain text unless r; i ignores case; g every match.
         {u"%{n:/A/x/}", u"aAaA.txt", u"axaA"},
