@@ -8,8 +8,8 @@ namespace Zelvane {
 
 namespace {
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool IsLeadUnit(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsTrailUnit(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 // Calls `visit(codePoint)` for each character of `text`; a lone surrogate is given as itself.
 template <typename Visit>
@@ -17,7 +17,7 @@ void ForEachCodePoint(Base::StringView text, Visit visit)
 {
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i];
-        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+        if (IsLeadUnit(unit) && i + 1 < text.size() && IsTrailUnit(text[i + 1])) {
             visit(0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00));
             ++i;
         } else {

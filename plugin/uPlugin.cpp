@@ -76,7 +76,7 @@ Far3::HANDLE TPlugin::Open(int32_t /*openFrom*/, const Far3::GUID* guid, intptr_
     auto dialog = Tessel::TFarDialog::Create<TZelvaneDialog>();
     dialog->Options = &options;
     dialog->SavePattern = options.SavePatternSettings();
-    dialog->OnConfirm = [this](const String& fileNameTemplate) { return TemplateCompiles(fileNameTemplate); };
+    dialog->OnConfirm = &TPlugin::TemplateCompiles;
     dialog->OnPreview = [this, &panel](const String& fileNameTemplate, const String& startingNumber) {
         PreviewFiles(panel, fileNameTemplate, startingNumber);
     };

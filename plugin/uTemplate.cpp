@@ -31,14 +31,11 @@ size_t ExtensionDot(Base::StringView fileName)
     return last != Base::StringView::npos && fileName[last] == u'.' ? last : Base::StringView::npos;
 }
 
-bool IsHighSurrogate(char16_t c)
+// A surrogate pair starts at `unit` of `text`: one character in two units.
+bool PairAt(Base::StringView text, size_t unit)
 {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
+    return unit + 1 < text.size() && text[unit] >= 0xD800 && text[unit] <= 0xDBFF && text[unit + 1] >= 0xDC00 &&
+           text[unit + 1] <= 0xDFFF;
 }
 
 // The code unit where character `index` (0-based) of `text` starts; a
@@ -47,7 +44,7 @@ size_t UnitOfCharacter(Base::StringView text, int64_t index)
 {
     size_t unit = 0;
     while (index > 0 && unit < text.size()) {
-        unit += unit + 1 < text.size() && IsHighSurrogate(text[unit]) && IsLowSurrogate(text[unit + 1]) ? 2 : 1;
+        unit += PairAt(text, unit) ? 2 : 1;
         --index;
     }
     return unit;
@@ -57,7 +54,7 @@ int64_t CharacterCount(Base::StringView text)
 {
     int64_t count = 0;
     for (size_t unit = 0; unit < text.size(); ++count)
-        unit += unit + 1 < text.size() && IsHighSurrogate(text[unit]) && IsLowSurrogate(text[unit + 1]) ? 2 : 1;
+        unit += PairAt(text, unit) ? 2 : 1;
     return count;
 }
 
