@@ -5,6 +5,7 @@
 #include "plugin/uRegex.h"
 
 #include "base/Utf.h"
+#include "plugin/uCodePoints.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
@@ -22,13 +23,10 @@ namespace {
 constexpr uint32_t MatchLimit = 100'000;
 constexpr uint32_t DepthLimit = 10'000;
 
-const PCRE2_UCHAR16* Units(Base::StringView text)
+const PCRE2_UCHAR16* Pcre2Units(Base::StringView text)
 {
     return reinterpret_cast<const PCRE2_UCHAR16*>(text.data());
 }
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 // One piece of REPLACE: literal text, or the text of a group (0 for the whole match).
 struct TPiece {
@@ -101,7 +99,7 @@ std::unique_ptr<TRegexReplace> TRegexReplace::Compile(Base::StringView find, Bas
         flags |= PCRE2_CASELESS;
     int errorCode = 0;
     PCRE2_SIZE errorOffset = 0;
-    impl->Code = pcre2_compile_16(Units(find), find.size(), flags, &errorCode, &errorOffset, nullptr);
+    impl->Code = pcre2_compile_16(Pcre2Units(find), find.size(), flags, &errorCode, &errorOffset, nullptr);
     if (impl->Code == nullptr) {
         PCRE2_UCHAR16 message[256] = {};
         pcre2_get_error_message_16(errorCode, message, std::size(message));
@@ -132,7 +130,7 @@ String TRegexReplace::Apply(Base::StringView text) const
     uint32_t matchFlags = 0;
     bool replaced = false;
     while (start <= text.size()) {
-        const int result = pcre2_match_16(Impl->Code, Units(text), text.size(), start, matchFlags, Impl->MatchData,
+        const int result = pcre2_match_16(Impl->Code, Pcre2Units(text), text.size(), start, matchFlags, Impl->MatchData,
                                           Impl->Context);
         if (result == PCRE2_ERROR_NOMATCH) {
             if (matchFlags == 0)
@@ -141,7 +139,7 @@ String TRegexReplace::Apply(Base::StringView text) const
             matchFlags = 0;
             if (start >= text.size())
                 break;
-            start += IsHighSurrogate(text[start]) && start + 1 < text.size() && IsLowSurrogate(text[start + 1]) ? 2 : 1;
+            start += CodePoints::UnitsAt(text, start);
             continue;
         }
         if (result < 0) // a bound of the match reached, or memory: the text stays as it is
