@@ -124,6 +124,12 @@ std::unique_ptr<TRegexReplace> TRegexReplace::Compile(Base::StringView find, Bas
 
 String TRegexReplace::Apply(Base::StringView text) const
 {
+    std::optional<String> replaced = TryApply(text);
+    return replaced ? std::move(*replaced) : String(text);
+}
+
+std::optional<String> TRegexReplace::TryApply(Base::StringView text) const
+{
     String out;
     size_t copiedTo = 0; // text before this is in `out` already
     size_t start = 0;
@@ -142,12 +148,14 @@ String TRegexReplace::Apply(Base::StringView text) const
             start += CodePoints::UnitsAt(text, start);
             continue;
         }
-        if (result < 0) // a bound of the match reached, or memory: the text stays as it is
-            return String(text);
+        if (result < 0) // a bound of the match reached, or memory
+            return std::nullopt;
         const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer_16(Impl->MatchData);
         const uint32_t groups = pcre2_get_ovector_count_16(Impl->MatchData);
         const size_t matchStart = ovector[0], matchEnd = ovector[1];
-        if (matchStart < copiedTo || matchEnd < matchStart) // \K can give such; take no part of it
+        // A match that ends before it starts or starts before the last one ended (\K in a lookaround could
+        // make one; PCRE2 refuses those): the text as it is, rather than a garbled one.
+        if (matchStart < copiedTo || matchEnd < matchStart)
             return String(text);
         out.append(text.substr(copiedTo, matchStart - copiedTo));
         for (const TPiece& piece : Impl->Pieces) {
