@@ -28,44 +28,44 @@ const PCRE2_UCHAR16* Pcre2Units(Base::StringView text)
     return reinterpret_cast<const PCRE2_UCHAR16*>(text.data());
 }
 
-// One piece of REPLACE: literal text, or the text of a group (0 for the whole match).
-struct TPiece {
-    String Text;
-    int Group = -1;
-};
-
-std::vector<TPiece> ParseReplacement(Base::StringView replace, bool literal)
-{
-    std::vector<TPiece> pieces;
-    String text;
-    for (size_t i = 0; i < replace.size(); ++i) {
-        const char16_t c = replace[i];
-        if (!literal && c == u'$' && i + 1 < replace.size()) {
-            const char16_t next = replace[i + 1];
-            if (next == u'$') {
-                text.push_back(u'$');
-                ++i;
-                continue;
-            }
-            if (next >= u'0' && next <= u'9') {
-                if (!text.empty())
-                    pieces.push_back({std::move(text), -1});
-                text.clear();
-                pieces.push_back({String(), next - u'0'});
-                ++i;
-                continue;
-            }
-        }
-        text.push_back(c);
-    }
-    if (!text.empty())
-        pieces.push_back({std::move(text), -1});
-    return pieces;
-}
-
 } // namespace
 
 struct TRegexReplace::TImpl {
+    // One piece of REPLACE: literal text, or the text of a group (0 for the whole match).
+    struct TPiece {
+        String Text;
+        int Group = -1;
+    };
+
+    static std::vector<TPiece> ParseReplacement(Base::StringView replace, bool literal)
+    {
+        std::vector<TPiece> pieces;
+        String text;
+        for (size_t i = 0; i < replace.size(); ++i) {
+            const char16_t c = replace[i];
+            if (!literal && c == u'$' && i + 1 < replace.size()) {
+                const char16_t next = replace[i + 1];
+                if (next == u'$') {
+                    text.push_back(u'$');
+                    ++i;
+                    continue;
+                }
+                if (next >= u'0' && next <= u'9') {
+                    if (!text.empty())
+                        pieces.push_back({std::move(text), -1});
+                    text.clear();
+                    pieces.push_back({String(), next - u'0'});
+                    ++i;
+                    continue;
+                }
+            }
+            text.push_back(c);
+        }
+        if (!text.empty())
+            pieces.push_back({std::move(text), -1});
+        return pieces;
+    }
+
     pcre2_code_16* Code = nullptr;
     pcre2_match_context_16* Context = nullptr;
     pcre2_match_data_16* MatchData = nullptr;
@@ -117,7 +117,7 @@ std::unique_ptr<TRegexReplace> TRegexReplace::Compile(Base::StringView find, Bas
     }
     pcre2_set_match_limit_16(impl->Context, MatchLimit);
     pcre2_set_depth_limit_16(impl->Context, DepthLimit);
-    impl->Pieces = ParseReplacement(replace, options.Literal);
+    impl->Pieces = TImpl::ParseReplacement(replace, options.Literal);
     impl->Global = options.Global;
     return std::unique_ptr<TRegexReplace>(new TRegexReplace(std::move(impl)));
 }
@@ -158,7 +158,7 @@ std::optional<String> TRegexReplace::TryApply(Base::StringView text) const
         if (matchStart < copiedTo || matchEnd < matchStart)
             return String(text);
         out.append(text.substr(copiedTo, matchStart - copiedTo));
-        for (const TPiece& piece : Impl->Pieces) {
+        for (const TImpl::TPiece& piece : Impl->Pieces) {
             if (piece.Group < 0) {
                 out += piece.Text;
             } else if (static_cast<uint32_t>(piece.Group) < groups && ovector[2 * piece.Group] != PCRE2_UNSET) {
