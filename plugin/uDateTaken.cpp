@@ -19,6 +19,8 @@ constexpr uint16_t DateTimeOriginalTag = 0x9003;
 constexpr uint16_t AsciiType = 2;
 constexpr uint16_t LongType = 4;
 constexpr uint16_t IfdType = 13;
+// What ReadDateTaken reads first; the rest of DateTakenReadLimit only when needed.
+constexpr size_t EarlyReadSize = 64 * 1024;
 // More entries than any camera writes into one IFD; a larger count is damage.
 constexpr uint32_t MaxIfdEntries = 1024;
 
@@ -198,21 +200,36 @@ std::optional<TDateTaken> ReadDateTaken(const String& fileName)
     const auto head = std::make_unique_for_overwrite<unsigned char[]>(DateTakenReadLimit);
     size_t filled = 0;
     bool readable = true;
-    while (filled < DateTakenReadLimit) {
-        Platform::DWORD read = 0;
-        if (!Platform::ReadFile(file, head.get() + filled, static_cast<Platform::DWORD>(DateTakenReadLimit - filled),
-                                &read)) {
-            readable = false;
-            break;
+    // Fills the head up to `upTo` bytes or the end of the file; false when the end came first.
+    const auto fillTo = [&](size_t upTo) {
+        while (filled < upTo) {
+            Platform::DWORD read = 0;
+            if (!Platform::ReadFile(file, head.get() + filled, static_cast<Platform::DWORD>(upTo - filled), &read)) {
+                readable = false;
+                return false;
+            }
+            if (read == 0)
+                return false;
+            filled += read;
         }
-        if (read == 0)
-            break;
-        filled += read;
+        return true;
+    };
+    // A camera's JPEG keeps its EXIF block within the first 64 KiB: the rest
+    // of the limit is read only when the date is not found there and the file
+    // goes on (a raw file's IFDs may lie further in).
+    std::optional<TDateTaken> date;
+    if (fillTo(EarlyReadSize)) {
+        date = ParseDateTaken(std::span<const unsigned char>(head.get(), filled));
+        if (!date) {
+            fillTo(DateTakenReadLimit);
+            if (readable)
+                date = ParseDateTaken(std::span<const unsigned char>(head.get(), filled));
+        }
+    } else if (readable) {
+        date = ParseDateTaken(std::span<const unsigned char>(head.get(), filled));
     }
     Platform::CloseHandle(file);
-    if (!readable)
-        return std::nullopt;
-    return ParseDateTaken(std::span<const unsigned char>(head.get(), filled));
+    return readable ? date : std::nullopt;
 }
 
 } // namespace Zelvane
