@@ -42,10 +42,20 @@ String TitleCase(Base::StringView text)
 {
     String out;
     out.reserve(text.size());
-    bool inWord = false;
+    // A word is a run of letters, digits and apostrophes; its first letter or
+    // digit is upper case (an apostrophe before it does not count: "'tis").
+    bool firstSeen = false; // the current word's first letter or digit
     ForEachCodePoint(text, [&](char32_t c) {
-        CodePoints::AppendCodePoint(out, inWord ? Unicode::LowerOf(c) : Unicode::UpperOf(c));
-        inWord = Unicode::IsLetterOrDigit(c) || c == U'\'' || c == U'\u2019';
+        const bool letterOrDigit = Unicode::IsLetterOrDigit(c);
+        if (!letterOrDigit && c != U'\'' && c != U'\u2019') {
+            firstSeen = false;
+            CodePoints::AppendCodePoint(out, c);
+        } else if (letterOrDigit && !firstSeen) {
+            firstSeen = true;
+            CodePoints::AppendCodePoint(out, Unicode::UpperOf(c));
+        } else {
+            CodePoints::AppendCodePoint(out, Unicode::LowerOf(c));
+        }
     });
     return out;
 }
