@@ -87,7 +87,7 @@ std::optional<TEntry> FindEntry(const TBytes& tiff, uint32_t offset, uint16_t ta
     return std::nullopt;
 }
 
-// Two to four ASCII digits as a number; nothing when any is not a digit.
+// ASCII digits as a number; nothing when any is not a digit.
 std::optional<int> Digits(std::span<const unsigned char> text)
 {
     int value = 0;
@@ -99,7 +99,14 @@ std::optional<int> Digits(std::span<const unsigned char> text)
     return value;
 }
 
-// "YYYY:MM:DD HH:MM:SS"; blanks, zeros or anything out of range is no date.
+int DaysInMonth(int year, int month)
+{
+    static constexpr int Days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : Days[month - 1];
+}
+
+// "YYYY:MM:DD HH:MM:SS"; blanks, zeros or a day no calendar has is no date.
 std::optional<TDateTaken> ParseExifDate(std::span<const unsigned char> text)
 {
     if (text.size() < 19)
@@ -114,8 +121,8 @@ std::optional<TDateTaken> ParseExifDate(std::span<const unsigned char> text)
                minute = Digits(text.subspan(14, 2)), second = Digits(text.subspan(17, 2));
     if (!year || !month || !day || !hour || !minute || !second)
         return std::nullopt;
-    if (*year < 1 || *month < 1 || *month > 12 || *day < 1 || *day > 31 || *hour > 23 || *minute > 59 ||
-        *second > 60)
+    if (*year < 1 || *month < 1 || *month > 12 || *day < 1 || *day > DaysInMonth(*year, *month) || *hour > 23 ||
+        *minute > 59 || *second > 60)
         return std::nullopt;
     return TDateTaken{*year, *month, *day, *hour, *minute, *second};
 }
