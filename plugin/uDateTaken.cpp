@@ -19,6 +19,8 @@ constexpr uint16_t DateTimeOriginalTag = 0x9003;
 constexpr uint16_t AsciiType = 2;
 constexpr uint16_t LongType = 4;
 constexpr uint16_t IfdType = 13;
+// What ReadDateTaken reads first; the rest of DateTakenReadLimit only when needed.
+constexpr size_t EarlyReadSize = 64 * 1024;
 // More entries than any camera writes into one IFD; a larger count is damage.
 constexpr uint32_t MaxIfdEntries = 1024;
 
@@ -85,7 +87,7 @@ std::optional<TEntry> FindEntry(const TBytes& tiff, uint32_t offset, uint16_t ta
     return std::nullopt;
 }
 
-// Two to four ASCII digits as a number; nothing when any is not a digit.
+// ASCII digits as a number; nothing when any is not a digit.
 std::optional<int> Digits(std::span<const unsigned char> text)
 {
     int value = 0;
@@ -97,7 +99,14 @@ std::optional<int> Digits(std::span<const unsigned char> text)
     return value;
 }
 
-// "YYYY:MM:DD HH:MM:SS"; blanks, zeros or anything out of range is no date.
+int DaysInMonth(int year, int month)
+{
+    static constexpr int Days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : Days[month - 1];
+}
+
+// "YYYY:MM:DD HH:MM:SS"; blanks, zeros or a day no calendar has is no date.
 std::optional<TDateTaken> ParseExifDate(std::span<const unsigned char> text)
 {
     if (text.size() < 19)
@@ -112,8 +121,8 @@ std::optional<TDateTaken> ParseExifDate(std::span<const unsigned char> text)
                minute = Digits(text.subspan(14, 2)), second = Digits(text.subspan(17, 2));
     if (!year || !month || !day || !hour || !minute || !second)
         return std::nullopt;
-    if (*year < 1 || *month < 1 || *month > 12 || *day < 1 || *day > 31 || *hour > 23 || *minute > 59 ||
-        *second > 60)
+    if (*year < 1 || *month < 1 || *month > 12 || *day < 1 || *day > DaysInMonth(*year, *month) || *hour > 23 ||
+        *minute > 59 || *second > 60)
         return std::nullopt;
     return TDateTaken{*year, *month, *day, *hour, *minute, *second};
 }
@@ -198,21 +207,36 @@ std::optional<TDateTaken> ReadDateTaken(const String& fileName)
     const auto head = std::make_unique_for_overwrite<unsigned char[]>(DateTakenReadLimit);
     size_t filled = 0;
     bool readable = true;
-    while (filled < DateTakenReadLimit) {
-        Platform::DWORD read = 0;
-        if (!Platform::ReadFile(file, head.get() + filled, static_cast<Platform::DWORD>(DateTakenReadLimit - filled),
-                                &read)) {
-            readable = false;
-            break;
+    // Fills the head up to `upTo` bytes or the end of the file; false when the end came first.
+    const auto fillTo = [&](size_t upTo) {
+        while (filled < upTo) {
+            Platform::DWORD read = 0;
+            if (!Platform::ReadFile(file, head.get() + filled, static_cast<Platform::DWORD>(upTo - filled), &read)) {
+                readable = false;
+                return false;
+            }
+            if (read == 0)
+                return false;
+            filled += read;
         }
-        if (read == 0)
-            break;
-        filled += read;
+        return true;
+    };
+    // A camera's JPEG keeps its EXIF block within the first 64 KiB: the rest
+    // of the limit is read only when the date is not found there and the file
+    // goes on (a raw file's IFDs may lie further in).
+    std::optional<TDateTaken> date;
+    if (fillTo(EarlyReadSize)) {
+        date = ParseDateTaken(std::span<const unsigned char>(head.get(), filled));
+        if (!date) {
+            fillTo(DateTakenReadLimit);
+            if (readable)
+                date = ParseDateTaken(std::span<const unsigned char>(head.get(), filled));
+        }
+    } else if (readable) {
+        date = ParseDateTaken(std::span<const unsigned char>(head.get(), filled));
     }
     Platform::CloseHandle(file);
-    if (!readable)
-        return std::nullopt;
-    return ParseDateTaken(std::span<const unsigned char>(head.get(), filled));
+    return readable ? date : std::nullopt;
 }
 
 } // namespace Zelvane

@@ -5,6 +5,7 @@
 #include "plugin/uRegex.h"
 
 #include "base/Utf.h"
+#include "plugin/uCodePoints.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
@@ -22,52 +23,49 @@ namespace {
 constexpr uint32_t MatchLimit = 100'000;
 constexpr uint32_t DepthLimit = 10'000;
 
-const PCRE2_UCHAR16* Units(Base::StringView text)
+const PCRE2_UCHAR16* Pcre2Units(Base::StringView text)
 {
     return reinterpret_cast<const PCRE2_UCHAR16*>(text.data());
-}
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-// One piece of REPLACE: literal text, or the text of a group (0 for the whole match).
-struct TPiece {
-    String Text;
-    int Group = -1;
-};
-
-std::vector<TPiece> ParseReplacement(Base::StringView replace, bool literal)
-{
-    std::vector<TPiece> pieces;
-    String text;
-    for (size_t i = 0; i < replace.size(); ++i) {
-        const char16_t c = replace[i];
-        if (!literal && c == u'$' && i + 1 < replace.size()) {
-            const char16_t next = replace[i + 1];
-            if (next == u'$') {
-                text.push_back(u'$');
-                ++i;
-                continue;
-            }
-            if (next >= u'0' && next <= u'9') {
-                if (!text.empty())
-                    pieces.push_back({std::move(text), -1});
-                text.clear();
-                pieces.push_back({String(), next - u'0'});
-                ++i;
-                continue;
-            }
-        }
-        text.push_back(c);
-    }
-    if (!text.empty())
-        pieces.push_back({std::move(text), -1});
-    return pieces;
 }
 
 } // namespace
 
 struct TRegexReplace::TImpl {
+    // One piece of REPLACE: literal text, or the text of a group (0 for the whole match).
+    struct TPiece {
+        String Text;
+        int Group = -1;
+    };
+
+    static std::vector<TPiece> ParseReplacement(Base::StringView replace, bool literal)
+    {
+        std::vector<TPiece> pieces;
+        String text;
+        for (size_t i = 0; i < replace.size(); ++i) {
+            const char16_t c = replace[i];
+            if (!literal && c == u'$' && i + 1 < replace.size()) {
+                const char16_t next = replace[i + 1];
+                if (next == u'$') {
+                    text.push_back(u'$');
+                    ++i;
+                    continue;
+                }
+                if (next >= u'0' && next <= u'9') {
+                    if (!text.empty())
+                        pieces.push_back({std::move(text), -1});
+                    text.clear();
+                    pieces.push_back({String(), next - u'0'});
+                    ++i;
+                    continue;
+                }
+            }
+            text.push_back(c);
+        }
+        if (!text.empty())
+            pieces.push_back({std::move(text), -1});
+        return pieces;
+    }
+
     pcre2_code_16* Code = nullptr;
     pcre2_match_context_16* Context = nullptr;
     pcre2_match_data_16* MatchData = nullptr;
@@ -101,7 +99,7 @@ std::unique_ptr<TRegexReplace> TRegexReplace::Compile(Base::StringView find, Bas
         flags |= PCRE2_CASELESS;
     int errorCode = 0;
     PCRE2_SIZE errorOffset = 0;
-    impl->Code = pcre2_compile_16(Units(find), find.size(), flags, &errorCode, &errorOffset, nullptr);
+    impl->Code = pcre2_compile_16(Pcre2Units(find), find.size(), flags, &errorCode, &errorOffset, nullptr);
     if (impl->Code == nullptr) {
         PCRE2_UCHAR16 message[256] = {};
         pcre2_get_error_message_16(errorCode, message, std::size(message));
@@ -119,12 +117,18 @@ std::unique_ptr<TRegexReplace> TRegexReplace::Compile(Base::StringView find, Bas
     }
     pcre2_set_match_limit_16(impl->Context, MatchLimit);
     pcre2_set_depth_limit_16(impl->Context, DepthLimit);
-    impl->Pieces = ParseReplacement(replace, options.Literal);
+    impl->Pieces = TImpl::ParseReplacement(replace, options.Literal);
     impl->Global = options.Global;
     return std::unique_ptr<TRegexReplace>(new TRegexReplace(std::move(impl)));
 }
 
 String TRegexReplace::Apply(Base::StringView text) const
+{
+    std::optional<String> replaced = TryApply(text);
+    return replaced ? std::move(*replaced) : String(text);
+}
+
+std::optional<String> TRegexReplace::TryApply(Base::StringView text) const
 {
     String out;
     size_t copiedTo = 0; // text before this is in `out` already
@@ -132,7 +136,7 @@ String TRegexReplace::Apply(Base::StringView text) const
     uint32_t matchFlags = 0;
     bool replaced = false;
     while (start <= text.size()) {
-        const int result = pcre2_match_16(Impl->Code, Units(text), text.size(), start, matchFlags, Impl->MatchData,
+        const int result = pcre2_match_16(Impl->Code, Pcre2Units(text), text.size(), start, matchFlags, Impl->MatchData,
                                           Impl->Context);
         if (result == PCRE2_ERROR_NOMATCH) {
             if (matchFlags == 0)
@@ -141,18 +145,20 @@ String TRegexReplace::Apply(Base::StringView text) const
             matchFlags = 0;
             if (start >= text.size())
                 break;
-            start += IsHighSurrogate(text[start]) && start + 1 < text.size() && IsLowSurrogate(text[start + 1]) ? 2 : 1;
+            start += CodePoints::UnitsAt(text, start);
             continue;
         }
-        if (result < 0) // a bound of the match reached, or memory: the text stays as it is
-            return String(text);
+        if (result < 0) // a bound of the match reached, or memory
+            return std::nullopt;
         const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer_16(Impl->MatchData);
         const uint32_t groups = pcre2_get_ovector_count_16(Impl->MatchData);
         const size_t matchStart = ovector[0], matchEnd = ovector[1];
-        if (matchStart < copiedTo || matchEnd < matchStart) // \K can give such; take no part of it
+        // A match that ends before it starts or starts before the last one ended (\K in a lookaround could
+        // make one; PCRE2 refuses those): the text as it is, rather than a garbled one.
+        if (matchStart < copiedTo || matchEnd < matchStart)
             return String(text);
         out.append(text.substr(copiedTo, matchStart - copiedTo));
-        for (const TPiece& piece : Impl->Pieces) {
+        for (const TImpl::TPiece& piece : Impl->Pieces) {
             if (piece.Group < 0) {
                 out += piece.Text;
             } else if (static_cast<uint32_t>(piece.Group) < groups && ovector[2 * piece.Group] != PCRE2_UNSET) {

@@ -5,12 +5,16 @@
 // text; REPLACE is plain text with $0..$9 for the match and its groups and $$
 // for a dollar. The object owns its compiled form; it is not shared between
 // threads (main thread only). Failure: a FIND that does not compile gives no
-// object and the engine's message; Apply never fails (see there).
+// object and the engine's message. A match's work is bounded (about a
+// hundred thousand backtracking steps), so that an expression that would
+// backtrack for hours over a name gives up within milliseconds: TryApply
+// then says so, Apply leaves the text as it is.
 #pragma once
 
 #include "base/String.h"
 
 #include <memory>
+#include <optional>
 
 namespace Zelvane {
 
@@ -37,6 +41,9 @@ public:
     // pair is one character; text that is not valid UTF-16 (lone surrogates, as POSIX names that are not UTF-8
     // give) is matched without failing (never raises, never crashes).
     String Apply(Base::StringView text) const;
+    // As Apply, but nothing when the match gave up at its bound (or ran out of memory), so that a caller can
+    // tell that from "no match".
+    std::optional<String> TryApply(Base::StringView text) const;
 
 private:
     struct TImpl;

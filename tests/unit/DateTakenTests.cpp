@@ -16,15 +16,15 @@ using TestSupport::TiffBytes;
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using PhotoData = std::vector<unsigned char>;
 
-Bytes Damaged(Bytes bytes, const std::function<void(Bytes&)>& damage)
+PhotoData DamagedPhoto(PhotoData bytes, const std::function<void(PhotoData&)>& damage)
 {
     damage(bytes);
     return bytes;
 }
 
-PhotoLayout WithDate(std::string date)
+PhotoLayout PhotoWithDate(std::string date)
 {
     PhotoLayout layout;
     layout.DateTimeOriginal = std::move(date);
@@ -45,11 +45,11 @@ TEST(DateTaken, ReadsEveryContainerAndRefusesDamage)
     noPointer.WithExifPointer = false;
     PhotoLayout orfBig = orf;
     orfBig.BigEndian = true;
-    const Bytes jpeg = JpegBytes();
-    const Bytes tiff = TiffBytes();
+    const PhotoData jpeg = JpegBytes();
+    const PhotoData tiff = TiffBytes();
     const struct {
         const char* what;
-        Bytes bytes;
+        PhotoData bytes;
         std::optional<TDateTaken> expected;
     } cases[] = {
         {"JPEG, little-endian EXIF", jpeg, taken},
@@ -60,25 +60,29 @@ TEST(DateTaken, ReadsEveryContainerAndRefusesDamage)
         {"RW2", TiffBytes(rw2), taken},
         {"ORF", TiffBytes(orf), taken},
         {"ORF, big-endian", TiffBytes(orfBig), taken},
-        {"other date separators", TiffBytes(WithDate("2024-07-14 09:05:33")), taken},
+        {"other date separators", TiffBytes(PhotoWithDate("2024-07-14 09:05:33")), taken},
         {"no Exif IFD", TiffBytes(noPointer), none},
-        {"zero date", TiffBytes(WithDate("0000:00:00 00:00:00")), none},
-        {"blank date", TiffBytes(WithDate("                   ")), none},
-        {"month 13", TiffBytes(WithDate("2024:13:14 09:05:33")), none},
-        {"a short date", TiffBytes(WithDate("2024:07")), none},
-        {"empty", Bytes{}, none},
-        {"only a JPEG start", Bytes{0xFF, 0xD8}, none},
-        {"not a photo", Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}, none},
-        {"JPEG cut inside the EXIF", Bytes(jpeg.begin(), jpeg.begin() + 60), none},
-        {"TIFF cut inside the date", Bytes(tiff.begin(), tiff.end() - 2), none},
-        {"IFD0 offset past the end", Damaged(tiff, [](Bytes& b) { b[4] = 0xF0; b[7] = 0x7F; }), none},
-        {"IFD0 entry count huge", Damaged(tiff, [](Bytes& b) { b[16] = 0xFF; b[17] = 0xFF; }), none},
-        {"Exif pointer to itself", Damaged(tiff, [](Bytes& b) { b[38] = 16; }), none},
-        {"date offset past the end", Damaged(tiff, [](Bytes& b) { b[b.size() - 28] = 0xFF; b[b.size() - 27] = 0xFF; }), none},
-        {"date count of 4 GiB", Damaged(tiff, [](Bytes& b) { b[b.size() - 29] = 0xFF; }), none},
-        {"JPEG segment length past the end", Damaged(jpeg, [](Bytes& b) { b[4] = 0xFF; }), none},
-        {"JPEG segment length below 2", Damaged(jpeg, [](Bytes& b) { b[4] = 0; b[5] = 1; }), none},
-        {"image data before the EXIF", Damaged(jpeg, [](Bytes& b) { b[3] = 0xDA; }), none},
+        {"zero date", TiffBytes(PhotoWithDate("0000:00:00 00:00:00")), none},
+        {"blank date", TiffBytes(PhotoWithDate("                   ")), none},
+        {"month 13", TiffBytes(PhotoWithDate("2024:13:14 09:05:33")), none},
+        {"29 February of a leap year", TiffBytes(PhotoWithDate("2024:02:29 23:59:59")), TDateTaken{2024, 2, 29, 23, 59, 59}},
+        {"29 February of another year", TiffBytes(PhotoWithDate("2023:02:29 12:00:00")), none},
+        {"a month unknown", TiffBytes(PhotoWithDate("2024:00:00 00:00:00")), none},
+        {"25 o'clock", TiffBytes(PhotoWithDate("2024:07:14 25:05:33")), none},
+        {"a short date", TiffBytes(PhotoWithDate("2024:07")), none},
+        {"empty", PhotoData{}, none},
+        {"only a JPEG start", PhotoData{0xFF, 0xD8}, none},
+        {"not a photo", PhotoData{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}, none},
+        {"JPEG cut inside the EXIF", PhotoData(jpeg.begin(), jpeg.begin() + 60), none},
+        {"TIFF cut inside the date", PhotoData(tiff.begin(), tiff.end() - 2), none},
+        {"IFD0 offset past the end", DamagedPhoto(tiff, [](PhotoData& b) { b[4] = 0xF0; b[7] = 0x7F; }), none},
+        {"IFD0 entry count huge", DamagedPhoto(tiff, [](PhotoData& b) { b[16] = 0xFF; b[17] = 0xFF; }), none},
+        {"Exif pointer to itself", DamagedPhoto(tiff, [](PhotoData& b) { b[38] = 16; }), none},
+        {"date offset past the end", DamagedPhoto(tiff, [](PhotoData& b) { b[b.size() - 28] = 0xFF; b[b.size() - 27] = 0xFF; }), none},
+        {"date count of 4 GiB", DamagedPhoto(tiff, [](PhotoData& b) { b[b.size() - 29] = 0xFF; }), none},
+        {"JPEG segment length past the end", DamagedPhoto(jpeg, [](PhotoData& b) { b[4] = 0xFF; }), none},
+        {"JPEG segment length below 2", DamagedPhoto(jpeg, [](PhotoData& b) { b[4] = 0; b[5] = 1; }), none},
+        {"image data before the EXIF", DamagedPhoto(jpeg, [](PhotoData& b) { b[3] = 0xDA; }), none},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseDateTaken(c.bytes), c.expected) << c.what;
@@ -87,7 +91,7 @@ TEST(DateTaken, ReadsEveryContainerAndRefusesDamage)
 TEST(DateTaken, ReadsTheFileThroughThePlatformLayer)
 {
     TestSupport::TestFolder folder;
-    const Bytes jpeg = JpegBytes();
+    const PhotoData jpeg = JpegBytes();
     TestSupport::WriteBytes(folder.Child("photo.jpg"), std::string(jpeg.begin(), jpeg.end()));
     // A JPEG whose EXIF block follows large APP2 segments: found within the read limit, not beyond it.
     const auto afterSegments = [&](int segments) {

@@ -19,6 +19,7 @@ TEST(LetterCase, MapsAsTheInvariantLocale)
         {u"DSC 01.JPG", u"DSC 01.JPG", u"dsc 01.jpg", u"Dsc 01.Jpg"},
         {u"don't stop", u"DON'T STOP", u"don't stop", u"Don't Stop"},
         {u"don’t STOP", u"DON’T STOP", u"don’t stop", u"Don’t Stop"},
+        {u"'tis 'TWAS' o'neill", u"'TIS 'TWAS' O'NEILL", u"'tis 'twas' o'neill", u"'Tis 'Twas' O'neill"},
         {u"čaj ŽLUŤOUČKÝ", u"ČAJ ŽLUŤOUČKÝ", u"čaj žluťoučký", u"Čaj Žluťoučký"},
         // One-to-one only: no "SS" for ß, and the characters whose upper case leads elsewhere keep theirs.
         {u"straße ß ı ς µ", u"STRAßE ß ı ς µ", u"straße ß ı ς µ", u"Straße ß ı ς µ"},

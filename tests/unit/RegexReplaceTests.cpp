@@ -10,9 +10,9 @@ using namespace Zelvane;
 
 namespace {
 
-using Options = TRegexReplace::TOptions;
+using RegexOptions = TRegexReplace::TOptions;
 
-std::string Narrow(std::u16string_view text)
+std::string NarrowForMessage(std::u16string_view text)
 {
     std::string narrow;
     for (const char16_t c : text)
@@ -24,11 +24,11 @@ std::string Narrow(std::u16string_view text)
 
 TEST(RegexReplace, ReplacesAsTheFlagsSay)
 {
-    const Options regex, regexAll{false, false, true}, regexNoCase{false, true, false};
-    const Options text{true, false, false}, textAll{true, false, true}, textNoCase{true, true, true};
+    const RegexOptions regex, regexAll{false, false, true}, regexNoCase{false, true, false};
+    const RegexOptions text{true, false, false}, textAll{true, false, true}, textNoCase{true, true, true};
     const struct {
         std::u16string_view find, replace;
-        Options options;
+        RegexOptions options;
         std::u16string_view text, expected;
     } cases[] = {
         {u"IMG_(\\d+)", u"Trip $1", regex, u"IMG_0042.JPG", u"Trip 0042.JPG"},
@@ -60,8 +60,8 @@ TEST(RegexReplace, ReplacesAsTheFlagsSay)
     for (const auto& c : cases) {
         String error;
         const auto replace = TRegexReplace::Compile(c.find, c.replace, c.options, error);
-        ASSERT_TRUE(replace) << Narrow(c.find) << ": " << Narrow(error);
-        EXPECT_EQ(replace->Apply(c.text), c.expected) << Narrow(c.find) << " over " << Narrow(c.text);
+        ASSERT_TRUE(replace) << NarrowForMessage(c.find) << ": " << NarrowForMessage(error);
+        EXPECT_EQ(replace->Apply(c.text), c.expected) << NarrowForMessage(c.find) << " over " << NarrowForMessage(c.text);
     }
 }
 
@@ -76,8 +76,8 @@ TEST(RegexReplace, RefusesWhatDoesNotCompileWithTheEnginesMessage)
     };
     for (const auto& c : cases) {
         String error;
-        EXPECT_FALSE(TRegexReplace::Compile(c.find, u"x", {}, error)) << Narrow(c.find);
-        EXPECT_EQ(error, c.message) << Narrow(error);
+        EXPECT_FALSE(TRegexReplace::Compile(c.find, u"x", {}, error)) << NarrowForMessage(c.find);
+        EXPECT_EQ(error, c.message) << NarrowForMessage(error);
     }
 }
 
@@ -88,8 +88,10 @@ TEST(RegexReplace, GivesUpOnAnExpressionThatBacktracksWithoutEnd)
     ASSERT_TRUE(replace);
     const String name = String(40, u'a') + u"!";
     const auto start = std::chrono::steady_clock::now();
-    // The bound reached is no match: the name stays as it is.
+    // The bound reached: Apply leaves the name as it is, TryApply says it gave up.
     EXPECT_EQ(replace->Apply(name), name);
-    EXPECT_EQ(replace->Apply(u"aaa"), u"x"); // and the same object goes on working
+    EXPECT_EQ(replace->TryApply(name), std::nullopt);
+    EXPECT_EQ(replace->TryApply(u"aaa"), u"x"); // and the same object goes on working
+    EXPECT_EQ(replace->TryApply(u"b"), u"b");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)); // without a bound: hours
 }
