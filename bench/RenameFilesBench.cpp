@@ -2,7 +2,9 @@
 // plain loop of no-replace renames of the same full names to the same new
 // names, in one run; and the preview of the same run (F3 in the rename
 // dialog: the folder listed once, every new name worked out and checked,
-// nothing renamed) against the run itself. The plugin runs in this process under the unit tests'
+// nothing renamed) against the run itself; and the run whose template makes
+// the same names through a regular expression against the plain template's
+// run. The plugin runs in this process under the unit tests'
 // fake host, whose panel serves the folder's files, all selected. The figures that
 // matter are printed at the end: the ratio of the two times (rename run /
 // plain loop), so it is the plugin's own cost — panel snapshot, template
@@ -147,6 +149,9 @@ constexpr std::size_t FileCount = 100000;
 constexpr int Iterations = 5;
 const String StartingNumber = u"000000";
 const String RenameTemplate = u"b%#.dat";
+// The same new names through a regular expression with a group, as
+// %{f:/IMG_(\d+)/Trip $1/r} makes them of camera names.
+const String RegexTemplate = u"%{f:/a(\\d+)/b$1/r}";
 
 String NumberedName(char16_t prefix, std::size_t number)
 {
@@ -285,10 +290,12 @@ double Milliseconds(Clock::duration duration)
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
-void RenameFiles(benchmark::State& state)
+// The rename run over the folder with `fileNameTemplate`, which renames
+// a<number>.dat to b<number>.dat.
+void RenameRun(benchmark::State& state, const String& fileNameTemplate)
 {
     Zelvane::TOptions& options = Hosted->Plugin.GetOptions();
-    options.SetFileNameTemplate(RenameTemplate);
+    options.SetFileNameTemplate(fileNameTemplate);
     double snapshotMs = 0;
     double renameMs = 0;
     for (auto _ : state) {
@@ -328,6 +335,16 @@ void RenameFiles(benchmark::State& state)
     state.counters["peak_bytes"] = static_cast<double>(LastSnapshot.Peak);
 }
 
+void RenameFiles(benchmark::State& state)
+{
+    RenameRun(state, RenameTemplate);
+}
+
+void RenameFilesRegex(benchmark::State& state)
+{
+    RenameRun(state, RegexTemplate);
+}
+
 void PlainLoop(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -365,6 +382,7 @@ void PreviewRun(benchmark::State& state)
 BENCHMARK(PlainLoop)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
 BENCHMARK(RenameFiles)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
 BENCHMARK(PreviewRun)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
+BENCHMARK(RenameFilesRegex)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
 
 // The console report, plus the ratio of the two runs and the snapshot's memory.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -390,6 +408,9 @@ public:
         const auto preview = Seconds.find("PreviewRun");
         if (preview != Seconds.end() && run != Seconds.end() && run->second > 0)
             std::printf("PreviewRun/RenameFiles time ratio: %.3f\n", preview->second / run->second);
+        const auto regex = Seconds.find("RenameFilesRegex");
+        if (regex != Seconds.end() && run != Seconds.end() && run->second > 0)
+            std::printf("RenameFilesRegex/RenameFiles time ratio: %.3f\n", regex->second / run->second);
         if (LastSnapshot.Items > 0) {
             const auto items = static_cast<double>(LastSnapshot.Items);
             std::printf("Panel snapshot of %zu items: %zu bytes held (%.1f per item), peak while read and "

@@ -270,6 +270,18 @@ HANDLE GetStdHandle(DWORD which);
 // there is no console, and both fail with ERROR_INVALID_HANDLE.
 BOOL PeekConsoleInputW(HANDLE console, INPUT_RECORD* buffer, DWORD length, DWORD* read);
 BOOL ReadConsoleInputW(HANDLE console, INPUT_RECORD* buffer, DWORD length, DWORD* read);
+// ---------------------------------------------------------------- time
+
+// A calendar time to the second, in the local time of this machine.
+struct LocalTime {
+    int Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0;
+};
+
+// The local calendar time of a file time (a FILETIME's 100 ns steps from
+// 1601-01-01 UTC), as the file manager shows a file's dates. Windows:
+// FileTimeToLocalFileTime and FileTimeToSystemTime; Posix: localtime_r.
+// False for 0 (no time) and for a time that has no calendar date.
+BOOL FileTimeToLocalTime(uint64_t fileTime, LocalTime* local);
 
 // ---------------------------------------------------------------- environment
 

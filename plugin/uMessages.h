@@ -48,6 +48,11 @@ enum class TMessage : uint8_t {
     StopRenaming = 33,
     StopPreviewing = 34,
     StopUndoing = 35,
+    // A template's regular expression that does not compile, and the
+    // preview's reasons for a file without the date the template uses.
+    BadExpression = 36,
+    ReasonNoDateTaken = 37,
+    ReasonNoDate = 38,
     None = 255,
 };
 

@@ -7,10 +7,12 @@
 #include "plugin/uNameRule.h"
 #include "plugin/uOptionsUI.h"
 #include "plugin/uPreview.h"
+#include "plugin/uRenamePlan.h"
 #include "plugin/uProgress.h"
 #include "plugin/uPluginConsts.h"
 #include "plugin/uStrings.h"
 #include "plugin/uSystem.h"
+#include "plugin/uTemplate.h"
 #include "plugin/uUndo.h"
 #include "plugin/uZelvaneDialog.h"
 
@@ -32,9 +34,9 @@ constexpr size_t LargestBatch = 65536;
 constexpr uint64_t NoEntry = std::numeric_limits<uint64_t>::max();
 
 // One file of a batch, planned before the batch's intents are written.
-struct TPlannedFile {
+struct TBatchFile {
     int32_t Item = 0;
-    TNewName Decision;
+    TPlannedFile Planned;
     // Predicted: the file is renamed (or keeps its name).
     bool Succeeds = false;
     // Its intent in the journal, when a rename is tried.
@@ -106,25 +108,6 @@ uint64_t FileTimeValue(const Far3::FILETIME& time)
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-String Hex(int32_t value, bool upper)
-{
-    const char16_t* digits = upper ? u"0123456789ABCDEF" : u"0123456789abcdef";
-    auto rest = static_cast<uint32_t>(value);
-    String text;
-    do {
-        text.insert(text.begin(), digits[rest % 16]);
-        rest /= 16;
-    } while (rest != 0);
-    return text;
-}
-
-// Where the extension starts: the last of ".", "\" and ":" when it is a dot.
-size_t ExtensionDot(Base::StringView fileName)
-{
-    const size_t last = fileName.find_last_of(u".\\:");
-    return last != Base::StringView::npos && fileName[last] == u'.' ? last : Base::StringView::npos;
-}
-
 } // namespace
 
 TPlugin::TPlugin() = default;
@@ -174,6 +157,7 @@ Far3::HANDLE TPlugin::Open(int32_t /*openFrom*/, const Far3::GUID* guid, intptr_
     auto dialog = Tessel::TFarDialog::Create<TZelvaneDialog>();
     dialog->Options = &options;
     dialog->SavePattern = options.SavePatternSettings();
+    dialog->OnConfirm = &TPlugin::TemplateCompiles;
     dialog->OnPreview = [this, &panel](const String& fileNameTemplate, const String& startingNumber) {
         PreviewFiles(panel, fileNameTemplate, startingNumber);
     };
@@ -237,7 +221,7 @@ void TPlugin::DiscardOptions()
 
 int32_t TPlugin::NextCounter(int32_t value)
 {
-    return static_cast<int32_t>(static_cast<uint32_t>(value) + 1u);
+    return NextCounterValue(value);
 }
 
 String TPlugin::PadNumber(const String& text)
@@ -247,9 +231,7 @@ String TPlugin::PadNumber(const String& text)
 
 String TPlugin::PadTo(const String& text, size_t width)
 {
-    if (width > text.size())
-        return String(width - text.size(), u'0') + text;
-    return text;
+    return Zelvane::PadTo(text, width);
 }
 
 void TPlugin::ReplaceToken(String& text, const String& replacement, size_t& position, size_t tokenLength)
@@ -274,54 +256,14 @@ String TPlugin::ExpandTemplate(Base::StringView fileName, int32_t counter, int32
 String TPlugin::ExpandWith(Base::StringView fileNameTemplate, size_t width, Base::StringView fileName,
                            int32_t counter, int32_t total)
 {
-    // Built left to right: a token's replacement is never scanned again, and
-    // a "%" at the very end stays as it is.
-    const size_t dot = ExtensionDot(fileName);
-    const Base::StringView stem = dot == Base::StringView::npos ? fileName : fileName.substr(0, dot);
-    const Base::StringView extension = dot == Base::StringView::npos ? Base::StringView() : fileName.substr(dot + 1);
+    TTemplateError error;
+    const std::optional<TTemplate> compiled = TTemplate::Compile(fileNameTemplate, width, error);
+    if (!compiled)
+        return String();
+    TTemplateFile file;
+    file.Name = fileName;
     String result;
-    result.reserve(fileNameTemplate.size() + fileName.size() + 8);
-    size_t position = 0;
-    while (position < fileNameTemplate.size()) {
-        const char16_t c = fileNameTemplate[position];
-        if (c != u'%' || position + 1 >= fileNameTemplate.size()) {
-            result += c;
-            ++position;
-            continue;
-        }
-        const char16_t token = fileNameTemplate[position + 1];
-        position += 2;
-        switch (token) {
-        case u'#':
-            result += PadTo(Base::IntToStr(counter), width);
-            break;
-        case u'H':
-            result += PadTo(Hex(counter, true), width);
-            break;
-        case u'h':
-            result += PadTo(Hex(counter, false), width);
-            break;
-        case u'T':
-        case u't':
-            result += PadTo(Base::IntToStr(total), width);
-            break;
-        case u'N':
-        case u'n':
-            result += stem;
-            break;
-        case u'E':
-        case u'e':
-            result += extension;
-            break;
-        case u'F':
-        case u'f':
-            result += fileName;
-            break;
-        default:
-            result += token;
-            break;
-        }
-    }
+    compiled->Expand(file, counter, total, result);
     return result;
 }
 
@@ -346,6 +288,30 @@ std::vector<String> TPlugin::RunFileNames(const Tessel::TFarPanel& panel)
     return names;
 }
 
+std::vector<TRunFileTimes> TPlugin::RunFileTimes(const Tessel::TFarPanel& panel)
+{
+    std::vector<TRunFileTimes> times;
+    const auto add = [&](const Tessel::TFarPanel::TItem& item) {
+        times.push_back({FileTimeValue(item.LastWriteTime), FileTimeValue(item.CreationTime)});
+    };
+    for (int32_t i = 0; i < panel.Count(); ++i)
+        if (panel.GetItem(i).HasFlag(Selected))
+            add(panel.GetItem(i));
+    if (times.empty() && GetOptions().AllowRenameFileUnderCursor() && panel.CurrentItem >= 0 &&
+        panel.CurrentItem < panel.Count())
+        add(panel.GetItem(static_cast<int32_t>(panel.CurrentItem)));
+    return times;
+}
+
+bool TPlugin::TemplateCompiles(const String& fileNameTemplate)
+{
+    TTemplateError error;
+    if (TTemplate::Compile(fileNameTemplate, 0, error))
+        return true;
+    ShowTemplateError(error);
+    return false;
+}
+
 void TPlugin::PreviewFiles(const Tessel::TFarPanel& panel, const String& fileNameTemplate,
                            const String& startingNumber)
 {
@@ -357,25 +323,18 @@ void TPlugin::PreviewFiles(const Tessel::TFarPanel& panel, const String& fileNam
         if (!run.Directory.empty() && run.Directory.back() != u'\\')
             run.Directory += u'\\';
         run.FileNames = RunFileNames(panel);
+        run.FileTimes = RunFileTimes(panel);
         run.FileNameTemplate = fileNameTemplate;
         run.StartingNumber = startingNumber;
         const std::vector<TPreviewLine> lines = PreviewRun(run);
         // A preview the user stopped shows nothing.
         if (lines.size() == run.FileNames.size())
             ShowPreview(lines);
+    } catch (const ETemplateError& e) {
+        ShowTemplateError(e.Error);
     } catch (const std::exception& e) {
         ReportException(e, u"Preview");
     }
-}
-
-TPlugin::TFilePlan TPlugin::PlanFile(Base::StringView fileName, int32_t counter, int32_t total)
-{
-    TFilePlan plan;
-    plan.Expanded = ExpandTemplate(fileName, counter, total);
-    // A name Windows cannot hold is never handed over; one it trims is
-    // handed over trimmed, and may then turn out to be the old name.
-    plan.Decision = DecideNewName(fileName, plan.Expanded);
-    return plan;
 }
 
 bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
@@ -389,6 +348,16 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
     }
     if (total <= 0)
         return false;
+
+    const int32_t start = options.StartingNumberValue();
+    // A template whose expression does not compile renames nothing.
+    TTemplateError error;
+    std::optional<TTemplate> nameTemplate =
+        TTemplate::Compile(options.FileNameTemplate(), options.StartingNumberWidth(), error);
+    if (!nameTemplate) {
+        ShowTemplateError(error);
+        return false;
+    }
 
     // The journal is ours from before the first rename to the end, or the
     // run does not start.
@@ -405,8 +374,6 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
     const bool recordedFromStart = journal.Recording();
 
     bool result = true;
-    const int32_t start = options.StartingNumberValue();
-    int32_t counter = start;
 
     // Without a directory the files cannot be found: joining their names to
     // an empty one would address the root of the file system instead.
@@ -414,6 +381,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
     const bool haveDirectory = !directory.empty();
     if (haveDirectory && directory.back() != u'\\')
         directory += u'\\';
+    TRenamePlan plan(std::move(*nameTemplate), directory, start, total);
 
     std::vector<int32_t> items;
     items.reserve(static_cast<size_t>(total));
@@ -428,22 +396,27 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
     // The full names of each rename, built in the same two buffers for every file.
     String from;
     String to;
-    std::vector<TPlannedFile> batch;
+    std::vector<TBatchFile> batch;
     size_t batchSize = FirstBatch;
     // After a surprise, later batches are planned with a look at the disk.
     bool careful = false;
+    // The counter as the files renamed so far left it.
+    int32_t counter = start;
     for (size_t next = 0; next < items.size();) {
         // Plan: the counter a file takes depends on whether the files before
         // it are renamed, so the batch is planned on a prediction of that.
         batch.clear();
         TBatchNames names;
-        int32_t planCounter = counter;
+        plan.Replan(counter);
         for (size_t k = next; k < items.size() && batch.size() < batchSize; ++k) {
             const auto& item = panel.GetItem(items[k]);
-            TPlannedFile& file = batch.emplace_back();
+            TBatchFile& file = batch.emplace_back();
             file.Item = items[k];
-            file.Decision = std::move(PlanFile(item.FileName(), planCounter, total).Decision);
-            const TNewName& decision = file.Decision;
+            file.Planned = plan.Next({item.FileName(), FileTimeValue(item.LastWriteTime),
+                                      FileTimeValue(item.CreationTime)});
+            if (!file.Planned.GoesAhead())
+                continue;
+            const TNewName& decision = file.Planned.Decision;
             file.Succeeds = decision.Action == TNewName::TAction::Keep;
             if (decision.Action == TNewName::TAction::Move && haveDirectory) {
                 file.Succeeds = true;
@@ -456,8 +429,8 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
                 file.Entry = journal.Intend(item.FileName(), decision.Target, item.FileSize,
                                             FileTimeValue(item.LastWriteTime), !file.Succeeds);
             }
-            if (file.Succeeds)
-                planCounter = NextCounter(planCounter);
+            if (!file.Succeeds)
+                plan.GiveBack(file.Planned);
         }
         journal.WriteAhead();
 
@@ -471,12 +444,13 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
                 stopped = true;
                 break;
             }
-            const TPlannedFile& file = batch[made++];
+            const TBatchFile& file = batch[made++];
             auto& item = panel.GetItem(file.Item);
-            bool renamed = file.Decision.Action == TNewName::TAction::Keep;
+            const TNewName& decision = file.Planned.Decision;
+            bool renamed = file.Planned.GoesAhead() && decision.Action == TNewName::TAction::Keep;
             if (file.Entry != NoEntry) {
                 from.assign(directory).append(item.FileName());
-                to.assign(directory).append(file.Decision.Target);
+                to.assign(directory).append(decision.Target);
                 // Until a rename is made the old journal stays in place, so
                 // a run that renames nothing leaves it: a target that is
                 // taken fails without a try while it is still there.
@@ -487,18 +461,18 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
                     renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
                 }
                 if (renamed)
-                    journal.Renamed(file.Entry, ReadFileStamp(folder.Handle, to, file.Decision.Target));
+                    journal.Renamed(file.Entry, ReadFileStamp(folder.Handle, to, decision.Target));
                 else
                     journal.NotDone(file.Entry, 1);
             }
             if (renamed) {
                 item.SetFlag(Selected, false);
-                counter = NextCounter(counter);
+                counter = NextCounter(file.Planned.Counter);
             } else {
                 result = false;
-                // Listed with the name its template gave, with the counter
-                // value it gives back.
-                failures.Add(String(item.FileName()), PlanFile(item.FileName(), counter, total).Expanded);
+                // Listed with the name its template gave; its counter value
+                // goes to the next file.
+                failures.Add(String(item.FileName()), file.Planned.Expanded);
             }
             if (renamed != file.Succeeds) {
                 careful = true;
@@ -509,9 +483,9 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         // intents are not made, and it is planned anew.
         if (made < batch.size()) {
             const auto planned = std::find_if(batch.begin() + static_cast<ptrdiff_t>(made), batch.end(),
-                                              [](const TPlannedFile& file) { return file.Entry != NoEntry; });
+                                              [](const TBatchFile& file) { return file.Entry != NoEntry; });
             const auto lastPlanned = std::find_if(batch.rbegin(), batch.rend(),
-                                                  [](const TPlannedFile& file) { return file.Entry != NoEntry; });
+                                                  [](const TBatchFile& file) { return file.Entry != NoEntry; });
             if (planned != batch.end())
                 journal.NotDone(planned->Entry, lastPlanned->Entry + 1 - planned->Entry);
         }

@@ -10,6 +10,7 @@
 #include "plugin/uMessages.h"
 #include "plugin/uNameRule.h"
 #include "plugin/uOptions.h"
+#include "plugin/uPreview.h"
 
 #include <memory>
 
@@ -36,7 +37,11 @@ public:
     void DiscardOptions();
 
     // The new name of `fileName` under the current template, with this
-    // file's counter value and the number of files in the run.
+    // file's counter value and the number of files in the run; the template
+    // is compiled for the call (a run compiles it once: TRenamePlan). It
+    // knows the name only: %{folder} gives nothing and the date tokens stay
+    // as written. A template whose regular expression does not compile
+    // gives the empty text.
     String ExpandTemplate(Base::StringView fileName, int32_t counter, int32_t total);
     // The same for a given template and counter width, as the dialog holds
     // them before they are confirmed.
@@ -52,15 +57,6 @@ public:
     // by `replacement`; `position` ends just after the inserted text.
     static void ReplaceToken(String& text, const String& replacement, size_t& position, size_t tokenLength);
 
-    // What a run does with one file, worked out in this one place: the name
-    // the current template gives it with this counter value (listed when
-    // the file fails), and what the name rule makes of that name.
-    struct TFilePlan {
-        String Expanded;
-        TNewName Decision;
-    };
-    TFilePlan PlanFile(Base::StringView fileName, int32_t counter, int32_t total);
-
     // The items of the panel whose selected flag is set.
     int32_t CountSelected(const Tessel::TFarPanel& panel);
     // Renames every selected file of the snapshot in panel order. Failures
@@ -75,6 +71,11 @@ public:
     // the selected items, or the one under the cursor when nothing is
     // selected and the options allow it. The snapshot is left as it is.
     std::vector<String> RunFileNames(const Tessel::TFarPanel& panel);
+    // The times of the same files, in the same order.
+    std::vector<TRunFileTimes> RunFileTimes(const Tessel::TFarPanel& panel);
+    // True when every regular expression of the template compiles; else
+    // tells the user which one does not, and why.
+    static bool TemplateCompiles(const String& fileNameTemplate);
     // Shows in the host's viewer what a run with this template and starting
     // number would do; touches no file and saves nothing.
     void PreviewFiles(const Tessel::TFarPanel& panel, const String& fileNameTemplate, const String& startingNumber);

@@ -8,7 +8,6 @@
 #include "plugin/FileStream.h"
 #include "plugin/TextStream.h"
 #include "plugin/uNameRule.h"
-#include "plugin/uPlugin.h"
 #include "plugin/uProgress.h"
 #include "plugin/uStrings.h"
 #include "plugin/uSystem.h"
@@ -131,6 +130,10 @@ TMessage ReasonMessage(TPreviewReason reason)
         return TMessage::ReasonNameRefused;
     case TPreviewReason::FolderMissing:
         return TMessage::ReasonFolderMissing;
+    case TPreviewReason::NoDateTaken:
+        return TMessage::ReasonNoDateTaken;
+    case TPreviewReason::NoDate:
+        return TMessage::ReasonNoDate;
     case TPreviewReason::None:
         break;
     }
@@ -142,35 +145,43 @@ TMessage ReasonMessage(TPreviewReason reason)
 std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
 {
     const auto total = static_cast<int32_t>(run.FileNames.size());
-    const size_t width = run.StartingNumber.size();
-    int32_t counter = Base::StrToInt(run.StartingNumber);
+    const int32_t start = Base::StrToInt(run.StartingNumber);
+    TTemplateError error;
+    std::optional<TTemplate> nameTemplate = TTemplate::Compile(run.FileNameTemplate, run.StartingNumber.size(), error);
+    if (!nameTemplate)
+        throw ETemplateError(error);
+    TRenamePlan plan(std::move(*nameTemplate), run.Directory, start, total);
     TFolderNames folder(run.Directory, run.FileNames.size());
     std::vector<TPreviewLine> lines;
     lines.reserve(run.FileNames.size());
     TProgress progress(TMessage::ProgressPreviewing, run.FileNames.size());
-    for (const String& oldName : run.FileNames) {
+    for (size_t i = 0; i < run.FileNames.size(); ++i) {
         if (progress.Step(lines.size()))
             break;
+        const String& oldName = run.FileNames[i];
+        TPlanFile file;
+        file.Name = oldName;
+        if (i < run.FileTimes.size()) {
+            file.Modified = run.FileTimes[i].Modified;
+            file.Created = run.FileTimes[i].Created;
+        }
+        TPlannedFile planned = plan.Next(file);
         TPreviewLine line;
         line.OldName = oldName;
-        line.NewName = TPlugin::ExpandWith(run.FileNameTemplate, width, oldName, counter, total);
-        const TNewName decision = DecideNewName(oldName, line.NewName);
-        switch (decision.Action) {
-        case TNewName::TAction::Keep:
-            line.NewName = oldName;
-            break;
-        case TNewName::TAction::Refuse:
-            line.Reason = TPreviewReason::NameRefused;
-            break;
-        case TNewName::TAction::Move:
-            line.Reason = folder.Move(oldName, decision.Target);
-            if (line.Reason == TPreviewReason::None)
-                line.NewName = decision.Target;
-            break;
+        line.Reason = planned.Reason;
+        line.NewName = std::move(planned.Expanded);
+        if (planned.GoesAhead()) {
+            if (planned.Decision.Action == TNewName::TAction::Keep) {
+                line.NewName = oldName;
+            } else {
+                // A move the folder refuses gives its counter value back, as in the run.
+                line.Reason = folder.Move(oldName, planned.Decision.Target);
+                if (line.Reason == TPreviewReason::None)
+                    line.NewName = std::move(planned.Decision.Target);
+                else
+                    plan.GiveBack(planned);
+            }
         }
-        // A failure gives its counter value back, as in the run.
-        if (line.Reason == TPreviewReason::None)
-            counter = TPlugin::NextCounter(counter);
         lines.push_back(std::move(line));
     }
     return lines;

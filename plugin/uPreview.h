@@ -10,21 +10,13 @@
 #pragma once
 
 #include "base/String.h"
+#include "plugin/uRenamePlan.h"
 
 #include <vector>
 
 namespace Zelvane {
 
 using Base::String;
-
-// Why a file would not be renamed.
-enum class TPreviewReason {
-    None,          // it is renamed (or keeps its name)
-    TargetExists,  // a file of that name is in the folder
-    TakenEarlier,  // an earlier file of this run takes that name
-    NameRefused,   // Windows cannot hold the name
-    FolderMissing, // the name leads into a folder that is not there
-};
 
 struct TPreviewLine {
     String OldName;
@@ -34,16 +26,26 @@ struct TPreviewLine {
     TPreviewReason Reason = TPreviewReason::None;
 };
 
+// A file's times as the panel shows them (FILETIME values; 0 when unknown).
+struct TRunFileTimes {
+    uint64_t Modified = 0;
+    uint64_t Created = 0;
+};
+
 // What a run starts from.
 struct TRunInput {
     String Directory;              // the panel's folder in the host's native form
     std::vector<String> FileNames; // the run's files, in panel order
+    // Their times, in the same order; empty when no template needs them.
+    std::vector<TRunFileTimes> FileTimes;
     String FileNameTemplate;
     String StartingNumber;         // as typed ("007")
 };
 
-// The run's outcome file by file. Reads the folder's names; raises
-// Base::EConvertError as the run does when the starting number is no number.
+// The run's outcome file by file. Reads the folder's names (and a photo's
+// first bytes for the date taken); raises Base::EConvertError as the run does
+// when the starting number is no number, and ETemplateError when a regular
+// expression of the template does not compile.
 // When the user stops it (Esc, then Yes), the lines end with the last file
 // worked out, so there are fewer of them than files.
 std::vector<TPreviewLine> PreviewRun(const TRunInput& run);

@@ -100,6 +100,16 @@ bool TZelvaneDialog::Execute()
     return true;
 }
 
+bool TZelvaneDialog::HandleMessage(intptr_t Msg, intptr_t Param1, void* Param2, intptr_t& Result)
+{
+    if (Msg == Far3::DN_CLOSE && OkButton != nullptr && Param1 == OkButton->GetIndex() && OnConfirm &&
+        InputUsable() && !OnConfirm(TemplateEdit->GetText())) {
+        Result = 0;
+        return true;
+    }
+    return TOkCancelDialog::HandleMessage(Msg, Param1, Param2, Result);
+}
+
 void TZelvaneDialog::LookupSavedPattern()
 {
     // Leaving a remembered template: the remember choice goes back to

@@ -4,7 +4,8 @@
 // counter of a remembered template is shown (and can be forgotten), and OK
 // stays disabled until the input is usable. On OK the template and number go
 // back into the options; saving them and renaming are the caller's. F3
-// shows what a run with the input as it stands would do (OnPreview).
+// shows what a run with the input as it stands would do (OnPreview); OK
+// closes only on a template the caller takes (OnConfirm).
 #pragma once
 
 #include "framework/FarButtonsDialog.h"
@@ -24,11 +25,18 @@ public:
     // Called on F3 while OK is enabled, with the template and starting
     // number as they stand; the dialog stays as it was. May be left empty.
     std::function<void(const String& fileNameTemplate, const String& startingNumber)> OnPreview;
+    // Called when OK is about to close the dialog on usable input, with the
+    // template as it stands; false keeps the dialog open (the callee has
+    // told the user why). May be left empty.
+    std::function<bool(const String& fileNameTemplate)> OnConfirm;
 
     // Fills the controls from the options and runs the dialog; true when
     // it was closed with OK on usable input, and the options then hold
     // the new input (OK on unusable input counts as Cancel).
     bool Execute();
+
+    // Refuses to close with OK while OnConfirm turns the template down.
+    bool HandleMessage(intptr_t Msg, intptr_t Param1, void* Param2, intptr_t& Result) override;
 
 protected:
     TZelvaneDialog();

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/need-packages.sh
 
-need_packages build-essential cmake libsqlite3-dev libncurses-dev
+need_packages build-essential cmake libsqlite3-dev libncurses-dev libpcre2-dev
 
 echo "== Building zelvane-host and the plugin (build/demo)"
 cmake --preset demo >/dev/null

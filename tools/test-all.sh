@@ -9,8 +9,11 @@ cd "$(dirname "$0")/.."
 
 source tools/need-packages.sh
 
+# libpcre2-dev: the regular expressions natively; dpkg-dev: fetching and
+# unpacking PCRE2's Debian source for the Windows build; file: CPack's .deb.
 need_packages build-essential cmake libgtest-dev libbenchmark-dev libsqlite3-dev libncurses-dev \
-              g++-mingw-w64-x86-64-posix wine64 wine ccache tmux clang-14 libfuzzer-14-dev
+              g++-mingw-w64-x86-64-posix wine64 wine ccache tmux clang-14 libfuzzer-14-dev \
+              libpcre2-dev dpkg-dev file
 
 jobs=$(nproc)
 presets=("${@:-native sanitize tsan windows fuzz}")

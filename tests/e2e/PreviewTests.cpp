@@ -152,6 +152,13 @@ TEST_F(Preview, NamesTheReasonOfEachFailure)
         {"nowhere\\%f", {"3 files: 0 renamed, 3 fail", "\"a.txt\" -> \"nowhere\\a.txt\"  (its folder does not exist)",
                          "\"b.txt\" -> \"nowhere\\b.txt\"  (its folder does not exist)",
                          "\"c.txt\" -> \"nowhere\\c.txt\"  (its folder does not exist)"}},
+        // Text files have no date taken; each gives its counter value back.
+        {"%{taken} %#.%e", {"3 files: 0 renamed, 3 fail", "\"a.txt\" -> \"%{taken} 1.txt\"  (it has no date taken)",
+                            "\"b.txt\" -> \"%{taken} 1.txt\"  (it has no date taken)",
+                            "\"c.txt\" -> \"%{taken} 1.txt\"  (it has no date taken)"}},
+        {"%{n:upper}-%{folder}-%{n:..1}%#.%e", {"3 files: 3 renamed, 0 fail", "\"a.txt\" -> \"A-files-a1.txt\"",
+                                                "\"b.txt\" -> \"B-files-b2.txt\"",
+                                                "\"c.txt\" -> \"C-files-c3.txt\""}},
     };
     size_t shown = 0;
     for (const Case& c : cases) {
@@ -167,6 +174,29 @@ TEST_F(Preview, NamesTheReasonOfEachFailure)
     Open("<Ctrl+Y><F3><Esc>");
     EXPECT_EQ(User.Viewers().size(), shown);
     EXPECT_EQ(FolderNames(), (std::set<std::string>{"a.txt", "b.txt", "c.txt", "taken.txt"}));
+}
+
+// A regular expression that does not compile: F3 and OK say so, naming it;
+// no preview, nothing renamed, and the dialog stays open until Esc.
+TEST_F(Preview, ABadExpressionStopsPreviewAndRun)
+{
+    MakeFiles({"a.txt"});
+    Store("StartingNumber", "1");
+    ShowFolder({u"a.txt"});
+    User.QueueKeys("<Ctrl+Y>%{n:/a(/x/r}<F3><Enter>");
+    bool stillOpen = false;
+    User.QueueCheck([&](const Host::DialogView&) { stillOpen = true; });
+    User.QueueKeys("<Esc>");
+    EXPECT_EQ(Host->Open(), nullptr);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(User.Viewers().empty());
+    ASSERT_EQ(User.Messages().size(), 2u);
+    for (const Host::MessageBox& box : User.Messages()) {
+        ASSERT_FALSE(box.Lines.empty());
+        EXPECT_TRUE(box.Lines[0].starts_with("The regular expression a( does not compile: ")) << box.Lines[0];
+    }
+    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a.txt"}));
+    EXPECT_EQ(Stored("FileNameTemplate"), std::nullopt);
 }
 
 // Seeded random folders: the preview's lines are what the run then does.

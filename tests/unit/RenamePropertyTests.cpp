@@ -2,9 +2,12 @@
 // names, the template and the trouble on the way: random folders with
 // colliding names (on Linux with bytes that are not UTF-8 and characters
 // Windows forbids), random templates and random faults (a file vanishing,
-// another process taking the target name, a refused rename).
+// another process taking the target name, a refused rename). Templates use
+// the %{...} tokens too, some files are photos with a date taken, and the
+// preview predicts exactly what a run without trouble does.
 #include "FakeHost.h"
 #include "FakePanel.h"
+#include "PhotoBytes.h"
 #include "TestFiles.h"
 #include "base/IntConvert.h"
 #include "base/PosixNames.h"
@@ -14,6 +17,8 @@
 #include "plugin/uJournal.h"
 #include "plugin/uNameRule.h"
 #include "plugin/uPlugin.h"
+#include "plugin/uPreview.h"
+#include "plugin/uRenamePlan.h"
 #include "plugin/uSystem.h"
 #include "plugin/uUndo.h"
 
@@ -44,6 +49,14 @@ fs::path OnDisk(std::u16string_view path)
     return fs::path(PosixNames::FromUtf16(path).value_or(std::string()));
 #endif
 }
+
+// Between a folder and a name in the paths OnDisk takes: the verbatim form
+// on Windows knows only "\\".
+#ifdef _WIN32
+const std::u16string Separator = u"\\";
+#else
+const std::u16string Separator = u"/";
+#endif
 
 // A name made of UTF-8 text (and, on Linux, of any bytes).
 fs::path NameOnDisk(const std::string& name)
@@ -149,6 +162,14 @@ public:
             return 0;
         };
         FakePanelOf.Directory = Shown(Panel);
+        FakePanelOf.Details = [this](const std::u16string& name, Far3::PluginPanelItem& item) {
+            Platform::WIN32_FILE_ATTRIBUTE_DATA data{};
+            if (Platform::GetFileAttributesExW(PlatformPath(name).c_str(), &data)) {
+                item.FileSize = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+                item.LastWriteTime = {data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime};
+                item.CreationTime = {data.ftCreationTime.dwLowDateTime, data.ftCreationTime.dwHighDateTime};
+            }
+        };
         FakePanelOf.Attach(Host);
     }
 
@@ -172,8 +193,10 @@ public:
         std::map<std::string, int> before;
         CountContents(Panel, before);
         std::map<String, std::string> contentOf;
-        for (const auto& [name, flags] : FakePanelOf.Items)
-            contentOf[name] = TestSupport::ReadBytes(OnDisk(Shown(Panel) + u"/" + name));
+        for (const auto& [name, flags] : FakePanelOf.Items) {
+            contentOf[name] = TestSupport::ReadBytes(OnDisk(Shown(Panel) + Separator + name));
+            ASSERT_FALSE(contentOf[name].empty()) << "the test cannot read " << Base::ToUtf8(name);
+        }
 
         Tessel::TFarPanel panel(true, true);
         {
@@ -204,21 +227,70 @@ public:
             const String old(panel.GetItem(i).FileName());
             if ((FakePanelOf.Items[static_cast<size_t>(i)].second & Far3::PPIF_SELECTED) == 0)
                 continue;
-            const String expected = Oracle.ExpandTemplate(old, counter, total);
+            String expected;
+            const Zelvane::TExpansionGap gap = Expand(panel.GetItem(i), contentOf[old], counter, total, expected);
             if (panel.GetItem(i).HasFlag(static_cast<uint32_t>(Far3::PPIF_SELECTED))) {
                 failures.emplace_back(AsListed(old), AsListed(expected));
                 continue;
             }
+            ASSERT_EQ(gap, Zelvane::TExpansionGap::None) << Base::ToUtf8(old + u" -> " + expected);
             counter = static_cast<int32_t>(static_cast<uint32_t>(counter) + 1u);
             // The run makes the name as Windows would: trailing dots and blanks go.
             const Zelvane::TNewName made = Zelvane::DecideNewName(old, expected);
             ASSERT_NE(made.Action, Zelvane::TNewName::TAction::Refuse) << Base::ToUtf8(old + u" -> " + expected);
-            EXPECT_EQ(TestSupport::ReadBytes(OnDisk(Shown(Panel) + u"/" + made.Target)), contentOf[old])
+            EXPECT_EQ(TestSupport::ReadBytes(OnDisk(Shown(Panel) + Separator + made.Target)), contentOf[old])
                 << Base::ToUtf8(old + u" -> " + expected);
         }
         EXPECT_EQ(ListedPairs(List), failures);
         const String reached = remember && counter != first ? Oracle.PadNumber(Base::IntToStr(counter)) : start;
         EXPECT_EQ(Plugin.GetOptions().StartingNumber(), reached);
+    }
+
+    // The preview of a run, then the run itself with no trouble on the way:
+    // every file ends as the preview said, under the name it showed, and
+    // exactly the files it showed failing fail, listed with the same names.
+    void PreviewThenRun()
+    {
+        const String pattern = RandomTemplate();
+        const String start = Pick<String>({u"0", u"1", u"007", u"99"});
+        Plugin.GetOptions().SetFileNameTemplate(pattern);
+        Plugin.GetOptions().SetStartingNumber(start);
+        Plugin.GetOptions().SetAllowRenameFileUnderCursor(false);
+        SCOPED_TRACE(Base::ToUtf8(u"template " + pattern + u", start " + start));
+
+        Tessel::TFarPanel panel(true, true);
+        Zelvane::TRunInput run;
+        run.Directory = Tessel::TFarModule::NativePath(panel.Directory) + u"\\";
+        run.FileNames = Plugin.RunFileNames(panel);
+        run.FileTimes = Plugin.RunFileTimes(panel);
+        run.FileNameTemplate = pattern;
+        run.StartingNumber = start;
+        const std::vector<Zelvane::TPreviewLine> preview = Zelvane::PreviewRun(run);
+        std::map<String, std::string> contentOf;
+        for (const String& name : run.FileNames)
+            contentOf[name] = TestSupport::ReadBytes(OnDisk(Shown(Panel) + Separator + name));
+
+        Plugin.RenameFiles(panel, false);
+
+        std::vector<std::pair<String, String>> failures;
+        size_t line = 0;
+        for (int32_t i = 0; i < panel.Count(); ++i) {
+            if ((FakePanelOf.Items[static_cast<size_t>(i)].second & Far3::PPIF_SELECTED) == 0)
+                continue;
+            ASSERT_LT(line, preview.size());
+            const Zelvane::TPreviewLine& shown = preview[line++];
+            const String old(panel.GetItem(i).FileName());
+            ASSERT_EQ(shown.OldName, old);
+            const bool failed = panel.GetItem(i).HasFlag(static_cast<uint32_t>(Far3::PPIF_SELECTED));
+            EXPECT_EQ(failed, shown.Reason != Zelvane::TPreviewReason::None) << Base::ToUtf8(old + u" -> " + shown.NewName);
+            if (failed)
+                failures.emplace_back(AsListed(old), AsListed(shown.NewName));
+            else
+                EXPECT_EQ(TestSupport::ReadBytes(OnDisk(Shown(Panel) + Separator + shown.NewName)), contentOf[old])
+                    << Base::ToUtf8(old + u" -> " + shown.NewName);
+        }
+        EXPECT_EQ(line, preview.size());
+        EXPECT_EQ(ListedPairs(List), failures);
     }
 
     // A run over the folder, then its undo: every file the run renamed is
@@ -236,16 +308,10 @@ public:
         Plugin.GetOptions().SetAllowRenameFileUnderCursor(false);
         SCOPED_TRACE(Base::ToUtf8(u"template " + pattern + u", start " + start));
         std::map<String, std::string> contentOf;
-        for (const auto& [name, flags] : FakePanelOf.Items)
-            contentOf[name] = TestSupport::ReadBytes(OnDisk(Shown(Panel) + u"/" + name));
-        FakePanelOf.Details = [this](const std::u16string& name, Far3::PluginPanelItem& item) {
-            Platform::WIN32_FILE_ATTRIBUTE_DATA data{};
-            if (Platform::GetFileAttributesExW(PlatformPath(name).c_str(), &data)) {
-                item.FileSize = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-                item.LastWriteTime = {data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime};
-            }
-        };
-
+        for (const auto& [name, flags] : FakePanelOf.Items) {
+            contentOf[name] = TestSupport::ReadBytes(OnDisk(Shown(Panel) + Separator + name));
+            ASSERT_FALSE(contentOf[name].empty()) << "the test cannot read " << Base::ToUtf8(name);
+        }
         Tessel::TFarPanel panel(true, true);
         Intrude = false;
         int renamesLeft = std::uniform_int_distribution<int>(1, 8)(Random);
@@ -267,7 +333,7 @@ public:
         CountContents(Stash, stashed);
         for (const auto& [name, content] : contentOf) {
             if (stashed.count(content) == 0) {
-                EXPECT_EQ(TestSupport::ReadBytes(OnDisk(Shown(Panel) + u"/" + name)), content) << Base::ToUtf8(name);
+                EXPECT_EQ(TestSupport::ReadBytes(OnDisk(Shown(Panel) + Separator + name)), content) << Base::ToUtf8(name);
             }
         }
         EXPECT_EQ(List, "");
@@ -309,17 +375,47 @@ private:
             const fs::path name = NameOnDisk(Pick(stems) + Pick(extensions));
             if (fs::exists(Panel / name))
                 continue;
-            TestSupport::WriteBytes(Panel / name, "content " + std::to_string(i));
+            // Some files are photos with a date taken; every content is unique.
+            const std::vector<unsigned char> photo =
+                Chance(3) ? TestSupport::JpegBytes() : std::vector<unsigned char>();
+            TestSupport::WriteBytes(Panel / name,
+                                    std::string(photo.begin(), photo.end()) + "content " + std::to_string(i));
             FakePanelOf.Items.emplace_back(Shown(name), Chance(4) ? 0 : Far3::PPIF_SELECTED);
         }
         FakePanelOf.SelectedItemsNumber = FakePanelOf.Items.size();
     }
 
+    // The name the run gives the item with this counter, as the template
+    // reads the item and its file's content before the run.
+    Zelvane::TExpansionGap Expand(const Tessel::TFarPanel::TItem& item, const std::string& content, int32_t counter,
+                                  int32_t total, String& expanded)
+    {
+        Zelvane::TTemplateError error;
+        const std::optional<Zelvane::TTemplate> compiled = Zelvane::TTemplate::Compile(
+            Oracle.GetOptions().FileNameTemplate(), Oracle.GetOptions().StartingNumberWidth(), error);
+        EXPECT_TRUE(compiled.has_value());
+        if (!compiled)
+            return Zelvane::TExpansionGap::None;
+        const auto ticks = [](const Far3::FILETIME& time) {
+            return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+        };
+        Zelvane::TTemplateFile file{item.FileName(), u"panel", ticks(item.LastWriteTime), ticks(item.CreationTime),
+                                    std::nullopt};
+        if (compiled->UsesDateTaken())
+            file.Taken = Zelvane::ParseDateTaken(
+                std::span(reinterpret_cast<const unsigned char*>(content.data()), content.size()));
+        return compiled->Expand(file, counter, total, expanded);
+    }
+
     String RandomTemplate()
     {
-        const std::initializer_list<String> pieces{u"%#", u"%n", u"%e", u"%f", u"%H", u"%T", u"%%", u"file",
-                                                   u".",  u" ",  u"-",  u"\u00E4", u"sub\\", u"..\\", u"%N.%E",
-                                                   u"%q"};
+        const std::initializer_list<String> pieces{
+            u"%#", u"%n", u"%e", u"%f", u"%H", u"%T", u"%%", u"file", u".", u" ", u"-", u"\u00E4", u"sub\\",
+            u"..\\", u"%N.%E", u"%q",
+            // The %{...} tokens: sources, modifiers, dates, and texts that only look like them.
+            u"%{n:upper}", u"%{n:..3}", u"%{n:-2..}", u"%{e:lower}", u"%{f:title}", u"%{folder}",
+            u"%{f:/a/b/g}", u"%{n:/(\\w)(\\w)/$2$1/r}", u"%{n:/[^a]/_/rgi}", u"%{taken:yyMMdd}",
+            u"%{modified:yyyy}", u"%{created:ss}", u"%{x}", u"%{n:upper"};
         String text;
         for (int n = std::uniform_int_distribution<int>(1, 4)(Random); n > 0; --n)
             text += Pick(pieces);
@@ -382,6 +478,20 @@ TEST(RenameRun, NeverLosesOverwritesOrHidesAFile)
         world.Run();
         Zelvane::DeleteTemporaryNames();
         ++runs;
+        if (::testing::Test::HasFailure())
+            break;
+    }
+}
+
+TEST(RenameRun, ThePreviewPredictsTheRun)
+{
+    std::mt19937 random(2468);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    for (int run = 0; run < 40 || (run < 600 && std::chrono::steady_clock::now() < deadline); ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        RenameWorld world(random);
+        world.PreviewThenRun();
+        Zelvane::DeleteTemporaryNames();
         if (::testing::Test::HasFailure())
             break;
     }
