@@ -11,13 +11,13 @@
 #include "FuzzSupport.h"
 
 #include "framework/FarKeysW.h"
-#include "host/HostError.h"
-#include "host/HostText.h"
-#include "host/KeyScript.h"
-#include "host/ScriptedFrontEnd.h"
-#include "host/dialogs/DialogHistory.h"
+#include "host/app/HostError.h"
+#include "host/text/HostText.h"
+#include "host/text/KeyScript.h"
+#include "tests/support/ScriptedFrontEnd.h"
+#include "host/dialogs/HistoryStore.h"
 #include "host/dialogs/DialogPainter.h"
-#include "host/dialogs/DialogService.h"
+#include "host/services/DialogService.h"
 
 #include <cstring>
 #include <vector>

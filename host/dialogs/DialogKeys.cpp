@@ -1,7 +1,7 @@
 // What a key does in a running dialog, in Far's order: DN_INPUT (when
 // asked for), DN_CONTROLINPUT to the procedure, then the host's own action.
-#include "host/HostText.h"
-#include "host/LetterCase.h"
+#include "host/text/HostText.h"
+#include "host/text/LetterCase.h"
 #include "host/dialogs/EditLine.h"
 #include "host/dialogs/HostDialog.h"
 

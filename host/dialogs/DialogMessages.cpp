@@ -2,7 +2,7 @@
 // dialog, answered as Far answers them.
 #include "host/dialogs/HostDialog.h"
 
-#include "host/HostText.h"
+#include "host/text/HostText.h"
 
 #include <algorithm>
 #include <cstring>

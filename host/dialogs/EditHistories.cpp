@@ -6,8 +6,8 @@
 #include "host/dialogs/HostDialog.h"
 
 #include "framework/FarKeysW.h"
-#include "host/HostText.h"
-#include "host/dialogs/HistoryList.h"
+#include "host/text/HostText.h"
+#include "host/dialogs/HistoryDropDown.h"
 
 #include <algorithm>
 #include <optional>

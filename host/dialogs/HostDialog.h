@@ -12,8 +12,8 @@
 // answers them.
 #pragma once
 
-#include "host/FrontEnd.h"
-#include "host/dialogs/DialogHistory.h"
+#include "host/frontends/FrontEnd.h"
+#include "host/dialogs/HistoryStore.h"
 #include "host/dialogs/DialogItem.h"
 #include "host/dialogs/DialogLayout.h"
 #include "host/dialogs/EditLine.h"

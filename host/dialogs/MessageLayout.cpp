@@ -1,9 +1,9 @@
 #include "host/dialogs/MessageLayout.h"
 
-#include "host/HostText.h"
+#include "host/text/HostText.h"
 #include "host/dialogs/Clipboard.h"
 #include "host/dialogs/DialogColors.h"
-#include "host/dialogs/DialogHistory.h"
+#include "host/dialogs/HistoryStore.h"
 #include "host/dialogs/HostDialog.h"
 
 #include "framework/FarKeysW.h"

@@ -1,14 +1,14 @@
 // The stand-in host's dialog manager, driven as a person drives Far: keys in
 // key-script notation go in, the dialog procedure sees Far's events, and the
 // dialog as shown is read back.
-#include "host/HostText.h"
-#include "host/KeyScript.h"
-#include "host/ScriptedFrontEnd.h"
+#include "host/text/HostText.h"
+#include "host/text/KeyScript.h"
+#include "tests/support/ScriptedFrontEnd.h"
 #include "host/dialogs/DialogColors.h"
 #include "host/dialogs/DialogPainter.h"
-#include "host/dialogs/DialogService.h"
-#include "host/dialogs/HistoryList.h"
-#include "host/terminal/ScreenBuffer.h"
+#include "host/services/DialogService.h"
+#include "host/dialogs/HistoryDropDown.h"
+#include "host/console/ScreenBuffer.h"
 #include "TempFolder.h"
 
 #include "framework/FarKeysW.h"

@@ -2,9 +2,9 @@
 // table row is the keys typed into the edit "abc def" of a running dialog
 // and what follows: the text, the cursor, the marked block, and how many
 // DN_EDITCHANGE reports the procedure heard.
-#include "host/HostText.h"
-#include "host/ScriptedFrontEnd.h"
-#include "host/dialogs/DialogService.h"
+#include "host/text/HostText.h"
+#include "tests/support/ScriptedFrontEnd.h"
+#include "host/services/DialogService.h"
 
 #include <gtest/gtest.h>
 

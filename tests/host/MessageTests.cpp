@@ -1,6 +1,6 @@
-#include "host/MessageService.h"
-#include "host/ScriptedFrontEnd.h"
-#include "host/TerminalFrontEnd.h"
+#include "host/services/MessageService.h"
+#include "tests/support/ScriptedFrontEnd.h"
+#include "host/frontends/LineFrontEnd.h"
 
 #include <gtest/gtest.h>
 

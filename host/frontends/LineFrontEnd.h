@@ -1,0 +1,40 @@
+// zelvane-host's line mode, for scripts and tests: boxes, dialogs and
+// editor windows are printed; a box's answer is read as a button number, a
+// dialog's keys as a line in key-script notation ("abc<Tab><Enter>"). A
+// person at a terminal gets the full-screen view (host/terminal) instead.
+#pragma once
+
+#include "host/frontends/FrontEnd.h"
+
+#include <deque>
+#include <iosfwd>
+
+namespace Host {
+
+class TerminalFrontEnd : public FrontEnd {
+public:
+    TerminalFrontEnd(std::istream& input, std::ostream& output) : In(input), Out(output) {}
+
+    intptr_t ShowMessage(const MessageBox& box) override;
+    void OpenEditor(const EditorWindow& editor) override;
+    void CloseEditor(intptr_t id) override;
+    void ShowViewer(const ViewerWindow& viewer) override;
+    std::optional<ScreenSize> Screen() override;
+    void DialogOpened(const DialogView& dialog) override;
+    DialogInput ReadDialogInput(const DialogView& dialog) override;
+    ListInput ReadListInput(const DialogView& dialog) override;
+    void DialogClosed(const DialogView& dialog, intptr_t exitCode) override;
+    // Prints the topic as plain text.
+    void ShowHelp(const HelpFile& help, const HelpTopic& topic) override;
+
+    // Prints the file as an editor window would show it.
+    void ShowFile(const std::filesystem::path& file);
+
+private:
+    std::istream& In;
+    std::ostream& Out;
+    // Keys typed on one line, handed to the dialog one at a time.
+    std::deque<KeyPress> PendingKeys;
+};
+
+} // namespace Host
