@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string_view steps = rest.substr(0, 64);
 
     Host::ScriptedFrontEnd user;
-    Host::MemoryDialogHistory history;
+    Host::MemoryHistoryStore history;
     Host::DialogService dialogs(user, history);
     dialogs.SetPlugin(PluginGuid);
     const Far3::HANDLE handle = dialogs.Init(&PluginGuid, nullptr, x1, y1, x2, y2, nullptr, items.data(),

@@ -29,7 +29,7 @@ StandInHost::StandInHost(FrontEnd& user, HostOptions options)
     : Options(std::move(options)),
       LocalProfileFolder(Options.LocalProfile.empty() ? Options.Profile : Options.LocalProfile), User(user), Store(MakeStore(Options)), Messages(User),
       Screen(User), PanelCalls(Active, Passive, User), EditorWindows(User, Messages), SettingsCalls(*Store),
-      History(MakeDialogHistory(Options.LocalProfile.empty() ? Options.Profile : Options.LocalProfile)),
+      History(MakeHistoryStore(Options.LocalProfile.empty() ? Options.Profile : Options.LocalProfile)),
       DialogCalls(User, *History)
 {
     if (CurrentHost())

@@ -104,7 +104,7 @@ public:
                       Far3::FARSETTINGS_SUBFOLDERS place = Far3::PSL_ROAMING);
 
     DialogService& Dialogs() { return DialogCalls; }
-    DialogHistory& Histories() { return *History; }
+    HistoryStore& Histories() { return *History; }
 
     int Redraws() const { return Screen.Redraws(); }
     // The folder relative paths are taken from: the active panel's folder.
@@ -155,7 +155,7 @@ private:
     PanelService PanelCalls;
     EditorService EditorWindows;
     SettingsService SettingsCalls;
-    std::unique_ptr<DialogHistory> History;
+    std::unique_ptr<HistoryStore> History;
     DialogService DialogCalls;
     std::unique_ptr<Language> Texts;
     std::unique_ptr<LoadedPlugin> Plugin;

@@ -1,6 +1,6 @@
 // zelvane-host: Far Manager 3's part for the plugin at a terminal.
 //
-// On a terminal it opens the full-screen view (host/terminal): Far's panels
+// On a terminal it opens the full-screen view (host/frontends, host/views): Far's panels
 // over the folder, its keys and menus, the plugin's dialogs drawn as Far
 // draws them. With --script, or when standard input or output is not a
 // terminal, it reads line commands instead (for scripts and tests).
@@ -188,7 +188,7 @@ std::vector<size_t> Numbers(std::istringstream& words)
     return numbers;
 }
 
-void RunLoop(Host::StandInHost& host, Host::TerminalFrontEnd& terminal)
+void RunLoop(Host::StandInHost& host, Host::LineFrontEnd& terminal)
 {
     PrintHelp();
     PrintPanel(host);
@@ -249,7 +249,7 @@ void RunLoop(Host::StandInHost& host, Host::TerminalFrontEnd& terminal)
 
 void RunLineMode(const CommandLine& options, const Host::HostOptions& hostOptions)
 {
-    Host::TerminalFrontEnd terminal(std::cin, std::cout);
+    Host::LineFrontEnd terminal(std::cin, std::cout);
     Host::StandInHost host(terminal, hostOptions);
     host.Panels().RecordCalls = false; // the panel call log is for tests
     host.ActivePanel().ShowFolder(options.Folder);

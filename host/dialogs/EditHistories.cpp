@@ -2,7 +2,7 @@
 // starting text (DIF_USELASTHISTORY), the drop-down list (Ctrl+Down: Shift+Del,
 // Del, Ins and Ctrl+C act on the store and the clipboard), and
 // the texts saved when the dialog closes with a button. The store of the
-// lists is DialogHistory.h.
+// lists is HistoryStore.h.
 #include "host/dialogs/HostDialog.h"
 
 #include "framework/FarKeysW.h"
@@ -16,7 +16,7 @@ namespace Host {
 
 namespace {
 namespace Vk = Far3::VirtualKey;
-using HistoryListAction = HistoryList::Action;
+using HistoryListAction = HistoryDropDown::Action;
 } // namespace
 
 void HostDialog::StartFromLastHistory(DialogItem& item)
@@ -46,7 +46,7 @@ void HostDialog::SaveHistories()
 void HostDialog::OpenHistory(size_t index)
 {
     const std::u16string name = DialogItems[index].History;
-    HistoryList list(Histories.Listed(name));
+    HistoryDropDown list(Histories.Listed(name));
     Call(Far3::DN_DROPDOWNOPENED, static_cast<intptr_t>(index), reinterpret_cast<void*>(1));
     std::optional<std::u16string> chosen;
     bool opening = true;

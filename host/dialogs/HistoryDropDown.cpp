@@ -29,12 +29,12 @@ bool SameHistoryDay(int64_t a, int64_t b)
 
 } // namespace
 
-HistoryList::HistoryList(std::vector<HistoryEntry> entries) : Listed(std::move(entries))
+HistoryDropDown::HistoryDropDown(std::vector<HistoryEntry> entries) : Listed(std::move(entries))
 {
     MoveTo(0);
 }
 
-std::u16string HistoryList::DateCaption(int64_t time)
+std::u16string HistoryDropDown::DateCaption(int64_t time)
 {
     std::tm day{};
     if (!HistoryLocalDay(time, day))
@@ -44,7 +44,7 @@ std::u16string HistoryList::DateCaption(int64_t time)
     return std::u16string(text, text + length);
 }
 
-std::vector<size_t> HistoryList::EntryRows() const
+std::vector<size_t> HistoryDropDown::EntryRows() const
 {
     std::vector<size_t> rows;
     size_t row = 0;
@@ -56,13 +56,13 @@ std::vector<size_t> HistoryList::EntryRows() const
     return rows;
 }
 
-size_t HistoryList::RowCount() const
+size_t HistoryDropDown::RowCount() const
 {
     const std::vector<size_t> rows = EntryRows();
     return rows.empty() ? 0 : rows.back() + 1;
 }
 
-void HistoryList::MoveTo(size_t entry)
+void HistoryDropDown::MoveTo(size_t entry)
 {
     if (Listed.empty()) {
         Cursor = Top = 0;
@@ -80,7 +80,7 @@ void HistoryList::MoveTo(size_t entry)
     Top = std::min(Top, count > MaxRows ? count - MaxRows : 0);
 }
 
-HistoryList::Action HistoryList::Key(const KeyPress& key)
+HistoryDropDown::Action HistoryDropDown::Key(const KeyPress& key)
 {
     const bool plain = !key.Ctrl() && !key.Alt() && !key.Shift();
     const bool shiftOnly = key.Shift() && !key.Ctrl() && !key.Alt();
@@ -113,7 +113,7 @@ HistoryList::Action HistoryList::Key(const KeyPress& key)
     return Action::Stay;
 }
 
-void HistoryList::Reload(std::vector<HistoryEntry> entries)
+void HistoryDropDown::Reload(std::vector<HistoryEntry> entries)
 {
     const std::u16string text = Listed.empty() ? std::u16string() : Listed[Cursor].Text;
     size_t place = Cursor;
@@ -124,7 +124,7 @@ void HistoryList::Reload(std::vector<HistoryEntry> entries)
     MoveTo(place);
 }
 
-DialogView::HistoryListView HistoryList::View(intptr_t item) const
+DialogView::HistoryListView HistoryDropDown::View(intptr_t item) const
 {
     DialogView::HistoryListView view;
     view.Item = item;

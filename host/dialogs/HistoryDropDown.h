@@ -16,7 +16,7 @@
 
 namespace Host {
 
-class HistoryList {
+class HistoryDropDown {
 public:
     // Far's default height of a combo box's list.
     static constexpr size_t MaxRows = 8;
@@ -31,7 +31,7 @@ public:
         Copy,        // Ctrl+C, Ctrl+Ins: the entry to the clipboard
     };
 
-    explicit HistoryList(std::vector<HistoryEntry> entries);
+    explicit HistoryDropDown(std::vector<HistoryEntry> entries);
 
     Action Key(const KeyPress& key);
     // The store's entries anew: the cursor stays on the same text when it is

@@ -26,9 +26,9 @@ constexpr const char* Schema =
     "lock INTEGER NOT NULL, name TEXT NOT NULL, time INTEGER NOT NULL, guid TEXT NOT NULL, "
     "file TEXT NOT NULL, data TEXT NOT NULL);";
 
-class SqliteDialogHistory : public DialogHistory {
+class SqliteHistoryStore : public HistoryStore {
 public:
-    explicit SqliteDialogHistory(std::filesystem::path file) : File(std::move(file)) {}
+    explicit SqliteHistoryStore(std::filesystem::path file) : File(std::move(file)) {}
 
     std::vector<std::u16string> Entries(std::u16string_view name) override
     {
@@ -175,7 +175,7 @@ int64_t HistoryTimeNow()
     return static_cast<int64_t>(ticks.value_or(0));
 }
 
-std::vector<std::u16string> MemoryDialogHistory::Entries(std::u16string_view name)
+std::vector<std::u16string> MemoryHistoryStore::Entries(std::u16string_view name)
 {
     std::vector<std::u16string> entries;
     if (const auto found = Lists.find(name); found != Lists.end())
@@ -184,7 +184,7 @@ std::vector<std::u16string> MemoryDialogHistory::Entries(std::u16string_view nam
     return entries;
 }
 
-std::vector<HistoryEntry> MemoryDialogHistory::Listed(std::u16string_view name)
+std::vector<HistoryEntry> MemoryHistoryStore::Listed(std::u16string_view name)
 {
     const auto found = Lists.find(name);
     if (found == Lists.end())
@@ -194,7 +194,7 @@ std::vector<HistoryEntry> MemoryDialogHistory::Listed(std::u16string_view name)
     return entries;
 }
 
-void MemoryDialogHistory::Add(std::u16string_view name, std::u16string_view text)
+void MemoryHistoryStore::Add(std::u16string_view name, std::u16string_view text)
 {
     auto& list = Lists[std::u16string(name)];
     bool locked = false;
@@ -210,7 +210,7 @@ void MemoryDialogHistory::Add(std::u16string_view name, std::u16string_view text
             list.erase(list.begin() + static_cast<std::ptrdiff_t>(i - 1));
 }
 
-bool MemoryDialogHistory::Remove(std::u16string_view name, std::u16string_view text)
+bool MemoryHistoryStore::Remove(std::u16string_view name, std::u16string_view text)
 {
     const auto found = Lists.find(name);
     if (found == Lists.end())
@@ -218,13 +218,13 @@ bool MemoryDialogHistory::Remove(std::u16string_view name, std::u16string_view t
     return std::erase_if(found->second, [&](const HistoryEntry& entry) { return !entry.Locked && entry.Text == text; }) > 0;
 }
 
-void MemoryDialogHistory::ClearUnlocked(std::u16string_view name)
+void MemoryHistoryStore::ClearUnlocked(std::u16string_view name)
 {
     if (const auto found = Lists.find(name); found != Lists.end())
         std::erase_if(found->second, [](const HistoryEntry& entry) { return !entry.Locked; });
 }
 
-void MemoryDialogHistory::SetLocked(std::u16string_view name, std::u16string_view text, bool locked)
+void MemoryHistoryStore::SetLocked(std::u16string_view name, std::u16string_view text, bool locked)
 {
     if (const auto found = Lists.find(name); found != Lists.end())
         for (HistoryEntry& entry : found->second)
@@ -232,15 +232,15 @@ void MemoryDialogHistory::SetLocked(std::u16string_view name, std::u16string_vie
                 entry.Locked = locked;
 }
 
-std::unique_ptr<DialogHistory> MakeDialogHistory(const std::filesystem::path& localProfile)
+std::unique_ptr<HistoryStore> MakeHistoryStore(const std::filesystem::path& localProfile)
 {
 #if !defined(ZELVANE_HOST_NO_SQLITE)
     if (!localProfile.empty())
-        return std::make_unique<SqliteDialogHistory>(localProfile / "history.db");
+        return std::make_unique<SqliteHistoryStore>(localProfile / "history.db");
 #else
     (void)localProfile;
 #endif
-    return std::make_unique<MemoryDialogHistory>();
+    return std::make_unique<MemoryHistoryStore>();
 }
 
 } // namespace Host

@@ -26,12 +26,12 @@ struct HistoryEntry {
     bool operator==(const HistoryEntry&) const = default;
 };
 
-class DialogHistory {
+class HistoryStore {
 public:
     // Far's default limit of entries per name (locked entries are kept beyond it).
     static constexpr size_t MaxEntries = 1000;
 
-    virtual ~DialogHistory() = default;
+    virtual ~HistoryStore() = default;
     // Newest first, locks aside: the starting text and the completion use it.
     virtual std::vector<std::u16string> Entries(std::u16string_view name) = 0;
     // As the drop-down list shows them: the locked entries first, each part newest first.
@@ -49,7 +49,7 @@ public:
     virtual void SetLocked(std::u16string_view name, std::u16string_view text, bool locked) = 0;
 };
 
-class MemoryDialogHistory : public DialogHistory {
+class MemoryHistoryStore : public HistoryStore {
 public:
     std::vector<std::u16string> Entries(std::u16string_view name) override;
     std::vector<HistoryEntry> Listed(std::u16string_view name) override;
@@ -64,7 +64,7 @@ private:
 };
 
 // history.db in `localProfile`, memory when it is empty or SQLite is absent.
-std::unique_ptr<DialogHistory> MakeDialogHistory(const std::filesystem::path& localProfile);
+std::unique_ptr<HistoryStore> MakeHistoryStore(const std::filesystem::path& localProfile);
 
 // True when the two texts are equal ignoring the case of ASCII letters.
 bool SameHistoryText(std::u16string_view a, std::u16string_view b);

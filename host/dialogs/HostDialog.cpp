@@ -10,7 +10,7 @@
 
 namespace Host {
 
-HostDialog::HostDialog(DialogSetup setup, std::vector<DialogItem> items, FrontEnd& user, DialogHistory& history)
+HostDialog::HostDialog(DialogSetup setup, std::vector<DialogItem> items, FrontEnd& user, HistoryStore& history)
     : Setup(std::move(setup)), DialogItems(std::move(items)), User(user), Histories(history)
 {
     // X1 = -1 centres the dialog and makes X2 its width; likewise for Y.

@@ -42,7 +42,7 @@ struct DialogSetup {
 
 class HostDialog {
 public:
-    HostDialog(DialogSetup setup, std::vector<DialogItem> items, FrontEnd& user, DialogHistory& history);
+    HostDialog(DialogSetup setup, std::vector<DialogItem> items, FrontEnd& user, HistoryStore& history);
     HostDialog(const HostDialog&) = delete;
     HostDialog& operator=(const HostDialog&) = delete;
 
@@ -155,7 +155,7 @@ private:
     DialogSetup Setup;
     std::vector<DialogItem> DialogItems;
     FrontEnd& User;
-    DialogHistory& Histories;
+    HistoryStore& Histories;
 
     Phase State = Phase::Created;
     int Left = 0, Top = 0, Width = 1, Height = 1;

@@ -1,7 +1,8 @@
 // What the person in front of Far sees and answers: message boxes, dialogs,
 // editor and viewer windows and the screen size. The host's services talk to the user only
-// through this interface, so a test can script the user (ScriptedFrontEnd)
-// and a person can use a terminal (TerminalFrontEnd). Texts are UTF-8.
+// through this interface: a person uses the full-screen view
+// (FullScreenFrontEnd), a script the line mode (LineFrontEnd), and a test
+// scripts the user (tests/support/ScriptedFrontEnd). Texts are UTF-8.
 #pragma once
 
 #include "framework/Plugin3.h"

@@ -25,7 +25,7 @@ int EnvironmentNumber(const char* name, int fallback)
 
 } // namespace
 
-intptr_t TerminalFrontEnd::ShowMessage(const MessageBox& box)
+intptr_t LineFrontEnd::ShowMessage(const MessageBox& box)
 {
     // The box as Far draws it (separator lines included), then its buttons
     // by number.
@@ -46,7 +46,7 @@ intptr_t TerminalFrontEnd::ShowMessage(const MessageBox& box)
     return number >= 1 && static_cast<size_t>(number) <= box.Buttons.size() ? number - 1 : -1;
 }
 
-void TerminalFrontEnd::OpenEditor(const EditorWindow& editor)
+void LineFrontEnd::OpenEditor(const EditorWindow& editor)
 {
     Out << "\n=== Editor #" << editor.Id << ": " << (editor.Title.empty() ? editor.FileName.string() : editor.Title)
         << " (" << editor.FileName.string() << ") ===\n";
@@ -54,31 +54,31 @@ void TerminalFrontEnd::OpenEditor(const EditorWindow& editor)
     Out << "=== close it with: x " << editor.Id << " ===\n";
 }
 
-void TerminalFrontEnd::ShowViewer(const ViewerWindow& viewer)
+void LineFrontEnd::ShowViewer(const ViewerWindow& viewer)
 {
     Out << "\n=== Viewer: " << (viewer.Title.empty() ? viewer.FileName.string() : viewer.Title) << " ===\n";
     ShowFile(viewer.FileName);
     Out << "=== end of viewer ===\n";
 }
 
-void TerminalFrontEnd::CloseEditor(intptr_t id)
+void LineFrontEnd::CloseEditor(intptr_t id)
 {
     Out << "Editor #" << id << " closed.\n";
 }
 
-std::optional<ScreenSize> TerminalFrontEnd::Screen()
+std::optional<ScreenSize> LineFrontEnd::Screen()
 {
     return ScreenSize{EnvironmentNumber("COLUMNS", 80), EnvironmentNumber("LINES", 25)};
 }
 
-void TerminalFrontEnd::DialogOpened(const DialogView&)
+void LineFrontEnd::DialogOpened(const DialogView&)
 {
     PendingKeys.clear();
     Out << "\n(dialog: type text, or keys such as <Tab> <Shift+Tab> <Enter> <Esc> <Space> <BS> <Alt+X>"
            " <Ctrl+Down>; an empty line is <Enter>)\n";
 }
 
-DialogInput TerminalFrontEnd::ReadDialogInput(const DialogView& dialog)
+DialogInput LineFrontEnd::ReadDialogInput(const DialogView& dialog)
 {
     while (PendingKeys.empty()) {
         // A dialog larger than the screen shows only its part on the screen.
@@ -103,7 +103,7 @@ DialogInput TerminalFrontEnd::ReadDialogInput(const DialogView& dialog)
     return DialogInput::Press(key);
 }
 
-ListInput TerminalFrontEnd::ReadListInput(const DialogView& dialog)
+ListInput LineFrontEnd::ReadListInput(const DialogView& dialog)
 {
     const KeyPress escape = ParseKeyScript("<Esc>").front();
     // Keys left on the line that opened the list go to the list.
@@ -141,13 +141,13 @@ ListInput TerminalFrontEnd::ReadListInput(const DialogView& dialog)
     return {key, -1};
 }
 
-void TerminalFrontEnd::DialogClosed(const DialogView&, intptr_t exitCode)
+void LineFrontEnd::DialogClosed(const DialogView&, intptr_t exitCode)
 {
     PendingKeys.clear();
     Out << "(dialog closed: " << exitCode << ")\n";
 }
 
-void TerminalFrontEnd::ShowHelp(const HelpFile& help, const HelpTopic& topic)
+void LineFrontEnd::ShowHelp(const HelpFile& help, const HelpTopic& topic)
 {
     Out << "\n=== Help - " << Utf16ToUtf8(help.ContentsTitle.empty() ? topic.Name : help.ContentsTitle) << " ===\n";
     for (const HelpLine& line : topic.Header)
@@ -159,7 +159,7 @@ void TerminalFrontEnd::ShowHelp(const HelpFile& help, const HelpTopic& topic)
     Out << "=== end of help ===\n";
 }
 
-void TerminalFrontEnd::ShowFile(const std::filesystem::path& file)
+void LineFrontEnd::ShowFile(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);
     if (!in) {

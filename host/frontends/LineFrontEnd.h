@@ -1,7 +1,7 @@
 // zelvane-host's line mode, for scripts and tests: boxes, dialogs and
 // editor windows are printed; a box's answer is read as a button number, a
 // dialog's keys as a line in key-script notation ("abc<Tab><Enter>"). A
-// person at a terminal gets the full-screen view (host/terminal) instead.
+// person at a terminal gets the full-screen view (FullScreenFrontEnd) instead.
 #pragma once
 
 #include "host/frontends/FrontEnd.h"
@@ -11,9 +11,9 @@
 
 namespace Host {
 
-class TerminalFrontEnd : public FrontEnd {
+class LineFrontEnd : public FrontEnd {
 public:
-    TerminalFrontEnd(std::istream& input, std::ostream& output) : In(input), Out(output) {}
+    LineFrontEnd(std::istream& input, std::ostream& output) : In(input), Out(output) {}
 
     intptr_t ShowMessage(const MessageBox& box) override;
     void OpenEditor(const EditorWindow& editor) override;

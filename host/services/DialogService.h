@@ -21,7 +21,7 @@ namespace Host {
 
 class DialogService {
 public:
-    DialogService(FrontEnd& user, DialogHistory& history) : User(user), Histories(history)
+    DialogService(FrontEnd& user, HistoryStore& history) : User(user), Histories(history)
     {
         Clip.Offer = [this](std::u16string_view text) { User.OfferClipboard(text); };
     }
@@ -57,7 +57,7 @@ private:
     void ShowHelp(std::u16string_view topic);
 
     FrontEnd& User;
-    DialogHistory& Histories;
+    HistoryStore& Histories;
     Far3::GUID Plugin{};
     bool HavePlugin = false;
     std::filesystem::path HelpFolder;

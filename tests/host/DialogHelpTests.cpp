@@ -51,7 +51,7 @@ TEST(DialogHelp, F1ShowsTheTopicTheProcedureAnswersOrSaysWhatIsMissing)
         if (c.HelpFileThere)
             folder.Write("PluginEng.hlf", ".Language=English,English\n@Main\n$ #Main#\n text\n@Second\n more\n");
         ScriptedFrontEnd user;
-        MemoryDialogHistory history;
+        MemoryHistoryStore history;
         DialogService service(user, history);
         Service = &service;
         service.SetPlugin(PluginGuid);

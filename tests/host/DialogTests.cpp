@@ -116,7 +116,7 @@ public:
     const DialogView& Closed() const { return User.Dialogs().back().Closed; }
 
     ScriptedFrontEnd User;
-    MemoryDialogHistory History;
+    MemoryHistoryStore History;
     DialogService Service{User, History};
     Far3::HANDLE Handle = Far3::InvalidHandleValue;
     std::vector<Event> Events;
@@ -973,24 +973,24 @@ TEST(DialogRun, HistoryMessagesAndHiddenEditsFollowFar)
     }
 }
 
-TEST(DialogHistory, KeptInTheLocalProfileAndLimited)
+TEST(HistoryStore, KeptInTheLocalProfileAndLimited)
 {
 #if !defined(ZELVANE_HOST_NO_SQLITE)
     HostTests::TempFolder profile;
-    MakeDialogHistory(profile.Path())->Add(u"Name", u"one");
-    MakeDialogHistory(profile.Path())->Add(u"Name", u"two");
-    EXPECT_EQ(MakeDialogHistory(profile.Path())->Entries(u"Name"), (std::vector<std::u16string>{u"two", u"one"}));
-    EXPECT_TRUE(MakeDialogHistory(profile.Path())->Entries(u"Other").empty());
+    MakeHistoryStore(profile.Path())->Add(u"Name", u"one");
+    MakeHistoryStore(profile.Path())->Add(u"Name", u"two");
+    EXPECT_EQ(MakeHistoryStore(profile.Path())->Entries(u"Name"), (std::vector<std::u16string>{u"two", u"one"}));
+    EXPECT_TRUE(MakeHistoryStore(profile.Path())->Entries(u"Other").empty());
     EXPECT_TRUE(std::filesystem::exists(profile / "history.db"));
 #endif
 
-    MemoryDialogHistory memory;
-    for (size_t i = 0; i <= DialogHistory::MaxEntries; ++i)
+    MemoryHistoryStore memory;
+    for (size_t i = 0; i <= HistoryStore::MaxEntries; ++i)
         memory.Add(u"Name", std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) + std::u16string(i / 26 + 1, u'x'));
-    EXPECT_EQ(memory.Entries(u"Name").size(), DialogHistory::MaxEntries);
+    EXPECT_EQ(memory.Entries(u"Name").size(), HistoryStore::MaxEntries);
 }
 
-TEST(DialogHistory, TheDropDownListTakesFarsKeys)
+TEST(HistoryStore, TheDropDownListTakesFarsKeys)
 {
     // The list of "gamma", "beta", "alpha" (newest first) under Ctrl+Down;
     // then the keys, with the answer to Del's question.
@@ -1069,7 +1069,7 @@ TEST(DialogHistory, TheDropDownListTakesFarsKeys)
     shown.Run("<Esc><Esc>");
     ASSERT_EQ(list.Rows.size(), 13u);
     EXPECT_TRUE(list.Rows[0].Separator);
-    EXPECT_EQ(list.Rows[0].Text, HistoryList::DateCaption(HistoryTimeNow()));
+    EXPECT_EQ(list.Rows[0].Text, HistoryDropDown::DateCaption(HistoryTimeNow()));
     EXPECT_EQ(list.Rows[1].Text, u"entrya");
     EXPECT_TRUE(list.Rows[1].Locked);
     EXPECT_EQ(list.Selected, 12u);
@@ -1100,13 +1100,13 @@ TEST(DialogHistory, TheDropDownListTakesFarsKeys)
     });
     top.Run("<Esc><Esc>");
     ASSERT_EQ(rows.size(), 2u);
-    const std::u16string caption = u" " + HistoryList::DateCaption(HistoryTimeNow()) + u" ";
+    const std::u16string caption = u" " + HistoryDropDown::DateCaption(HistoryTimeNow()) + u" ";
     const size_t dashes = 28 - caption.size();
     EXPECT_EQ(rows[0], u"├" + std::u16string(dashes / 2, u'─') + caption + std::u16string(dashes - dashes / 2, u'─') + u"┤");
     EXPECT_EQ(rows[1].substr(0, 7), u"│√ one ");
 }
 
-TEST(DialogHistory, KeepsLocksAndTimesInFarsTable)
+TEST(HistoryStore, KeepsLocksAndTimesInFarsTable)
 {
 #if !defined(ZELVANE_HOST_NO_SQLITE)
     // A history.db as earlier hosts wrote it: every entry unlocked, two days.
@@ -1133,31 +1133,31 @@ TEST(DialogHistory, KeepsLocksAndTimesInFarsTable)
         return found;
     };
     using L = std::vector<std::u16string>;
-    std::vector<HistoryEntry> read = MakeDialogHistory(profile.Path())->Listed(u"Name");
+    std::vector<HistoryEntry> read = MakeHistoryStore(profile.Path())->Listed(u"Name");
     EXPECT_EQ(texts(read), (L{u"newer", u"Same", u"old"}));
-    EXPECT_EQ(HistoryList(read).View(0).Rows.size(), 5u); // two days, two date rows
+    EXPECT_EQ(HistoryDropDown(read).View(0).Rows.size(), 5u); // two days, two date rows
 
-    MakeDialogHistory(profile.Path())->SetLocked(u"Name", u"old", true);
-    MakeDialogHistory(profile.Path())->SetLocked(u"Name", u"Same", true);
-    EXPECT_EQ(texts(MakeDialogHistory(profile.Path())->Listed(u"Name")), (L{u"Same*", u"old*", u"newer"}));
+    MakeHistoryStore(profile.Path())->SetLocked(u"Name", u"old", true);
+    MakeHistoryStore(profile.Path())->SetLocked(u"Name", u"Same", true);
+    EXPECT_EQ(texts(MakeHistoryStore(profile.Path())->Listed(u"Name")), (L{u"Same*", u"old*", u"newer"}));
     // Re-adding replaces one equal entry, ignoring case, and keeps its lock.
-    MakeDialogHistory(profile.Path())->Add(u"Name", u"SAME");
-    EXPECT_EQ(texts(MakeDialogHistory(profile.Path())->Listed(u"Name")), (L{u"SAME*", u"old*", u"newer"}));
-    EXPECT_EQ(MakeDialogHistory(profile.Path())->Entries(u"Name"), (L{u"SAME", u"newer", u"old"}));
+    MakeHistoryStore(profile.Path())->Add(u"Name", u"SAME");
+    EXPECT_EQ(texts(MakeHistoryStore(profile.Path())->Listed(u"Name")), (L{u"SAME*", u"old*", u"newer"}));
+    EXPECT_EQ(MakeHistoryStore(profile.Path())->Entries(u"Name"), (L{u"SAME", u"newer", u"old"}));
     // Shift+Del and Del leave locked entries alone.
-    EXPECT_FALSE(MakeDialogHistory(profile.Path())->Remove(u"Name", u"old"));
-    MakeDialogHistory(profile.Path())->ClearUnlocked(u"Name");
-    EXPECT_EQ(texts(MakeDialogHistory(profile.Path())->Listed(u"Name")), (L{u"SAME*", u"old*"}));
+    EXPECT_FALSE(MakeHistoryStore(profile.Path())->Remove(u"Name", u"old"));
+    MakeHistoryStore(profile.Path())->ClearUnlocked(u"Name");
+    EXPECT_EQ(texts(MakeHistoryStore(profile.Path())->Listed(u"Name")), (L{u"SAME*", u"old*"}));
 #endif
 
     // The size limit drops unlocked entries only.
-    MemoryDialogHistory memory;
+    MemoryHistoryStore memory;
     memory.Add(u"Name", u"kept");
     memory.SetLocked(u"Name", u"kept", true);
-    for (size_t i = 0; i < DialogHistory::MaxEntries; ++i)
+    for (size_t i = 0; i < HistoryStore::MaxEntries; ++i)
         memory.Add(u"Name", u"entry " + Utf8ToUtf16(std::to_string(i)));
     const std::vector<HistoryEntry> listed = memory.Listed(u"Name");
-    ASSERT_EQ(listed.size(), DialogHistory::MaxEntries + 1);
+    ASSERT_EQ(listed.size(), HistoryStore::MaxEntries + 1);
     EXPECT_EQ(listed.front().Text, u"kept");
     EXPECT_TRUE(listed.front().Locked);
 }

@@ -78,7 +78,7 @@ struct EditDialog {
     }
 
     ScriptedFrontEnd User;
-    MemoryDialogHistory History;
+    MemoryHistoryStore History;
     DialogService Service{User, History};
     Far3::HANDLE Handle = Far3::InvalidHandleValue;
     std::vector<std::u16string> Changes;
