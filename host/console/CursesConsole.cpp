@@ -1,5 +1,6 @@
 #include "host/console/CursesConsole.h"
 
+#include "base/Utf16.h"
 #include "host/app/HostError.h"
 #include "host/text/HostText.h"
 #include "host/console/KeyDecoder.h"
@@ -69,12 +70,10 @@ std::string Base64(std::string_view bytes)
 std::wstring WideText(const std::u16string& text)
 {
     std::wstring wide;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
+    for (size_t i = 0; i < text.size();) {
+        const Base::Utf16Character decoded = Base::DecodeUtf16At(text, i);
+        char32_t c = decoded.Char;
+        i += decoded.Length;
         // Control characters in names would move the terminal's cursor.
         if (c < 0x20 || c == 0x7F)
             c = u'?';

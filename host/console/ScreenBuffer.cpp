@@ -1,5 +1,7 @@
 #include "host/console/ScreenBuffer.h"
 
+#include "base/Utf16.h"
+
 #include "host/text/HostText.h"
 
 #include <algorithm>
@@ -112,7 +114,7 @@ void ScreenBuffer::Overlay(const CellGrid& grid)
             }
             // A surrogate pair the painter put into two cells is one glyph.
             std::u16string text(1, cell.Char);
-            if (cell.Char >= 0xD800 && cell.Char <= 0xDBFF && x + 1 < width) {
+            if (Base::IsHighSurrogate(cell.Char) && x + 1 < width) {
                 text += grid.At(x + 1, y).Char;
                 const std::vector<Glyph> glyphs = SplitGlyphs(text);
                 PutGlyph(x, y, glyphs.front(), cell.Color);

@@ -1,5 +1,7 @@
 #include "host/console/TextWidth.h"
 
+#include "base/Utf16.h"
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -58,16 +60,6 @@ bool InRanges(const std::array<Range, N>& ranges, char32_t c)
     return it != ranges.begin() && c <= std::prev(it)->second;
 }
 
-bool IsHighSurrogate(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 } // namespace
 
 int CodePointWidth(char32_t c)
@@ -83,12 +75,9 @@ std::vector<Glyph> SplitGlyphs(std::u16string_view text)
 {
     std::vector<Glyph> glyphs;
     for (size_t i = 0; i < text.size();) {
-        char32_t c = text[i];
-        size_t length = 1;
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            c = 0x10000 + ((static_cast<char32_t>(text[i]) - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            length = 2;
-        }
+        const Base::Utf16Character decoded = Base::DecodeUtf16At(text, i);
+        const char32_t c = decoded.Char;
+        const size_t length = decoded.Length;
         const int width = CodePointWidth(c);
         const std::u16string_view piece = text.substr(i, length);
         i += length;
@@ -99,7 +88,7 @@ std::vector<Glyph> SplitGlyphs(std::u16string_view text)
         // A zero-width character with nothing before it, or a lone surrogate,
         // still takes a column so that it stays visible.
         Glyph glyph{std::u16string(piece), std::max(width, 1)};
-        if (length == 1 && (IsHighSurrogate(text[i - 1]) || IsLowSurrogate(text[i - 1])))
+        if (length == 1 && Base::IsSurrogate(text[i - 1]))
             glyph.Text = u"\uFFFD";
         glyphs.push_back(std::move(glyph));
     }

@@ -2,58 +2,24 @@
 
 #include "base/Ascii.h"
 #include "base/PosixNames.h"
-#include "base/Utf8Sequence.h"
+#include "base/GuidText.h"
+#include "base/Utf16.h"
 #include "host/app/HostError.h"
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <optional>
 
 namespace Host {
 
-namespace {
-
-constexpr char32_t ReplacementChar = 0xFFFD;
-
-} // namespace
-
 std::u16string Utf8ToUtf16(std::string_view text)
 {
-    std::u16string out;
-    out.reserve(text.size());
-    size_t pos = 0;
-    while (pos < text.size()) {
-        // A byte that begins no well-formed sequence becomes U+FFFD on its own.
-        const Base::Utf8Sequence sequence = Base::DecodeUtf8Sequence(text, pos);
-        char32_t c = sequence.Valid ? sequence.Char : ReplacementChar;
-        pos += sequence.Valid ? sequence.Length : 1;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
-    }
-    return out;
+    return Base::Utf8ToUtf16(text);
 }
 
 std::string Utf16ToUtf8(std::u16string_view text)
 {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = ReplacementChar;
-        }
-        Base::AppendUtf8(out, c);
-    }
-    return out;
+    return Base::Utf16ToUtf8(text);
 }
 
 std::u16string_view PluginText(const char16_t* text)
@@ -63,14 +29,7 @@ std::u16string_view PluginText(const char16_t* text)
 
 bool IsValidUtf8(std::string_view text)
 {
-    size_t pos = 0;
-    while (pos < text.size()) {
-        const Base::Utf8Sequence sequence = Base::DecodeUtf8Sequence(text, pos);
-        if (!sequence.Valid)
-            return false;
-        pos += sequence.Length;
-    }
-    return true;
+    return Base::IsWellFormedUtf8(text);
 }
 
 std::u16string PathToUtf16(const std::filesystem::path& path)
@@ -140,11 +99,7 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path)
 
 std::string GuidText(const Far3::GUID& guid)
 {
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X",
-                  static_cast<unsigned>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1],
-                  guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
-    return buffer;
+    return Base::GuidText(guid);
 }
 
 bool IsNullGuid(const Far3::GUID& guid)

@@ -1,6 +1,7 @@
 #include "host/text/KeyScript.h"
 
 #include "base/Ascii.h"
+#include "base/Utf16.h"
 #include "framework/FarKeysW.h"
 #include "host/app/HostError.h"
 #include "host/text/HostText.h"
@@ -158,7 +159,7 @@ bool KeepsCharacterWithModifier(const KeyPress& key)
 {
     if (key.VirtualKey == Far3::VirtualKey::Return || key.VirtualKey == Far3::VirtualKey::Tab)
         return true;
-    const bool surrogate = key.Char >= 0xD800 && key.Char <= 0xDFFF;
+    const bool surrogate = Base::IsSurrogate(key.Char);
     return key.VirtualKey == 0 && key.Char >= 0x80 && !surrogate;
 }
 

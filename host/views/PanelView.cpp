@@ -28,9 +28,7 @@ std::u16string Ascii(const std::string& text)
 std::u16string WriteTimeText(const PanelItem& item, const char* format)
 {
     std::tm tm{};
-    const uint64_t ticks = (static_cast<uint64_t>(item.LastWriteTime.dwHighDateTime) << 32) |
-                           item.LastWriteTime.dwLowDateTime;
-    if (!Base::LocalCalendarTime(ticks, tm))
+    if (!Base::LocalCalendarTime(Base::FileTimeValue(item.LastWriteTime), tm))
         return {};
     char text[16];
     std::strftime(text, sizeof text, format, &tm);
