@@ -25,6 +25,21 @@ struct UnixTime {
     int64_t Nanoseconds = 0; // 0..999999999 after the seconds, also before 1970
 };
 
+// A 64-bit count from the two 32-bit halves Windows' records keep it in
+// (FILETIME, a file size).
+constexpr uint64_t JoinHalves(uint32_t high, uint32_t low)
+{
+    return (static_cast<uint64_t>(high) << 32) | low;
+}
+
+// The count of a FILETIME record (dwLowDateTime, dwHighDateTime): Far's
+// and the platform layer's alike.
+template <typename FileTimeRecord>
+constexpr uint64_t FileTimeValue(const FileTimeRecord& time)
+{
+    return JoinHalves(time.dwHighDateTime, time.dwLowDateTime);
+}
+
 // A system clock time as a Unix time (nanoseconds never negative).
 template <typename Duration>
 constexpr UnixTime UnixTimeOf(std::chrono::sys_time<Duration> time)

@@ -18,7 +18,9 @@
 // Pure functions, safe from any thread.
 #pragma once
 
+#include "base/Utf16.h"
 #include "base/Utf8Sequence.h"
+#include "base/WindowsNames.h"
 
 #include <optional>
 #include <string>
@@ -26,26 +28,25 @@
 
 namespace PosixNames {
 
-// The characters Windows forbids in names that a POSIX name may still hold:
-// shown as stand-ins, never taken from a text as themselves.
-inline constexpr std::string_view ForbiddenInNames = "\\:*?\"<>|";
-
 namespace Detail {
 
-// ForbiddenInNames as a table over ASCII: every character of every name
-// passes through this test, so it is one lookup rather than a search.
+// The characters Windows refuses in names that a POSIX name may still hold
+// (all but '/', which separates), as a table over ASCII: every character of
+// every name passes through this test, so it is one lookup rather than a
+// search.
 struct ForbiddenTable {
     bool Forbidden[0x80] = {};
     constexpr ForbiddenTable()
     {
-        for (const char c : ForbiddenInNames)
-            Forbidden[static_cast<unsigned char>(c)] = true;
+        for (const char c : Base::WindowsRefusedPunctuation)
+            Forbidden[static_cast<unsigned char>(c)] = c != '/';
     }
 };
 inline constexpr ForbiddenTable Forbidden;
 
 } // namespace Detail
 
+// Shown as stand-ins, never taken from a text as themselves.
 inline constexpr bool IsForbiddenInNames(char32_t c)
 {
     return c < 0x80 && Detail::Forbidden.Forbidden[c];
@@ -100,12 +101,8 @@ inline std::u16string ToUtf16(std::string_view bytes)
         at += length;
         if (IsForbiddenInNames(c)) {
             text += static_cast<char16_t>(Detail::ForbiddenBase + c);
-        } else if (c >= 0x10000) {
-            c -= 0x10000;
-            text += static_cast<char16_t>(0xD800 + (c >> 10));
-            text += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
         } else {
-            text += static_cast<char16_t>(c);
+            Base::AppendUtf16(text, c);
         }
     }
     return text;
@@ -138,12 +135,12 @@ inline std::optional<std::string> FromUtf16(std::u16string_view text)
             return std::nullopt;
         } else if (Detail::IsForbiddenStandIn(c)) {
             bytes += static_cast<char>(c - Detail::ForbiddenBase);
-        } else if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF)
+        } else if (Base::IsHighSurrogate(c)) {
+            if (i + 1 >= text.size() || !Base::IsLowSurrogate(text[i + 1]))
                 return std::nullopt;
-            Base::AppendUtf8(bytes, 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            Base::AppendUtf8(bytes, Base::CombineSurrogates(c, text[i + 1]));
             ++i;
-        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+        } else if (Base::IsLowSurrogate(c)) {
             if (c < Detail::ByteEscapeBase + 0x80 || c > Detail::ByteEscapeBase + 0xFF)
                 return std::nullopt;
             bytes += static_cast<char>(c - Detail::ByteEscapeBase);

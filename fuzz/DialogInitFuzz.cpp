@@ -11,13 +11,13 @@
 #include "FuzzSupport.h"
 
 #include "framework/FarKeysW.h"
-#include "host/HostError.h"
-#include "host/HostText.h"
-#include "host/KeyScript.h"
-#include "host/ScriptedFrontEnd.h"
-#include "host/dialogs/DialogHistory.h"
+#include "host/app/HostError.h"
+#include "host/text/HostText.h"
+#include "host/text/KeyScript.h"
+#include "tests/support/ScriptedFrontEnd.h"
+#include "host/dialogs/HistoryStore.h"
 #include "host/dialogs/DialogPainter.h"
-#include "host/dialogs/DialogService.h"
+#include "host/services/DialogService.h"
 
 #include <cstring>
 #include <vector>
@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string_view steps = rest.substr(0, 64);
 
     Host::ScriptedFrontEnd user;
-    Host::MemoryDialogHistory history;
+    Host::MemoryHistoryStore history;
     Host::DialogService dialogs(user, history);
     dialogs.SetPlugin(PluginGuid);
     const Far3::HANDLE handle = dialogs.Init(&PluginGuid, nullptr, x1, y1, x2, y2, nullptr, items.data(),

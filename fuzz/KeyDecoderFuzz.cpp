@@ -6,8 +6,8 @@
 // a screen a terminal can have.
 #include "FuzzSupport.h"
 
-#include "host/terminal/KeyDecoder.h"
-#include "host/terminal/TerminalInput.h"
+#include "host/console/KeyDecoder.h"
+#include "host/console/TerminalInput.h"
 
 namespace {
 

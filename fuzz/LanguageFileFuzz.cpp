@@ -1,5 +1,5 @@
 // The host's .lng parser: any bytes decode and parse without a crash.
-#include "host/Language.h"
+#include "host/text/Language.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // file holds, opening it and reading every key and value neither crashes
 // nor hangs (a damaged file is simply not opened).
 #include "FuzzSupport.h"
-#include "host/SqliteSettingsStore.h"
+#include "host/settings/SqliteSettingsStore.h"
 
 #include <filesystem>
 #include <fstream>

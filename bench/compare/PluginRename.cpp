@@ -11,9 +11,9 @@
 // --phases prints the time of each step to standard error, with the
 // largest resident set so far.
 // Exit status 0 when every file was renamed, 1 otherwise.
-#include "host/HostError.h"
-#include "host/ScriptedFrontEnd.h"
-#include "host/StandInHost.h"
+#include "host/app/HostError.h"
+#include "tests/support/ScriptedFrontEnd.h"
+#include "host/app/StandInHost.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "host/dialogs/DialogItem.h"
 
-#include "host/HostText.h"
+#include "host/text/HostText.h"
 
 #include <algorithm>
 

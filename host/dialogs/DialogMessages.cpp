@@ -1,8 +1,7 @@
-// The DM_* messages a plugin sends its running (or finished, not yet freed)
-// dialog, answered as Far answers them.
-#include "host/dialogs/HostDialog.h"
+#include "host/dialogs/DialogMessages.h"
 
-#include "host/HostText.h"
+#include "host/dialogs/HostDialog.h"
+#include "host/text/HostText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -66,41 +65,34 @@ const char16_t* Place(const std::u16string& text, char*& cursor)
 
 } // namespace
 
-intptr_t HostDialog::Send(intptr_t msg, intptr_t param1, void* param2)
+intptr_t DialogMessages::Send(intptr_t msg, intptr_t param1, void* param2)
 {
     if (IsItemMessage(msg)) {
-        if (param1 < 0 || static_cast<size_t>(param1) >= DialogItems.size())
+        if (!Dialog.Model.Holds(param1))
             return 0;
         return ItemMessage(msg, static_cast<size_t>(param1), param2);
     }
+    DialogPlace& place = Dialog.Place;
     switch (msg) {
     case Far3::DM_CLOSE:
-        if (!Running())
+        if (!Dialog.Running())
             return 0;
-        return Close(param1 == -1 ? static_cast<intptr_t>(Focus) : param1) ? 1 : 0;
-    case Far3::DM_ENABLEREDRAW: {
-        const intptr_t previous = RedrawCounter;
-        if (param1 == 0) {
-            --RedrawCounter;
-        } else if (param1 == 1 && RedrawCounter < 0) {
-            if (++RedrawCounter == 0)
-                Draw();
-        }
-        return previous;
-    }
+        return Dialog.Close(param1 == -1 ? static_cast<intptr_t>(Dialog.Focus.Index()) : param1) ? 1 : 0;
+    case Far3::DM_ENABLEREDRAW:
+        return Dialog.Drawing.EnableRedraw(param1);
     case Far3::DM_GETDLGDATA:
-        return reinterpret_cast<intptr_t>(Setup.Param);
+        return reinterpret_cast<intptr_t>(Dialog.Setup.Param);
     case Far3::DM_SETDLGDATA: {
-        void* old = Setup.Param;
-        Setup.Param = param2;
+        void* old = Dialog.Setup.Param;
+        Dialog.Setup.Param = param2;
         return reinterpret_cast<intptr_t>(old);
     }
     case Far3::DM_GETDLGRECT: {
         if (!param2)
             return 0;
-        *static_cast<Far3::SMALL_RECT*>(param2) = {static_cast<int16_t>(Left), static_cast<int16_t>(Top),
-                                                    static_cast<int16_t>(Left + Width - 1),
-                                                    static_cast<int16_t>(Top + Height - 1)};
+        *static_cast<Far3::SMALL_RECT*>(param2) = {static_cast<int16_t>(place.Left), static_cast<int16_t>(place.Top),
+                                                    static_cast<int16_t>(place.Left + place.Width - 1),
+                                                    static_cast<int16_t>(place.Top + place.Height - 1)};
         return 1;
     }
     case Far3::DM_KEY: {
@@ -108,7 +100,7 @@ intptr_t HostDialog::Send(intptr_t msg, intptr_t param1, void* param2)
         for (intptr_t i = 0; records && i < param1; ++i) {
             const Far3::INPUT_RECORD& record = records[i];
             if (record.EventType == Far3::InputEvent::Key && record.Event.KeyEvent.bKeyDown)
-                ProcessKey(KeyPress{record.Event.KeyEvent.wVirtualKeyCode, record.Event.KeyEvent.UnicodeChar,
+                Dialog.Keys.Key(KeyPress{record.Event.KeyEvent.wVirtualKeyCode, record.Event.KeyEvent.UnicodeChar,
                                     record.Event.KeyEvent.dwControlKeyState},
                            false);
         }
@@ -119,21 +111,22 @@ intptr_t HostDialog::Send(intptr_t msg, intptr_t param1, void* param2)
         if (!coord)
             return 0;
         if (param1 != 0) {
-            CenterX = coord->X == -1;
-            CenterY = coord->Y == -1;
-            if (!CenterX)
-                Left = coord->X;
-            if (!CenterY)
-                Top = coord->Y;
+            place.CenterX = coord->X == -1;
+            place.CenterY = coord->Y == -1;
+            if (!place.CenterX)
+                place.Left = coord->X;
+            if (!place.CenterY)
+                place.Top = coord->Y;
         } else {
-            CenterX = CenterY = false;
-            Left += coord->X;
-            Top += coord->Y;
+            place.CenterX = place.CenterY = false;
+            place.Left += coord->X;
+            place.Top += coord->Y;
         }
-        Recenter();
-        KeepOnScreen();
-        coord->X = static_cast<int16_t>(Left);
-        coord->Y = static_cast<int16_t>(Top);
+        const ScreenSize screen = Dialog.Screen();
+        place.Recenter(screen);
+        place.KeepOnScreen(screen);
+        coord->X = static_cast<int16_t>(place.Left);
+        coord->Y = static_cast<int16_t>(place.Top);
         return reinterpret_cast<intptr_t>(param2);
     }
     case Far3::DM_RESIZEDIALOG: {
@@ -141,45 +134,40 @@ intptr_t HostDialog::Send(intptr_t msg, intptr_t param1, void* param2)
         if (!coord)
             return 0;
         // The top-left corner stays where it is; centring is forgotten.
-        Width = std::max<int>(1, coord->X);
-        Height = std::max<int>(1, coord->Y);
-        CenterX = CenterY = false;
-        coord->X = static_cast<int16_t>(Width);
-        coord->Y = static_cast<int16_t>(Height);
+        place.Width = std::max<int>(1, coord->X);
+        place.Height = std::max<int>(1, coord->Y);
+        place.CenterX = place.CenterY = false;
+        coord->X = static_cast<int16_t>(place.Width);
+        coord->Y = static_cast<int16_t>(place.Height);
         return reinterpret_cast<intptr_t>(param2);
     }
     case Far3::DM_REDRAW:
-        if (RedrawCounter == 0)
-            Draw();
+        Dialog.Drawing.Redraw();
         return 0;
     case Far3::DM_SHOWDIALOG:
-        Shown = param1 != 0;
+        Dialog.Shown = param1 != 0;
         return 0;
     case Far3::DM_GETFOCUS:
-        return static_cast<intptr_t>(Focus);
-    case Far3::DM_SETINPUTNOTIFY: {
-        const intptr_t previous = InputNotify ? 1 : 0;
-        if (param1 == 0 || param1 == 1)
-            InputNotify = param1 == 1;
-        return previous;
-    }
+        return static_cast<intptr_t>(Dialog.Focus.Index());
+    case Far3::DM_SETINPUTNOTIFY:
+        return Dialog.Keys.SetInputNotify(param1);
     case Far3::DM_GETDIALOGINFO: {
         auto* info = static_cast<Far3::DialogInfo*>(param2);
         if (!info || info->StructSize < sizeof(Far3::DialogInfo))
             return 0;
-        info->Id = Setup.Id;
-        info->Owner = Setup.PluginId;
+        info->Id = Dialog.Setup.Id;
+        info->Owner = Dialog.Setup.PluginId;
         return 1;
     }
     default:
         // Messages the host does not know go to the dialog procedure, as in Far.
-        return CloseAccepted ? 0 : Call(msg, param1, param2);
+        return Dialog.CloseAccepted ? 0 : Dialog.Call(msg, param1, param2);
     }
 }
 
-intptr_t HostDialog::ItemMessage(intptr_t msg, size_t index, void* param2)
+intptr_t DialogMessages::ItemMessage(intptr_t msg, size_t index, void* param2)
 {
-    DialogItem& item = DialogItems[index];
+    DialogItem& item = Dialog.Model[index];
     const intptr_t value = reinterpret_cast<intptr_t>(param2);
     switch (msg) {
     case Far3::DM_ENABLE: {
@@ -207,12 +195,12 @@ intptr_t HostDialog::ItemMessage(intptr_t msg, size_t index, void* param2)
         std::u16string text;
         if (data && data->PtrData)
             text.assign(data->PtrData, data->PtrLength);
-        SetItemText(index, std::move(text));
-        return SetTextLength(DialogItems[index]);
+        Dialog.SetItemText(index, std::move(text));
+        return SetTextLength(Dialog.Model[index]);
     }
     case Far3::DM_SETTEXTPTR:
-        SetItemText(index, std::u16string(PluginText(static_cast<const char16_t*>(param2))));
-        return SetTextLength(DialogItems[index]);
+        Dialog.SetItemText(index, std::u16string(PluginText(static_cast<const char16_t*>(param2))));
+        return SetTextLength(Dialog.Model[index]);
     case Far3::DM_GETCONSTTEXTPTR:
         return reinterpret_cast<intptr_t>(item.Data.c_str());
     case Far3::DM_SETMAXTEXTLENGTH: {
@@ -237,8 +225,8 @@ intptr_t HostDialog::ItemMessage(intptr_t msg, size_t index, void* param2)
     case Far3::DM_SETFOCUS:
         if (!item.CanFocus())
             return 0;
-        ChangeFocus(index);
-        return Focus == index ? 1 : 0;
+        Dialog.Focus.Change(index);
+        return Dialog.Focus.Index() == index ? 1 : 0;
     case Far3::DM_GETDLGITEM:
         return GetDialogItem(index, param2);
     case Far3::DM_SETDLGITEM:
@@ -247,8 +235,8 @@ intptr_t HostDialog::ItemMessage(intptr_t msg, size_t index, void* param2)
         auto* record = static_cast<Far3::FarDialogItem*>(param2);
         if (!record)
             return 0;
-        RecordCopy copy;
-        FillRecord(index, copy);
+        ItemRecord copy;
+        Dialog.Model.FillRecord(index, copy);
         *record = copy.Record;
         record->Data = record->History = record->Mask = nullptr;
         return 1;
@@ -258,7 +246,7 @@ intptr_t HostDialog::ItemMessage(intptr_t msg, size_t index, void* param2)
     case Far3::DM_GETITEMPOSITION: {
         if (!param2)
             return 0;
-        *static_cast<Far3::SMALL_RECT*>(param2) = Layout()[index].Reported;
+        *static_cast<Far3::SMALL_RECT*>(param2) = Dialog.Layout()[index].Reported;
         return 1;
     }
     case Far3::DM_SETITEMPOSITION: {
@@ -292,7 +280,7 @@ intptr_t HostDialog::ItemMessage(intptr_t msg, size_t index, void* param2)
     }
     case Far3::DM_EDITUNCHANGEDFLAG: {
         if (!item.IsEdit())
-            return CloseAccepted ? 0 : Call(msg, static_cast<intptr_t>(index), param2);
+            return Dialog.CloseAccepted ? 0 : Dialog.Call(msg, static_cast<intptr_t>(index), param2);
         const intptr_t previous = item.Unchanged ? 1 : 0;
         if (value == 0 || value == 1)
             item.Unchanged = value == 1;
@@ -307,16 +295,16 @@ intptr_t HostDialog::ItemMessage(intptr_t msg, size_t index, void* param2)
         // list as DM_SETTEXT would set it (reported once initialised).
         if (item.Type == Far3::DI_EDIT && item.Has(Far3::DIF_USELASTHISTORY) && item.Data.empty() &&
             !item.History.empty()) {
-            std::vector<std::u16string> newest = Histories.Entries(item.History);
+            std::vector<std::u16string> newest = Dialog.Histories.Lists().Entries(item.History);
             if (!newest.empty())
-                SetItemText(index, std::move(newest.front()));
+                Dialog.SetItemText(index, std::move(newest.front()));
         }
         return 1;
     }
     case Far3::DM_ADDHISTORY:
         if (!item.IsEdit() || item.History.empty() || !param2)
             return 0;
-        Histories.Add(item.History, PluginText(static_cast<const char16_t*>(param2)));
+        Dialog.Histories.Lists().Add(item.History, PluginText(static_cast<const char16_t*>(param2)));
         return 1;
     case Far3::DM_GETITEMDATA:
         return item.UserData;
@@ -330,9 +318,9 @@ intptr_t HostDialog::ItemMessage(intptr_t msg, size_t index, void* param2)
     }
 }
 
-intptr_t HostDialog::ShowItem(size_t index, intptr_t show)
+intptr_t DialogMessages::ShowItem(size_t index, intptr_t show)
 {
-    DialogItem& item = DialogItems[index];
+    DialogItem& item = Dialog.Model[index];
     const intptr_t previous = item.IsVisible() ? 1 : 0;
     if (show == 1) {
         item.Flags &= ~Far3::DIF_HIDDEN;
@@ -341,30 +329,25 @@ intptr_t HostDialog::ShowItem(size_t index, intptr_t show)
         // Hiding the focused item moves the focus on once the dialog is on
         // the screen; before (DN_INITDIALOG, the first DN_GOTFOCUS) or while
         // DM_SHOWDIALOG hides it, the focus stays and keys do nothing.
-        if (index == Focus && OnScreen && Shown)
-            FocusNeighbour(1, false);
+        if (index == Dialog.Focus.Index() && Dialog.OnScreen && Dialog.Shown)
+            Dialog.Focus.Neighbour(1, false);
     }
     return previous;
 }
 
-intptr_t HostDialog::SetCheck(size_t index, intptr_t state)
+intptr_t DialogMessages::SetCheck(size_t index, intptr_t state)
 {
-    DialogItem& item = DialogItems[index];
+    DialogItemModel& items = Dialog.Model;
+    DialogItem& item = items[index];
     if (item.Type == Far3::DI_RADIOBUTTON) {
         // Any state selects the radio button, except 3STATE, which clears its group.
         if (state == Far3::BSTATE_3STATE) {
-            for (size_t i = index; i < DialogItems.size() && DialogItems[i].Type == Far3::DI_RADIOBUTTON; ++i) {
-                if (i != index && DialogItems[i].Has(Far3::DIF_GROUP))
-                    break;
-                DialogItems[i].Selected = 0;
-            }
-            for (size_t i = index; i > 0 && !DialogItems[i].Has(Far3::DIF_GROUP) &&
-                                   DialogItems[i - 1].Type == Far3::DI_RADIOBUTTON;
-                 --i)
-                DialogItems[i - 1].Selected = 0;
+            const auto [first, last] = items.RadioGroup(index);
+            for (size_t i = first; i <= last; ++i)
+                items[i].Selected = 0;
             return static_cast<intptr_t>(index);
         }
-        return SelectRadio(index, Initialised);
+        return Dialog.SelectRadio(index, Dialog.Initialised);
     }
     if (item.Type != Far3::DI_CHECKBOX)
         return 0;
@@ -376,10 +359,10 @@ intptr_t HostDialog::SetCheck(size_t index, intptr_t state)
     return previous;
 }
 
-intptr_t HostDialog::GetDialogItem(size_t index, void* param2) const
+intptr_t DialogMessages::GetDialogItem(size_t index, void* param2) const
 {
-    RecordCopy copy;
-    FillRecord(index, copy);
+    ItemRecord copy;
+    Dialog.Model.FillRecord(index, copy);
     const size_t needed =
         sizeof(Far3::FarDialogItem) + TextBytes(copy.Data) + TextBytes(copy.History) + TextBytes(copy.Mask);
     auto* request = static_cast<Far3::FarGetDialogItem*>(param2);
@@ -399,9 +382,10 @@ intptr_t HostDialog::GetDialogItem(size_t index, void* param2) const
     return static_cast<intptr_t>(needed);
 }
 
-intptr_t HostDialog::SetDialogItem(size_t index, const Far3::FarDialogItem* record, bool withTexts)
+intptr_t DialogMessages::SetDialogItem(size_t index, const Far3::FarDialogItem* record, bool withTexts)
 {
-    DialogItem& item = DialogItems[index];
+    DialogItem& item = Dialog.Model[index];
+    const bool created = Dialog.State == HostDialog::Phase::Created;
     if (!record || record->Type != item.Type)
         return 0;
     const bool hadFocus = item.Has(Far3::DIF_FOCUS);
@@ -420,13 +404,13 @@ intptr_t HostDialog::SetDialogItem(size_t index, const Far3::FarDialogItem* reco
         // without a change report; a button gets its brackets back.
         if (item.IsEdit()) {
             item.SetEditText(std::u16string(PluginText(record->Data)));
-            if (State != Phase::Created)
+            if (!created)
                 item.Unchanged = false;
         } else {
             item.Data = PluginText(record->Data);
             if (item.MaxLength != 0 && item.Data.size() > item.MaxLength)
                 item.Data.resize(item.MaxLength);
-            if (State != Phase::Created)
+            if (!created)
                 item.AddBrackets();
         }
     }

@@ -1,6 +1,6 @@
 #include "host/dialogs/DialogPainter.h"
 
-#include "host/HostText.h"
+#include "host/text/HostText.h"
 #include "host/dialogs/DialogColors.h"
 
 #include <algorithm>

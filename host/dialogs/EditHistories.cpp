@@ -1,13 +1,9 @@
-// What a dialog does with its edits' histories: the newest entry as the
-// starting text (DIF_USELASTHISTORY), the drop-down list (Ctrl+Down: Shift+Del,
-// Del, Ins and Ctrl+C act on the store and the clipboard), and
-// the texts saved when the dialog closes with a button. The store of the
-// lists is DialogHistory.h.
-#include "host/dialogs/HostDialog.h"
+#include "host/dialogs/EditHistories.h"
 
 #include "framework/FarKeysW.h"
-#include "host/HostText.h"
-#include "host/dialogs/HistoryList.h"
+#include "host/dialogs/HistoryDropDown.h"
+#include "host/dialogs/HostDialog.h"
+#include "host/text/HostText.h"
 
 #include <algorithm>
 #include <optional>
@@ -16,22 +12,22 @@ namespace Host {
 
 namespace {
 namespace Vk = Far3::VirtualKey;
-using HistoryListAction = HistoryList::Action;
+using DropDownAction = HistoryDropDown::Action;
 } // namespace
 
-void HostDialog::StartFromLastHistory(DialogItem& item)
+void EditHistories::StartFromLast(DialogItem& item)
 {
     if (item.Type != Far3::DI_EDIT || !item.Has(Far3::DIF_USELASTHISTORY) || !item.Data.empty() ||
         !item.Has(Far3::DIF_HISTORY) || item.History.empty())
         return;
-    const std::vector<std::u16string> newest = Histories.Entries(item.History);
+    const std::vector<std::u16string> newest = Store.Entries(item.History);
     if (!newest.empty())
         item.SetEditText(newest.front());
 }
 
-void HostDialog::SaveHistories()
+void EditHistories::Save()
 {
-    for (const DialogItem& item : DialogItems) {
+    for (const DialogItem& item : Dialog.Model.All()) {
         if (!item.IsEdit() || item.Type == Far3::DI_PSWEDIT || !item.Has(Far3::DIF_HISTORY) || item.History.empty())
             continue;
         // A hidden edit keeps its text in the history only once it is no
@@ -39,86 +35,87 @@ void HostDialog::SaveHistories()
         // DM_EDITUNCHANGEDFLAG ended that state).
         if (item.Has(Far3::DIF_MANUALADDHISTORY) || (!item.IsVisible() && item.Unchanged))
             continue;
-        Histories.Add(item.History, item.Data);
+        Store.Add(item.History, item.Data);
     }
 }
 
-void HostDialog::OpenHistory(size_t index)
+void EditHistories::Open(size_t index)
 {
-    const std::u16string name = DialogItems[index].History;
-    HistoryList list(Histories.Listed(name));
-    Call(Far3::DN_DROPDOWNOPENED, static_cast<intptr_t>(index), reinterpret_cast<void*>(1));
+    const std::u16string name = Dialog.Model[index].History;
+    HistoryDropDown list(Store.Listed(name));
+    Dialog.Call(Far3::DN_DROPDOWNOPENED, static_cast<intptr_t>(index), reinterpret_cast<void*>(1));
     std::optional<std::u16string> chosen;
     bool opening = true;
-    while (!list.Empty() && !chosen && !CloseAccepted) {
+    while (!list.Empty() && !chosen && !Dialog.CloseAccepted) {
         OpenList = list.View(static_cast<intptr_t>(index));
         OpenList.JustOpened = opening;
         opening = false;
-        const ListInput input = User.ReadListInput(View());
+        const ListInput input = Dialog.User.ReadListInput(Dialog.View());
         if (input.Entry >= 0) {
             if (static_cast<size_t>(input.Entry) < list.Entries().size())
                 chosen = list.Entries()[static_cast<size_t>(input.Entry)].Text;
             break;
         }
-        const HistoryListAction action = list.Key(input.Key);
-        if (action == HistoryListAction::Cancel)
+        const DropDownAction action = list.Key(input.Key);
+        if (action == DropDownAction::Cancel)
             break;
         const HistoryEntry current = list.Current();
         switch (action) {
-        case HistoryListAction::Choose:
+        case DropDownAction::Choose:
             chosen = current.Text;
             break;
-        case HistoryListAction::DeleteEntry:
-            Histories.Remove(name, current.Text);
-            list.Reload(Histories.Listed(name));
+        case DropDownAction::DeleteEntry:
+            Store.Remove(name, current.Text);
+            list.Reload(Store.Listed(name));
             break;
-        case HistoryListAction::ClearAll:
-            if (ConfirmHistoryClear()) {
-                Histories.ClearUnlocked(name);
-                list.Reload(Histories.Listed(name));
+        case DropDownAction::ClearAll:
+            if (ConfirmClear()) {
+                Store.ClearUnlocked(name);
+                list.Reload(Store.Listed(name));
             }
             break;
-        case HistoryListAction::ToggleLock:
-            Histories.SetLocked(name, current.Text, !current.Locked);
-            list.Reload(Histories.Listed(name));
+        case DropDownAction::ToggleLock:
+            Store.SetLocked(name, current.Text, !current.Locked);
+            list.Reload(Store.Listed(name));
             break;
-        case HistoryListAction::Copy:
-            if (Setup.Edits.Clip)
-                Setup.Edits.Clip->Set(current.Text);
+        case DropDownAction::Copy:
+            if (Dialog.Setup.Edits.Clip)
+                Dialog.Setup.Edits.Clip->Set(current.Text);
             break;
         default:
             break;
         }
     }
     OpenList = {};
-    Call(Far3::DN_DROPDOWNOPENED, static_cast<intptr_t>(index), nullptr);
-    if (!chosen || CloseAccepted || index >= DialogItems.size())
+    Dialog.Call(Far3::DN_DROPDOWNOPENED, static_cast<intptr_t>(index), nullptr);
+    if (!chosen || Dialog.CloseAccepted || index >= Dialog.Model.Size())
         return;
     Completion = {};
-    EditLine(DialogItems[index], Setup.Edits).Replace(*chosen);
-    EditChanged(index);
+    EditLine(Dialog.Model[index], Dialog.Setup.Edits).Replace(*chosen);
+    Dialog.EditChanged(index);
 }
 
-bool HostDialog::ConfirmHistoryClear()
+bool EditHistories::ConfirmClear()
 {
     MessageBox box;
     box.Flags = Far3::FMSG_WARNING;
     box.Title = "History";
     box.Lines = {"Clear the history? Locked entries stay."};
     box.Buttons = {"Clear", "Cancel"};
-    return User.ShowMessage(box) == 0;
+    return Dialog.User.ShowMessage(box) == 0;
 }
 
-void HostDialog::OfferCompletion(size_t index, bool byHand)
+void EditHistories::OfferCompletion(size_t index, bool byHand)
 {
     Completion = {};
-    const DialogItem& item = DialogItems[index];
+    const DialogItem& item = Dialog.Model[index];
     if (item.Type != Far3::DI_EDIT || !item.Has(Far3::DIF_HISTORY) || item.History.empty() ||
         item.Has(Far3::DIF_READONLY) || (!byHand && item.Has(Far3::DIF_NOAUTOCOMPLETE)) || item.Data.empty())
         return;
     std::vector<std::u16string> matches;
-    for (std::u16string& entry : Histories.Entries(item.History))
-        if (entry.size() > item.Data.size() && SameHistoryText(std::u16string_view(entry).substr(0, item.Data.size()), item.Data))
+    for (std::u16string& entry : Store.Entries(item.History))
+        if (entry.size() > item.Data.size() &&
+            SameHistoryText(std::u16string_view(entry).substr(0, item.Data.size()), item.Data))
             matches.push_back(std::move(entry));
     if (matches.empty())
         return;
@@ -126,12 +123,12 @@ void HostDialog::OfferCompletion(size_t index, bool byHand)
     Completion.Entries = std::move(matches);
 }
 
-bool HostDialog::CompletionKey(const KeyPress& key)
+bool EditHistories::CompletionKey(const KeyPress& key)
 {
     if (Completion.Item < 0)
         return false;
     const size_t index = static_cast<size_t>(Completion.Item);
-    if (index != Focus || index >= DialogItems.size()) {
+    if (index != Dialog.Focus.Index() || index >= Dialog.Model.Size()) {
         Completion = {};
         return false;
     }
@@ -148,7 +145,7 @@ bool HostDialog::CompletionKey(const KeyPress& key)
     if (key.VirtualKey == Vk::Delete && key.Shift() && !key.Ctrl() && !key.Alt()) {
         // Shift+Del deletes the chosen entry from the history, unless it is locked.
         if (current >= 0 &&
-            Histories.Remove(DialogItems[index].History, Completion.Entries[static_cast<size_t>(current)])) {
+            Store.Remove(Dialog.Model[index].History, Completion.Entries[static_cast<size_t>(current)])) {
             Completion.Entries.erase(Completion.Entries.begin() + current);
             if (Completion.Entries.empty())
                 Completion = {};
@@ -180,10 +177,10 @@ bool HostDialog::CompletionKey(const KeyPress& key)
         return true; // at the end of the list: no wrap
     Completion.Selected = chosen;
     const DialogView::CompletionList open = Completion;
-    EditLine(DialogItems[index], Setup.Edits).Replace(Completion.Entries[static_cast<size_t>(chosen)]);
-    EditChanged(index);
+    EditLine(Dialog.Model[index], Dialog.Setup.Edits).Replace(Completion.Entries[static_cast<size_t>(chosen)]);
+    Dialog.EditChanged(index);
     // The list stays open while its entries are copied into the edit.
-    if (!CloseAccepted)
+    if (!Dialog.CloseAccepted)
         Completion = open;
     return true;
 }

@@ -13,7 +13,7 @@
 // keys reach it and sends DN_EDITCHANGE when Report says so.
 #pragma once
 
-#include "host/KeyScript.h"
+#include "host/text/KeyScript.h"
 #include "host/dialogs/Clipboard.h"
 #include "host/dialogs/DialogItem.h"
 

@@ -1,28 +1,17 @@
-// A dialog's life: construction from the copied items, the dialog
-// procedure and DefDlgProc's answers, the run (DN_INITDIALOG, the first
-// DN_GOTFOCUS, then input until a close is accepted), the close sequence,
-// and where the dialog sits on the screen.
 #include "host/dialogs/HostDialog.h"
 
-#include "framework/FarKeysW.h"
+#include "host/dialogs/DialogColors.h"
 
 #include <algorithm>
 
 namespace Host {
 
-HostDialog::HostDialog(DialogSetup setup, std::vector<DialogItem> items, FrontEnd& user, DialogHistory& history)
-    : Setup(std::move(setup)), DialogItems(std::move(items)), User(user), Histories(history)
+HostDialog::HostDialog(DialogSetup setup, std::vector<DialogItem> items, FrontEnd& user, HistoryStore& history)
+    : Setup(std::move(setup)), Model(std::move(items)), User(user),
+      Place(DialogPlace::FromInit(Setup.X1, Setup.Y1, Setup.X2, Setup.Y2)), Histories(*this, history),
+      Drawing(*this, Model.Size())
 {
-    // X1 = -1 centres the dialog and makes X2 its width; likewise for Y.
-    CenterX = Setup.X1 < 0;
-    CenterY = Setup.Y1 < 0;
-    Width = static_cast<int>(CenterX ? Setup.X2 : Setup.X2 - Setup.X1 + 1);
-    Height = static_cast<int>(CenterY ? Setup.Y2 : Setup.Y2 - Setup.Y1 + 1);
-    Left = CenterX ? 0 : static_cast<int>(Setup.X1);
-    Top = CenterY ? 0 : static_cast<int>(Setup.Y1);
-    Recenter();
-    ItemDrawn.assign(DialogItems.size(), true);
-    ItemColors.resize(DialogItems.size());
+    Place.Recenter(Screen());
 }
 
 intptr_t HostDialog::Call(intptr_t msg, intptr_t param1, void* param2)
@@ -31,6 +20,11 @@ intptr_t HostDialog::Call(intptr_t msg, intptr_t param1, void* param2)
     if (CloseAccepted || !Setup.Proc)
         return DefaultProc(msg, param1, param2);
     return Setup.Proc(Handle(), msg, param1, param2);
+}
+
+intptr_t HostDialog::Send(intptr_t msg, intptr_t param1, void* param2)
+{
+    return Messages.Send(msg, param1, param2);
 }
 
 intptr_t HostDialog::DefaultProc(intptr_t msg, intptr_t param1, void* param2)
@@ -52,8 +46,8 @@ intptr_t HostDialog::DefaultProc(intptr_t msg, intptr_t param1, void* param2)
     case Far3::DN_HELP:
         return reinterpret_cast<intptr_t>(param2);
     case Far3::DN_BTNCLICK:
-        if (param1 >= 0 && static_cast<size_t>(param1) < DialogItems.size() && DialogItems[param1].IsButton())
-            return DialogItems[param1].Has(Far3::DIF_BTNNOCLOSE) ? 1 : 0;
+        if (Model.Holds(param1) && Model[static_cast<size_t>(param1)].IsButton())
+            return Model[static_cast<size_t>(param1)].Has(Far3::DIF_BTNNOCLOSE) ? 1 : 0;
         return 1;
     default:
         return 0;
@@ -64,33 +58,8 @@ intptr_t HostDialog::DefaultProc(intptr_t msg, intptr_t param1, void* param2)
 
 void HostDialog::StartItems()
 {
-    for (DialogItem& item : DialogItems) {
-        if (!(item.IsButton() || item.IsCheckLike() || item.IsText()))
-            item.Flags &= ~Far3::DIF_CENTERGROUP;
-        item.AddBrackets();
-        if (item.StartsUnchanged()) {
-            StartFromLastHistory(item);
-            item.Unchanged = true;
-        }
-        // A fixed-width edit starts at its first cell, in overtype.
-        item.Overtype = item.Type == Far3::DI_FIXEDIT;
-        item.Cursor = item.Type == Far3::DI_FIXEDIT ? 0 : item.Data.size();
-        item.DropBlock();
-        item.LeftPos = EditLine::FirstShown(item, EditLine::Width(item));
-    }
-    // The first item that asks for the focus and can take it; else the
-    // first that can take it; else item 0. When the items are set up
-    // again, DIF_FOCUS marks the focused item, so the focus stays where
-    // the procedure left it as long as that item can still take it.
-    size_t focus = DialogItems.size();
-    for (size_t i = 0; i < DialogItems.size() && focus == DialogItems.size(); ++i)
-        if (DialogItems[i].Has(Far3::DIF_FOCUS) && DialogItems[i].CanFocus())
-            focus = i;
-    if (focus == DialogItems.size())
-        focus = FirstFocusable();
-    SetFocusIndex(focus);
-    if (focus < DialogItems.size() && DialogItems[focus].Has(Far3::DIF_SELECTONENTRY))
-        DialogItems[focus].SelectAll();
+    Model.Start([this](DialogItem& item) { Histories.StartFromLast(item); });
+    Focus.Start();
 }
 
 intptr_t HostDialog::Run()
@@ -106,28 +75,28 @@ intptr_t HostDialog::Run()
     Initialised = false;
     OnScreen = false;
     ExitCode = -1;
-    Held = MouseHold::None;
-    KeyMove.reset();
-    Recenter();
+    Mouse.Reset();
+    KeyboardMove.Reset();
+    Place.Recenter(Screen());
     StartItems();
 
     State = Phase::Initialising;
     // A non-zero answer asks for the items to be set up again from what
     // the procedure left in them.
-    if (Call(Far3::DN_INITDIALOG, static_cast<intptr_t>(Focus), Setup.Param) != 0 && !CloseAccepted)
+    if (Call(Far3::DN_INITDIALOG, static_cast<intptr_t>(Focus.Index()), Setup.Param) != 0 && !CloseAccepted)
         StartItems();
     State = Phase::Running;
     // The dialog counts as initialised from its first DN_GOTFOCUS on, so
     // what that handler does is reported and moves the focus with events.
     if (!CloseAccepted) {
         Initialised = true;
-        Call(Far3::DN_GOTFOCUS, static_cast<intptr_t>(Focus), nullptr);
+        Call(Far3::DN_GOTFOCUS, static_cast<intptr_t>(Focus.Index()), nullptr);
     }
     OnScreen = true;
     User.DialogOpened(View());
     try {
         while (!CloseAccepted) {
-            Draw();
+            Drawing.Draw();
             Process(User.ReadDialogInput(View()));
         }
     } catch (...) {
@@ -141,24 +110,25 @@ intptr_t HostDialog::Run()
 void HostDialog::Process(const DialogInput& input)
 {
     if (input.What == DialogInput::Kind::Mouse) {
-        ProcessMouse(input.Mouse);
+        Mouse.Event(input.Mouse);
         return;
     }
-    DropMouseHold();
+    Mouse.DropHold();
     if (input.What == DialogInput::Kind::Resize) {
         Far3::COORD size{static_cast<int16_t>(input.Size.Width), static_cast<int16_t>(input.Size.Height)};
         Call(Far3::DN_RESIZECONSOLE, 0, &size);
         // A centred dialog is centred again; one placed by its corner comes
         // back when its corner now lies beyond the screen.
-        Recenter();
-        KeepOnScreen();
+        const ScreenSize screen = Screen();
+        Place.Recenter(screen);
+        Place.KeepOnScreen(screen);
         return;
     }
     if (input.What == DialogInput::Kind::Paste) {
-        ProcessPaste(input.Text);
+        Keys.Paste(input.Text);
         return;
     }
-    ProcessKey(input.Key, true);
+    Keys.Key(input.Key, true);
 }
 
 bool HostDialog::Close(intptr_t exitCode)
@@ -169,94 +139,183 @@ bool HostDialog::Close(intptr_t exitCode)
         return false;
     CloseAccepted = true;
     ExitCode = exitCode;
-    Completion = {};
+    Histories.CloseCompletion();
     if (exitCode >= 0)
-        SaveHistories();
+        Histories.Save();
     return true;
 }
-
-// ------------------------------------------------------------------ geometry
 
 ScreenSize HostDialog::Screen() const
 {
     return User.Screen().value_or(ScreenSize{});
 }
 
-// Ctrl+F5 starts the move (unless DN_DRAGGED(0) refuses); then the arrows
-// move the dialog by one cell, Ctrl+Left/Right by ten columns, Ctrl+Up/Down
-// by five rows, Home/End/PgUp/PgDn to the screen's edges, always keeping
-// part of it on the screen. Enter or Ctrl+F5 ends the move, Esc puts the
-// dialog back; DN_DRAGGED(1) tells which (Param2 non-zero: put back).
-// Every key of the move is the move's: the procedure never sees it.
-bool HostDialog::MoveByKey(const KeyPress& key)
+std::vector<ItemPlacement> HostDialog::Layout() const
 {
-    namespace Vk = Far3::VirtualKey;
-    const bool ctrlOnly = key.Ctrl() && !key.Alt() && !key.Shift();
-    const bool plain = !key.Ctrl() && !key.Alt() && !key.Shift();
-    const bool ctrlF5 = ctrlOnly && key.VirtualKey == Vk::F1 + 4;
-    if (!KeyMove) {
-        if (!ctrlF5)
-            return false;
-        if (Call(Far3::DN_DRAGGED, 0, nullptr) != 0 && !CloseAccepted)
-            KeyMove = KeyMoveStart{Left, Top, CenterX, CenterY};
-        return true;
-    }
-    const ScreenSize screen = Screen();
-    const int lastColumn = screen.Width - 1;
-    const int lastRow = screen.Height - 1;
-    auto moveBy = [&](int columns, int rows) {
-        CenterX = CenterY = false;
-        for (; columns < 0 && Left + Width - 1 > 0; ++columns)
-            --Left;
-        for (; columns > 0 && Left < lastColumn; --columns)
-            ++Left;
-        for (; rows < 0 && Top + Height - 1 > 0; ++rows)
-            --Top;
-        for (; rows > 0 && Top < lastRow; --rows)
-            ++Top;
-    };
-    if (plain || ctrlOnly) {
-        switch (key.VirtualKey) {
-        case Vk::Left: moveBy(ctrlOnly ? -10 : -1, 0); return true;
-        case Vk::Right: moveBy(ctrlOnly ? 10 : 1, 0); return true;
-        case Vk::Up: moveBy(0, ctrlOnly ? -5 : -1); return true;
-        case Vk::Down: moveBy(0, ctrlOnly ? 5 : 1); return true;
-        case Vk::Home: moveBy(-Left, 0); return true;
-        case Vk::End: moveBy(std::max(0, lastColumn - (Left + Width - 1)), 0); return true;
-        case Vk::Prior: moveBy(0, -Top); return true;
-        case Vk::Next: moveBy(0, std::max(0, lastRow - (Top + Height - 1))); return true;
-        default: break;
-        }
-    }
-    if ((plain && (key.VirtualKey == Vk::Return || key.VirtualKey == Vk::Escape)) || ctrlF5) {
-        const bool putBack = key.VirtualKey == Vk::Escape;
-        if (putBack) {
-            Left = KeyMove->Left;
-            Top = KeyMove->Top;
-            CenterX = KeyMove->CenterX;
-            CenterY = KeyMove->CenterY;
-        }
-        KeyMove.reset();
-        Call(Far3::DN_DRAGGED, 1, reinterpret_cast<void*>(static_cast<intptr_t>(putBack)));
-    }
-    return true;
+    return LayOutItems(Model.All(), Place.Width, Place.Height, (Setup.Flags & Far3::FDLG_SMALLDIALOG) != 0);
 }
 
-void HostDialog::KeepOnScreen()
+// ------------------------------------------------------------------ the items' actions
+
+void HostDialog::PressButton(size_t index)
 {
-    // Far keeps at least a corner of the dialog on the screen.
-    const ScreenSize screen = Screen();
-    Left = std::clamp(Left, 1 - Width, std::max(0, screen.Width - 1));
-    Top = std::clamp(Top, 1 - Height, std::max(0, screen.Height - 1));
+    if (Call(Far3::DN_BTNCLICK, static_cast<intptr_t>(index), nullptr) != 0 || CloseAccepted)
+        return;
+    if (!Model[index].Has(Far3::DIF_BTNNOCLOSE))
+        Close(static_cast<intptr_t>(index));
 }
 
-void HostDialog::Recenter()
+// Closes with the first default button that closes (nothing when that one
+// is disabled), else with the focused item.
+void HostDialog::EnterOutsideButton()
 {
-    const ScreenSize screen = Screen();
-    if (CenterX)
-        Left = (screen.Width - Width) / 2;
-    if (CenterY)
-        Top = (screen.Height - Height) / 2;
+    for (size_t i = 0; i < Model.Size(); ++i) {
+        const DialogItem& item = Model[i];
+        if (item.Has(Far3::DIF_DEFAULTBUTTON) && !item.Has(Far3::DIF_BTNNOCLOSE)) {
+            if (item.IsEnabled())
+                Close(static_cast<intptr_t>(i));
+            return;
+        }
+    }
+    Close(static_cast<intptr_t>(Focus.Index()));
+}
+
+void HostDialog::ToggleCheck(size_t index)
+{
+    DialogItem& item = Model[index];
+    if (item.Type == Far3::DI_RADIOBUTTON) {
+        SelectRadio(index, true);
+        return;
+    }
+    const intptr_t old = item.Selected;
+    item.Selected = item.Has(Far3::DIF_3STATE) ? (old + 1) % 3 : (old ? 0 : 1);
+    // The handler sees the new state already; answering 0 restores the old one.
+    if (Call(Far3::DN_BTNCLICK, static_cast<intptr_t>(index), reinterpret_cast<void*>(item.Selected)) == 0)
+        Model[index].Selected = old;
+}
+
+// Numpad +, - and *: a new state is offered first and set only when accepted.
+void HostDialog::OfferCheckState(size_t index, intptr_t state)
+{
+    if (Model[index].Selected == state)
+        return;
+    if (Call(Far3::DN_BTNCLICK, static_cast<intptr_t>(index), reinterpret_cast<void*>(state)) != 0)
+        Model[index].Selected = state;
+}
+
+// The group's previous choice hears DN_BTNCLICK first, then the new one;
+// either may refuse, and the group then goes back as it was.
+intptr_t HostDialog::SelectRadio(size_t index, bool notify)
+{
+    const auto [first, last] = Model.RadioGroup(index);
+    size_t previous = index;
+    for (size_t i = first; i <= last; ++i)
+        if (Model[i].Selected)
+            previous = i;
+    std::vector<intptr_t> before;
+    for (size_t i = first; i <= last; ++i) {
+        before.push_back(Model[i].Selected);
+        Model[i].Selected = i == index ? 1 : 0;
+    }
+    if (notify && previous != index) {
+        const bool accepted = Call(Far3::DN_BTNCLICK, static_cast<intptr_t>(previous), nullptr) != 0 &&
+                              Call(Far3::DN_BTNCLICK, static_cast<intptr_t>(index), reinterpret_cast<void*>(1)) != 0;
+        if (!accepted) {
+            for (size_t i = first; i <= last; ++i)
+                Model[i].Selected = before[i - first];
+            return static_cast<intptr_t>(previous);
+        }
+    }
+    return static_cast<intptr_t>(index);
+}
+
+void HostDialog::EditChanged(size_t index)
+{
+    // A handler that changes its own item does not hear about it again.
+    if (!Notifies() ||
+        std::find(EditChangesInProgress.begin(), EditChangesInProgress.end(), index) != EditChangesInProgress.end())
+        return;
+    EditChangesInProgress.push_back(index);
+    struct Done {
+        std::vector<size_t>& List;
+        ~Done() { List.pop_back(); }
+    } done{EditChangesInProgress};
+    ItemRecord copy;
+    Model.FillRecord(index, copy);
+    Call(Far3::DN_EDITCHANGE, static_cast<intptr_t>(index), &copy.Record);
+}
+
+void HostDialog::SetItemText(size_t index, std::u16string text)
+{
+    DialogItem& item = Model[index];
+    if (item.IsEdit()) {
+        item.SetEditText(std::move(text));
+        // Once the dialog is initialised a new text leaves the edit changed
+        // and is reported; before, it only replaces the starting text.
+        if (Initialised) {
+            item.Unchanged = false;
+            EditChanged(index);
+        }
+        return;
+    }
+    item.Data = std::move(text);
+    if (State != Phase::Created)
+        item.AddBrackets();
+}
+
+// ------------------------------------------------------------------ the view
+
+DialogView HostDialog::View() const
+{
+    DialogView view;
+    view.Id = Setup.Id;
+    view.Left = Place.Left;
+    view.Top = Place.Top;
+    view.Width = Place.Width;
+    view.Height = Place.Height;
+    view.Warning = (Setup.Flags & Far3::FDLG_WARNING) != 0;
+    view.SmallDialog = (Setup.Flags & Far3::FDLG_SMALLDIALOG) != 0;
+    view.NoShadow = (Setup.Flags & Far3::FDLG_NODRAWSHADOW) != 0;
+    view.Visible = Shown && Drawing.Painted();
+    view.Focus = static_cast<intptr_t>(Focus.Index());
+    view.Background = Drawing.Background();
+    const std::vector<ItemPlacement> places = Layout();
+    for (size_t i = 0; i < Model.Size(); ++i) {
+        const DialogItem& item = Model[i];
+        const CellRect& cells = places[i].Cells;
+        const bool focused = i == Focus.Index();
+        DialogItemView shown;
+        shown.Index = i;
+        shown.Type = item.Type;
+        shown.Flags = item.Flags;
+        shown.Left = Place.Left + cells.Left;
+        shown.Top = Place.Top + cells.Top;
+        shown.Right = Place.Left + cells.Right;
+        shown.Bottom = Place.Top + cells.Bottom;
+        shown.Text = item.PlainText();
+        shown.Shown = places[i].Shown;
+        shown.Hotkey = places[i].Hotkey;
+        shown.CaptionOffset = places[i].CaptionOffset;
+        shown.Checked = item.Selected;
+        shown.History = item.Has(Far3::DIF_HISTORY) ? item.History : std::u16string();
+        shown.Cursor = item.Cursor;
+        if (item.IsEdit()) {
+            shown.BlockStart = item.BlockStart;
+            shown.BlockEnd = item.BlockEnd;
+            shown.Overtype = item.Overtype;
+            shown.FirstShown = EditLine::FirstShown(item, static_cast<size_t>(std::max(1, cells.Right - cells.Left + 1)));
+        }
+        shown.Focused = focused;
+        shown.Enabled = item.IsEnabled();
+        shown.Visible = item.IsVisible();
+        shown.Unchanged = item.IsEdit() && item.Unchanged;
+        shown.Drawn = Drawing.Drawn(i) && item.IsVisible();
+        shown.Colors = Drawing.Colors(i).empty() ? DefaultItemColors(item, focused, Setup.Flags) : Drawing.Colors(i);
+        view.Items.push_back(std::move(shown));
+    }
+    view.Completion = Histories.CompletionView();
+    view.HistoryList = Histories.OpenListView();
+    return view;
 }
 
 } // namespace Host

@@ -1,9 +1,9 @@
 #include "host/dialogs/MessageLayout.h"
 
-#include "host/HostText.h"
+#include "host/text/HostText.h"
 #include "host/dialogs/Clipboard.h"
 #include "host/dialogs/DialogColors.h"
-#include "host/dialogs/DialogHistory.h"
+#include "host/dialogs/HistoryStore.h"
 #include "host/dialogs/HostDialog.h"
 
 #include "framework/FarKeysW.h"
@@ -205,7 +205,7 @@ intptr_t RunMessageBox(const MessageBox& box, FrontEnd& user)
 {
     const MessageLayout layout = LayOutMessage(box, user.Screen().value_or(ScreenSize{}).Width);
     MessageBoxData data{layout.Flags, layout.FirstButton, box.Copies, CopiedText(box)};
-    MemoryDialogHistory noHistory;
+    MemoryHistoryStore noHistory;
     HostDialog dialog(SetupFor(layout, &data), layout.Items, user, noHistory);
     const intptr_t exitCode = dialog.Run();
     if (exitCode < 0 || static_cast<size_t>(exitCode) < layout.FirstButton ||
@@ -222,7 +222,7 @@ DialogView MessageBoxView(const MessageBox& box, FrontEnd& user)
     for (DialogItem& item : layout.Items)
         item.AddBrackets();
     MessageBoxData data{layout.Flags, layout.FirstButton, box.Copies, {}};
-    MemoryDialogHistory noHistory;
+    MemoryHistoryStore noHistory;
     HostDialog dialog(SetupFor(layout, &data), layout.Items, user, noHistory);
     DialogView view = dialog.View();
     if (box.Buttons.empty()) {

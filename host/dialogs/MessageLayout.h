@@ -23,7 +23,7 @@
 //   it is centred in the rows above the screen's last one.
 #pragma once
 
-#include "host/FrontEnd.h"
+#include "host/frontends/FrontEnd.h"
 #include "host/dialogs/DialogItem.h"
 
 #include <vector>

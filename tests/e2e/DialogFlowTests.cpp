@@ -2,7 +2,7 @@
 // the stand-in host, keys typed into its dialogs, the dialogs read as shown.
 #include "PluginSession.h"
 
-#include "host/HostText.h"
+#include "host/text/HostText.h"
 #include "host/dialogs/DialogPainter.h"
 
 namespace {

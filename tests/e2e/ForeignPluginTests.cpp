@@ -2,11 +2,11 @@
 // exports (no ConfigureW, no ExitFARW) and the MinFarVersion of a current
 // SDK. The stand-in host loads it as Far does and shows its message box.
 #include "../host/TempFolder.h"
-#include "host/HostError.h"
-#include "host/PluginLibrary.h"
-#include "host/ScriptedFrontEnd.h"
-#include "host/ServiceTable.h"
-#include "host/StandInHost.h"
+#include "host/app/HostError.h"
+#include "host/app/PluginLibrary.h"
+#include "tests/support/ScriptedFrontEnd.h"
+#include "host/app/ServiceTable.h"
+#include "host/app/StandInHost.h"
 #include "host/dialogs/DialogPainter.h"
 #include "host/dialogs/MessageLayout.h"
 

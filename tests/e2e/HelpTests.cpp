@@ -3,9 +3,9 @@
 // as it was.
 #include "PluginSession.h"
 
-#include "host/HelpFile.h"
-#include "host/HostText.h"
-#include "host/PluginLibrary.h"
+#include "host/text/HelpFile.h"
+#include "host/text/HostText.h"
+#include "host/app/PluginLibrary.h"
 #include "host/dialogs/DialogPainter.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // The built plugin library, loaded by the stand-in host as Far Manager loads
 // it: identity, version, menus, the cached menu records, the short
 // configuration record, and its exports seen from outside.
-#include "host/PluginLibrary.h"
-#include "host/ScriptedFrontEnd.h"
-#include "host/StandInHost.h"
+#include "host/app/PluginLibrary.h"
+#include "tests/support/ScriptedFrontEnd.h"
+#include "host/app/StandInHost.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "../host/TempFolder.h"
-#include "host/ScriptedFrontEnd.h"
-#include "host/StandInHost.h"
+#include "tests/support/ScriptedFrontEnd.h"
+#include "host/app/StandInHost.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // read by the next, and a damaged database left alone while the plugin goes
 // on with its defaults.
 #include "../host/TempFolder.h"
-#include "host/ScriptedFrontEnd.h"
-#include "host/StandInHost.h"
+#include "tests/support/ScriptedFrontEnd.h"
+#include "host/app/StandInHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // F1 in a dialog of the stand-in host: the dialog procedure's answer to
 // DN_HELP names the topic, which comes from the plugin's help file; a
 // missing file or topic is reported, and the dialog runs on either way.
-#include "host/HostText.h"
-#include "host/ScriptedFrontEnd.h"
-#include "host/dialogs/DialogService.h"
+#include "host/text/HostText.h"
+#include "tests/support/ScriptedFrontEnd.h"
+#include "host/services/DialogService.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +51,7 @@ TEST(DialogHelp, F1ShowsTheTopicTheProcedureAnswersOrSaysWhatIsMissing)
         if (c.HelpFileThere)
             folder.Write("PluginEng.hlf", ".Language=English,English\n@Main\n$ #Main#\n text\n@Second\n more\n");
         ScriptedFrontEnd user;
-        MemoryDialogHistory history;
+        MemoryHistoryStore history;
         DialogService service(user, history);
         Service = &service;
         service.SetPlugin(PluginGuid);

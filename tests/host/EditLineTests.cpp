@@ -2,9 +2,9 @@
 // table row is the keys typed into the edit "abc def" of a running dialog
 // and what follows: the text, the cursor, the marked block, and how many
 // DN_EDITCHANGE reports the procedure heard.
-#include "host/HostText.h"
-#include "host/ScriptedFrontEnd.h"
-#include "host/dialogs/DialogService.h"
+#include "host/text/HostText.h"
+#include "tests/support/ScriptedFrontEnd.h"
+#include "host/services/DialogService.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +78,7 @@ struct EditDialog {
     }
 
     ScriptedFrontEnd User;
-    MemoryDialogHistory History;
+    MemoryHistoryStore History;
     DialogService Service{User, History};
     Far3::HANDLE Handle = Far3::InvalidHandleValue;
     std::vector<std::u16string> Changes;

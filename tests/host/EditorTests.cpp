@@ -1,5 +1,5 @@
-#include "host/EditorService.h"
-#include "host/ScriptedFrontEnd.h"
+#include "host/services/EditorService.h"
+#include "tests/support/ScriptedFrontEnd.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The full-screen front end with a console played by the test: what it
 // puts on the screen and how it answers the host.
 #include "framework/FarKeysW.h"
-#include "host/HostError.h"
-#include "host/terminal/FullScreenFrontEnd.h"
-#include "host/terminal/Palette.h"
+#include "host/app/HostError.h"
+#include "host/frontends/FullScreenFrontEnd.h"
+#include "host/views/Palette.h"
 
 #include <gtest/gtest.h>
 

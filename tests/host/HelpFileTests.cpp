@@ -1,5 +1,5 @@
-#include "host/HelpFile.h"
-#include "host/HostText.h"
+#include "host/text/HelpFile.h"
+#include "host/text/HostText.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The full-screen help window: Far's look, scrolling under the fixed lines,
 // choosing and following links, going back, closing.
-#include "host/HelpFile.h"
-#include "host/HostText.h"
-#include "host/terminal/HelpView.h"
-#include "host/terminal/Palette.h"
+#include "host/text/HelpFile.h"
+#include "host/text/HostText.h"
+#include "host/views/HelpView.h"
+#include "host/views/Palette.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "framework/FarKeysW.h"
-#include "host/HostError.h"
-#include "host/KeyScript.h"
+#include "host/app/HostError.h"
+#include "host/text/KeyScript.h"
 
 #include <gtest/gtest.h>
 

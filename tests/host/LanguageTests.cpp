@@ -1,5 +1,5 @@
-#include "host/HostText.h"
-#include "host/Language.h"
+#include "host/text/HostText.h"
+#include "host/text/Language.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "host/MessageService.h"
-#include "host/ScriptedFrontEnd.h"
-#include "host/TerminalFrontEnd.h"
+#include "host/services/MessageService.h"
+#include "tests/support/ScriptedFrontEnd.h"
+#include "host/frontends/LineFrontEnd.h"
 
 #include <gtest/gtest.h>
 
@@ -95,7 +95,7 @@ TEST(MessageService, LineModeDrawsSeparatorLinesAsFarDoes)
 {
     std::istringstream input("1\n");
     std::ostringstream output;
-    TerminalFrontEnd user(input, output);
+    LineFrontEnd user(input, output);
     MessageService service(user);
     const char16_t* items[] = {u"Hello", u"A line above the rest", u"\x01", u"\x02", u"\x02" u"Caption", u"&OK"};
     EXPECT_EQ(service.Message(0, items, std::size(items), 1), 0);

@@ -1,6 +1,6 @@
-#include "host/HostText.h"
-#include "host/PanelService.h"
-#include "host/ScriptedFrontEnd.h"
+#include "host/text/HostText.h"
+#include "host/services/PanelService.h"
+#include "tests/support/ScriptedFrontEnd.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

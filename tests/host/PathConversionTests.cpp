@@ -1,4 +1,4 @@
-#include "host/PathConversion.h"
+#include "host/files/PathConversion.h"
 
 #include <gtest/gtest.h>
 

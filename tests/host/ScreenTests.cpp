@@ -1,5 +1,5 @@
-#include "host/AdvControlService.h"
-#include "host/ScriptedFrontEnd.h"
+#include "host/services/AdvControlService.h"
+#include "tests/support/ScriptedFrontEnd.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "host/HostText.h"
-#include "host/MemorySettingsStore.h"
-#include "host/SettingsService.h"
-#include "host/SqliteSettingsStore.h"
+#include "host/text/HostText.h"
+#include "host/settings/MemorySettingsStore.h"
+#include "host/services/SettingsService.h"
+#include "host/settings/SqliteSettingsStore.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

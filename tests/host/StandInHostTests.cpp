@@ -1,8 +1,8 @@
-#include "host/HostError.h"
-#include "host/HostText.h"
-#include "host/ScriptedFrontEnd.h"
-#include "host/ServiceTable.h"
-#include "host/StandInHost.h"
+#include "host/app/HostError.h"
+#include "host/text/HostText.h"
+#include "tests/support/ScriptedFrontEnd.h"
+#include "host/app/ServiceTable.h"
+#include "host/app/StandInHost.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

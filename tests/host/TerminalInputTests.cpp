@@ -1,13 +1,13 @@
 // The full-screen view's pure pieces on the input side: the terminal's key
 // bytes, the display width of names, Far's colours on a terminal.
 #include "framework/FarKeysW.h"
-#include "host/HostText.h"
-#include "host/KeyScript.h"
+#include "host/text/HostText.h"
+#include "host/text/KeyScript.h"
 #include "host/dialogs/DialogColors.h"
-#include "host/terminal/KeyDecoder.h"
-#include "host/terminal/TerminalInput.h"
-#include "host/terminal/TerminalColors.h"
-#include "host/terminal/TextWidth.h"
+#include "host/console/KeyDecoder.h"
+#include "host/console/TerminalInput.h"
+#include "host/console/TerminalColors.h"
+#include "host/console/TextWidth.h"
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,16 @@
 // The full-screen view's drawing: message boxes built as Far builds them,
 // the panels, menus, the editor window and the screen they are composed on.
 #include "TempFolder.h"
-#include "host/HostText.h"
-#include "host/ScriptedFrontEnd.h"
+#include "host/text/HostText.h"
+#include "tests/support/ScriptedFrontEnd.h"
 #include "host/dialogs/Clipboard.h"
 #include "host/dialogs/DialogColors.h"
 #include "host/dialogs/DialogPainter.h"
 #include "host/dialogs/MessageLayout.h"
-#include "host/terminal/EditorView.h"
-#include "host/terminal/MenuView.h"
-#include "host/terminal/Palette.h"
-#include "host/terminal/PanelView.h"
+#include "host/views/EditorView.h"
+#include "host/views/MenuView.h"
+#include "host/views/Palette.h"
+#include "host/views/PanelView.h"
 
 #include "framework/FarKeysW.h"
 

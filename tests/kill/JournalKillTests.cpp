@@ -9,8 +9,8 @@
 //
 // The same executable is the child: `--child rename|undo|hold FOLDER PROFILE`.
 #include "../host/TempFolder.h"
-#include "host/ScriptedFrontEnd.h"
-#include "host/StandInHost.h"
+#include "tests/support/ScriptedFrontEnd.h"
+#include "host/app/StandInHost.h"
 #include "plugin/uJournal.h"
 
 #include <gtest/gtest.h>

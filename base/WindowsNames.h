@@ -1,0 +1,26 @@
+// The characters Windows refuses in a file name: the control characters
+// U+0001..U+001F and < > : " / \ | ? * (NUL ends a name rather than being
+// part of one). Header-only and standard library only, so the plugin's
+// name rules, its POSIX emulation and the name mapping the stand-in host
+// shares keep one list. Pure functions, safe from any thread.
+#pragma once
+
+#include <string_view>
+
+namespace Base {
+
+// The printable characters Windows refuses; '/' and '\' among them, as
+// both separate the parts of a path.
+inline constexpr std::string_view WindowsRefusedPunctuation = "<>:\"/\\|?*";
+
+constexpr bool IsWindowsRefusedPunctuation(char32_t c)
+{
+    return c < 0x80 && WindowsRefusedPunctuation.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+constexpr bool IsRefusedInWindowsNames(char32_t c)
+{
+    return (c >= 1 && c <= 31) || IsWindowsRefusedPunctuation(c);
+}
+
+} // namespace Base

@@ -1,0 +1,42 @@
+// Far's Editor() and the bit of EditorControl plugins use: editor windows
+// over files, numbered 0, 1, 2, ... in opening order, closed by the user
+// (CloseEditor) or at exit, deleting the file when it was opened with
+// EF_DELETEONCLOSE / EF_DELETEONLYFILEONCLOSE, as Far does.
+#pragma once
+
+#include "host/frontends/FrontEnd.h"
+#include "host/services/MessageService.h"
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+namespace Host {
+
+class EditorService {
+public:
+    EditorService(FrontEnd& screen, MessageService& messages) : Screen(screen), Messages(messages) {}
+
+    // Editor(); relative names are taken from `currentDirectory`.
+    intptr_t Open(const EditorWindow& request, const std::filesystem::path& currentDirectory);
+    intptr_t Control(intptr_t id, Far3::EDITOR_CONTROL_COMMANDS command, intptr_t param1, void* param2);
+
+    // The user closes the editor; false when no such editor is open.
+    bool Close(intptr_t id);
+    // Closes every editor, as Far does at exit.
+    void CloseAll();
+
+    const std::vector<EditorWindow>& OpenEditors() const { return Windows; }
+
+private:
+    const EditorWindow* Find(intptr_t id) const;
+    void DeleteFiles(const EditorWindow& editor) const;
+    intptr_t Info(const EditorWindow& editor, Far3::EditorInfo* info) const;
+
+    FrontEnd& Screen;
+    MessageService& Messages;
+    std::vector<EditorWindow> Windows; // in opening order: the last is topmost
+    intptr_t NextId = 0;
+};
+
+} // namespace Host
