@@ -292,6 +292,7 @@ void RunFullScreen(const CommandLine& options, const Host::HostOptions& hostOpti
     UseUtf8Locale();
     Host::CursesConsole console;
     Host::FullScreenFrontEnd screen(console);
+    screen.SetExternalEditor(Host::ExternalEditorCommand());
     Host::StandInHost host(screen, hostOptions);
     host.Panels().RecordCalls = false; // the panel call log is for tests
     host.ActivePanel().ShowFolder(options.Folder);

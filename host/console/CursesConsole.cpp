@@ -150,6 +150,27 @@ CursesConsole::~CursesConsole()
     close(WakeWrite);
 }
 
+int CursesConsole::RunProgram(const std::string& command, const std::filesystem::path& file)
+{
+    curs_set(1);
+    putp(MouseOff);
+    fputs(ExtendedInputOff, stdout);
+    fflush(stdout);
+    endwin();
+    const int status = RunWithFile(command, file);
+    // Back to the modes set up at the start; everything is drawn anew.
+    reset_prog_mode();
+    // The keypad's application mode: the program may have left it.
+    char* keypadOn = tigetstr("smkx");
+    if (keypadOn && keypadOn != reinterpret_cast<char*>(-1))
+        putp(keypadOn);
+    putp(MouseOn);
+    fputs(ExtendedInputOn, stdout);
+    fflush(stdout);
+    clearok(curscr, TRUE);
+    return status;
+}
+
 ScreenSize CursesConsole::Size() const
 {
     return ScreenSize{std::max(1, COLS), std::max(1, LINES)};

@@ -30,6 +30,9 @@ public:
     void Show(const ScreenBuffer& screen, std::optional<CursorSpot> cursor) override;
     ConsoleEvent Read() override;
     void OfferClipboard(std::u16string_view text) override;
+    // Leaves curses mode (the terminal as the shell had it), runs the
+    // program, and restores the modes and the screen.
+    int RunProgram(const std::string& command, const std::filesystem::path& file) override;
 
 private:
     int AttributesFor(const ScreenCell& cell, short& pair);

@@ -1,10 +1,12 @@
 // zelvane-host's line mode, for scripts and tests: boxes, dialogs and
 // editor windows are printed; a box's answer is read as a button number, a
-// dialog's keys as a line in key-script notation ("abc<Tab><Enter>"). A
-// person at a terminal gets the full-screen view (FullScreenFrontEnd) instead.
+// dialog's keys as a line in key-script notation ("abc<Tab><Enter>"), and a
+// modal editor takes its own commands (RunEditor). A person at a terminal
+// gets the full-screen view (FullScreenFrontEnd) instead.
 #pragma once
 
 #include "host/frontends/FrontEnd.h"
+#include "host/text/EditorText.h"
 
 #include <deque>
 #include <iosfwd>
@@ -17,6 +19,11 @@ public:
 
     intptr_t ShowMessage(const MessageBox& box) override;
     void OpenEditor(const EditorWindow& editor) override;
+    // The modal editor's own prompt ("editor> "), until "x" closes it or the
+    // input ends: "t" replaces the text with the lines that follow, up to a
+    // line "." (".." at a line's start stands for "."), "p" prints it, "w"
+    // saves, "x" closes and, when the text changed, asks "Save the file?".
+    bool RunEditor(const EditorWindow& editor) override;
     void CloseEditor(intptr_t id) override;
     void ShowViewer(const ViewerWindow& viewer) override;
     std::optional<ScreenSize> Screen() override;
@@ -31,6 +38,8 @@ public:
     void ShowFile(const std::filesystem::path& file);
 
 private:
+    void PrintText(const EditorText& text);
+
     std::istream& In;
     std::ostream& Out;
     // Keys typed on one line, handed to the dialog one at a time.

@@ -45,14 +45,15 @@ intptr_t EditorService::Open(const EditorWindow& request, const std::filesystem:
     }
     editor.Id = NextId++;
     Windows.push_back(editor);
-    Screen.OpenEditor(editor);
-
-    bool returnsAtOnce = (editor.Flags & Far3::EF_NONMODAL) && (editor.Flags & Far3::EF_IMMEDIATERETURN);
-    if (returnsAtOnce)
+    const bool returnsAtOnce = (editor.Flags & Far3::EF_NONMODAL) && (editor.Flags & Far3::EF_IMMEDIATERETURN);
+    if (returnsAtOnce) {
+        Screen.OpenEditor(editor);
         return Far3::EEC_MODIFIED; // "opened"
-    // A modal editor: the user has seen it; nothing here saves files.
+    }
+    // The call waits while the user works in the window, then closes it.
+    const bool saved = Screen.RunEditor(editor);
     Close(editor.Id);
-    return Far3::EEC_NOT_MODIFIED;
+    return saved ? Far3::EEC_MODIFIED : Far3::EEC_NOT_MODIFIED;
 }
 
 const EditorWindow* EditorService::Find(intptr_t id) const
