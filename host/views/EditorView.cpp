@@ -81,6 +81,11 @@ std::u16string CodePageName(uintptr_t codePage)
     return Number(codePage);
 }
 
+bool Modified(const KeyPress& key)
+{
+    return key.Ctrl() || key.Alt() || key.Shift();
+}
+
 bool Types(const KeyPress& key)
 {
     if (key.Char < 0x20 || key.Char == 0x7F)
@@ -198,11 +203,11 @@ bool EditorView::Key(const KeyPress& key)
     switch (key.VirtualKey) {
     case Vk::Escape:
     case Vk::F10:
-        if (!key.Ctrl() && !key.Alt() && !key.Shift())
+        if (!Modified(key))
             return !MayClose();
         break;
     case SaveKey:
-        if (!ReadOnly && key.ControlState == 0)
+        if (!ReadOnly && !Modified(key))
             Save();
         break;
     case Vk::Up:
@@ -259,7 +264,7 @@ bool EditorView::Edit(const KeyPress& key)
     const size_t at = Offset(CursorColumn);
     switch (key.VirtualKey) {
     case Vk::Delete:
-        if (key.ControlState != 0)
+        if (Modified(key))
             return false;
         if (CursorColumn < GlyphCount(CursorLine))
             Document.Erase(CursorLine, at, Offset(CursorColumn + 1) - at);
@@ -267,7 +272,7 @@ bool EditorView::Edit(const KeyPress& key)
             Document.Join(CursorLine);
         return true;
     case Vk::Back:
-        if (key.ControlState != 0)
+        if (Modified(key))
             return false;
         if (CursorColumn > 0) {
             const size_t before = Offset(CursorColumn - 1);
@@ -293,7 +298,7 @@ bool EditorView::Edit(const KeyPress& key)
         CursorColumn = 0;
         return true;
     case Vk::Tab:
-        if (key.ControlState != 0)
+        if (Modified(key))
             return false;
         Document.Insert(CursorLine, at, u"\t");
         ++CursorColumn;
