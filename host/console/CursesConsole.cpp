@@ -95,6 +95,9 @@ CursesConsole::CursesConsole()
     WakeWrite = pipeEnds[1];
     fcntl(WakeRead, F_SETFL, O_NONBLOCK);
     fcntl(WakeWrite, F_SETFL, O_NONBLOCK);
+    // An external editor run from here does not inherit the pipe.
+    fcntl(WakeRead, F_SETFD, FD_CLOEXEC);
+    fcntl(WakeWrite, F_SETFD, FD_CLOEXEC);
     ResizePipe = WakeWrite;
     // Installed before ncurses starts, so that it keeps ours.
     struct sigaction action{};

@@ -11,7 +11,7 @@ namespace Host {
 
 namespace {
 
-constexpr uintptr_t CodePageUtf16 = 1200;
+constexpr uintptr_t Utf16LeCodePage = 1200;
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view Utf16Mark = "\xFF\xFE";
 
@@ -21,7 +21,7 @@ constexpr EditorText::LineEnd PlatformLineEnd = EditorText::LineEnd::CrLf;
 constexpr EditorText::LineEnd PlatformLineEnd = EditorText::LineEnd::Lf;
 #endif
 
-std::u16string DecodeUtf16(std::string_view bytes)
+std::u16string Utf16LeText(std::string_view bytes)
 {
     std::u16string text;
     for (size_t i = 0; i + 1 < bytes.size(); i += 2)
@@ -53,7 +53,7 @@ std::optional<EditorText> EditorText::Load(const std::filesystem::path& file, ui
     if (!read)
         return std::nullopt;
     std::string_view bytes(*read);
-    text.Utf16 = codePage == CodePageUtf16 || bytes.starts_with(Utf16Mark);
+    text.Utf16 = codePage == Utf16LeCodePage || bytes.starts_with(Utf16Mark);
     const std::string_view mark = text.Utf16 ? Utf16Mark : Utf8Mark;
     if (bytes.starts_with(mark)) {
         text.Mark = mark;
@@ -84,7 +84,7 @@ std::optional<EditorText> EditorText::Load(const std::filesystem::path& file, ui
             next += unit;
         }
         const std::string_view lineBytes = bytes.substr(start, i - start);
-        text.Lines.push_back({text.Utf16 ? DecodeUtf16(lineBytes) : Utf8ToUtf16(lineBytes), end,
+        text.Lines.push_back({text.Utf16 ? Utf16LeText(lineBytes) : Utf8ToUtf16(lineBytes), end,
                               std::string(lineBytes)});
         if (!endSeen) {
             text.NewLineEnd = end;
@@ -93,7 +93,7 @@ std::optional<EditorText> EditorText::Load(const std::filesystem::path& file, ui
         start = i = next;
     }
     const std::string_view last = bytes.substr(start);
-    text.Lines.push_back({text.Utf16 ? DecodeUtf16(last) : Utf8ToUtf16(last), LineEnd::None, std::string(last)});
+    text.Lines.push_back({text.Utf16 ? Utf16LeText(last) : Utf8ToUtf16(last), LineEnd::None, std::string(last)});
     return text;
 }
 

@@ -81,12 +81,12 @@ std::u16string CodePageName(uintptr_t codePage)
     return Number(codePage);
 }
 
-bool Modified(const KeyPress& key)
+bool HoldsModifier(const KeyPress& key)
 {
     return key.Ctrl() || key.Alt() || key.Shift();
 }
 
-bool Types(const KeyPress& key)
+bool TypesCharacter(const KeyPress& key)
 {
     if (key.Char < 0x20 || key.Char == 0x7F)
         return false;
@@ -203,11 +203,11 @@ bool EditorView::Key(const KeyPress& key)
     switch (key.VirtualKey) {
     case Vk::Escape:
     case Vk::F10:
-        if (!Modified(key))
+        if (!HoldsModifier(key))
             return !MayClose();
         break;
     case SaveKey:
-        if (!ReadOnly && !Modified(key))
+        if (!ReadOnly && !HoldsModifier(key))
             Save();
         break;
     case Vk::Up:
@@ -264,7 +264,7 @@ bool EditorView::Edit(const KeyPress& key)
     const size_t at = Offset(CursorColumn);
     switch (key.VirtualKey) {
     case Vk::Delete:
-        if (Modified(key))
+        if (HoldsModifier(key))
             return false;
         if (CursorColumn < GlyphCount(CursorLine))
             Document.Erase(CursorLine, at, Offset(CursorColumn + 1) - at);
@@ -272,7 +272,7 @@ bool EditorView::Edit(const KeyPress& key)
             Document.Join(CursorLine);
         return true;
     case Vk::Back:
-        if (Modified(key))
+        if (HoldsModifier(key))
             return false;
         if (CursorColumn > 0) {
             const size_t before = Offset(CursorColumn - 1);
@@ -298,7 +298,7 @@ bool EditorView::Edit(const KeyPress& key)
         CursorColumn = 0;
         return true;
     case Vk::Tab:
-        if (Modified(key))
+        if (HoldsModifier(key))
             return false;
         Document.Insert(CursorLine, at, u"\t");
         ++CursorColumn;
@@ -306,7 +306,7 @@ bool EditorView::Edit(const KeyPress& key)
     default:
         break;
     }
-    if (!Types(key))
+    if (!TypesCharacter(key))
         return false;
     const char16_t typed[] = {key.Char, 0};
     Document.Insert(CursorLine, at, typed);
