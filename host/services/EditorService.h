@@ -7,8 +7,8 @@
 // is handed to the front end and the call answers EEC_MODIFIED ("opened").
 // Any other editor is run by the front end while the call waits: it answers
 // EEC_MODIFIED when the file was saved while the window was open,
-// EEC_NOT_MODIFIED otherwise, EEC_OPEN_ERROR for no name or a folder. A
-// missing file opens as a new, empty text.
+// EEC_NOT_MODIFIED otherwise, EEC_OPEN_ERROR for no name, a folder or a
+// file that cannot be read. A missing file opens as a new, empty text.
 #pragma once
 
 #include "host/frontends/FrontEnd.h"
