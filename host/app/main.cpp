@@ -82,8 +82,15 @@ void Usage(std::ostream& out)
            "                  $XDG_CONFIG_HOME/zelvane-host or ~/.config/zelvane-host)\n"
            "\n"
            "Full-screen keys: arrows, PgUp/PgDn, Home/End move; Insert or Shift+arrows\n"
-           "select; + - * select all files, none, invert; Enter opens a folder; F11 the\n"
-           "plugins menu; Alt+Shift+F9 the plugins' configuration; F10 quits.\n"
+           "select; + - * select all files, none, invert; Enter opens a folder; F4 edits\n"
+           "the file; F11 the plugins menu; Alt+Shift+F9 the plugins' configuration; F10\n"
+           "quits. The editor: typing, Del, BS, Enter, Ctrl+Y (delete the line), arrows,\n"
+           "Home/End, PgUp/PgDn; F2 saves; Esc or F10 closes, asking to save a change.\n"
+           "With VISUAL or EDITOR set, that program edits instead.\n"
+           "\n"
+           "Line mode: a modal editor reads its own commands at \"editor>\": t replaces\n"
+           "the text with the lines that follow, up to a line \".\" (\"..\" starts a line\n"
+           "with \".\"); p prints it; w saves; x closes, asking to save a change.\n"
            "\n"
            "Exit status: 0 done, 1 failure, 2 bad command line, 3 folder missing or\n"
            "unreadable, 4 plugin library not loaded, 5 profile folder unusable.\n";
@@ -175,7 +182,8 @@ void PrintHelp()
 {
     std::cout << "commands: l list | s N.. select | u N.. deselect | a select all | n select none | c N cursor\n"
                  "          r re-read | o [N] open plugin menu item | f [N] configure | e editors\n"
-                 "          x ID close editor | q quit\n";
+                 "          x ID close editor | q quit\n"
+                 "a modal editor: t (text up to a line \".\") | p print | w save | x close\n";
 }
 
 std::vector<size_t> Numbers(std::istringstream& words)
@@ -292,6 +300,7 @@ void RunFullScreen(const CommandLine& options, const Host::HostOptions& hostOpti
     UseUtf8Locale();
     Host::CursesConsole console;
     Host::FullScreenFrontEnd screen(console);
+    screen.SetExternalEditor(Host::ExternalEditorCommand());
     Host::StandInHost host(screen, hostOptions);
     host.Panels().RecordCalls = false; // the panel call log is for tests
     host.ActivePanel().ShowFolder(options.Folder);

@@ -5,9 +5,12 @@
 
 #include "host/frontends/FrontEnd.h"
 #include "host/console/KeyDecoder.h"
+#include "host/console/ExternalProgram.h"
 #include "host/console/ScreenBuffer.h"
 
+#include <filesystem>
 #include <optional>
+#include <string>
 
 namespace Host {
 
@@ -41,6 +44,14 @@ public:
     virtual std::optional<ConsoleEvent> Poll() { return std::nullopt; }
     // Hands a text to the terminal's clipboard where the terminal takes it.
     virtual void OfferClipboard(std::u16string_view) {}
+    // Hands the terminal to another program run on `file` (an external
+    // editor, see ExternalProgram.h) and takes it back when the program ends;
+    // its exit status, -1 when it could not be run. The next Show draws the
+    // whole screen anew.
+    virtual int RunProgram(const std::string& command, const std::filesystem::path& file)
+    {
+        return RunWithFile(command, file);
+    }
 };
 
 } // namespace Host

@@ -94,6 +94,9 @@ CursesConsole::CursesConsole()
     WakeWrite = pipeEnds[1];
     fcntl(WakeRead, F_SETFL, O_NONBLOCK);
     fcntl(WakeWrite, F_SETFL, O_NONBLOCK);
+    // An external editor run from here does not inherit the pipe.
+    fcntl(WakeRead, F_SETFD, FD_CLOEXEC);
+    fcntl(WakeWrite, F_SETFD, FD_CLOEXEC);
     ResizePipe = WakeWrite;
     // Installed before ncurses starts, so that it keeps ours.
     struct sigaction action{};
@@ -147,6 +150,27 @@ CursesConsole::~CursesConsole()
     ResizePipe = -1;
     close(WakeRead);
     close(WakeWrite);
+}
+
+int CursesConsole::RunProgram(const std::string& command, const std::filesystem::path& file)
+{
+    curs_set(1);
+    putp(MouseOff);
+    fputs(ExtendedInputOff, stdout);
+    fflush(stdout);
+    endwin();
+    const int status = RunWithFile(command, file);
+    // Back to the modes set up at the start; everything is drawn anew.
+    reset_prog_mode();
+    // The keypad's application mode: the program may have left it.
+    char* keypadOn = tigetstr("smkx");
+    if (keypadOn && keypadOn != reinterpret_cast<char*>(-1))
+        putp(keypadOn);
+    putp(MouseOn);
+    fputs(ExtendedInputOn, stdout);
+    fflush(stdout);
+    clearok(curscr, TRUE);
+    return status;
 }
 
 ScreenSize CursesConsole::Size() const

@@ -31,6 +31,9 @@ public:
     ConsoleEvent Read() override;
     std::optional<ConsoleEvent> Poll() override;
     void OfferClipboard(std::u16string_view text) override;
+    // Leaves curses mode (the terminal as the shell had it), runs the
+    // program, and restores the modes and the screen.
+    int RunProgram(const std::string& command, const std::filesystem::path& file) override;
 
 private:
     int AttributesFor(const ScreenCell& cell, short& pair);

@@ -94,6 +94,10 @@ public:
     virtual intptr_t ShowMessage(const MessageBox& box) = 0;
     // A new editor window over the file; the host keeps it open until closed.
     virtual void OpenEditor(const EditorWindow& editor) = 0;
+    // An editor window the caller waits for (Far's modal editor): the user
+    // works in it until it closes. True when the file was saved while it
+    // was open. The host closes it afterwards (CloseEditor).
+    virtual bool RunEditor(const EditorWindow& editor) = 0;
     virtual void CloseEditor(intptr_t id) = 0;
     // Shows the file read-only and returns when the user has closed it.
     virtual void ShowViewer(const ViewerWindow& viewer) = 0;

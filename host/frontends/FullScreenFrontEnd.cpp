@@ -130,17 +130,6 @@ void FullScreenFrontEnd::OpenEditor(const EditorWindow& editor)
     RunEditor(editor);
 }
 
-void FullScreenFrontEnd::ShowViewer(const ViewerWindow& viewer)
-{
-    EditorWindow window;
-    window.FileName = viewer.FileName;
-    window.Title = viewer.Title;
-    window.Flags = viewer.Flags;
-    window.CodePage = viewer.CodePage;
-    RunEditor(window, true);
-    Refresh();
-}
-
 void FullScreenFrontEnd::RedrawAll()
 {
     LooseBoxes.clear();
@@ -255,9 +244,25 @@ intptr_t FullScreenFrontEnd::RunMenu(MenuBox& menu)
     }
 }
 
-void FullScreenFrontEnd::RunEditor(const EditorWindow& editor, bool closedByF3)
+bool FullScreenFrontEnd::RunEditor(const EditorWindow& editor)
 {
-    EditorView view(editor, ReadTextLines(editor.FileName, editor.CodePage));
+    if (!ExternalEditor.empty())
+        return RunExternalEditor(editor);
+    std::optional<EditorText> text = EditorText::Load(editor.FileName, editor.CodePage);
+    if (!text) {
+        ShowMessage({Far3::FMSG_WARNING, "Editor", {"Cannot open the file", editor.FileName.string()}, {"OK"}});
+        return false;
+    }
+    EditorView* shown = nullptr;
+    EditorView view(editor, std::move(*text),
+                    [this, &shown](const MessageBox& box) { return AskOver(*shown, box); });
+    shown = &view;
+    RunView(view, false);
+    return view.Saved();
+}
+
+void FullScreenFrontEnd::RunView(EditorView& view, bool closedByF3)
+{
     for (;;) {
         const ScreenSize size = Term.Size();
         ScreenBuffer screen(size.Width, size.Height, Palette::EditorText());
@@ -266,6 +271,8 @@ void FullScreenFrontEnd::RunEditor(const EditorWindow& editor, bool closedByF3)
         const ConsoleEvent event = Read();
         if (event.What == ConsoleEvent::Kind::Closed)
             return;
+        if (event.What == ConsoleEvent::Kind::Paste)
+            view.Paste(event.Text);
         if (event.What != ConsoleEvent::Kind::Key)
             continue;
         // F3 leaves a viewer as it leaves Far's.
@@ -274,6 +281,47 @@ void FullScreenFrontEnd::RunEditor(const EditorWindow& editor, bool closedByF3)
         if (!view.Key(event.Key))
             return;
     }
+}
+
+intptr_t FullScreenFrontEnd::AskOver(EditorView& view, const MessageBox& box)
+{
+    // The box is run as a dialog over the editor window, which takes the
+    // panels' place as the background for that time.
+    Painter panels = std::move(Background);
+    Background = [&view](ScreenBuffer& screen) {
+        ScreenBuffer window(screen.Width(), screen.Height(), Palette::EditorText());
+        view.Paint(window);
+        screen = window;
+    };
+    const intptr_t answer = RunMessageBox(box, *this);
+    Background = std::move(panels);
+    return answer;
+}
+
+bool FullScreenFrontEnd::RunExternalEditor(const EditorWindow& editor)
+{
+    // Saved means the bytes changed: a rewrite of the same size within the
+    // file system's time resolution (or a save that writes the same bytes
+    // through a new file) would fool size, time and inode; the whole file is
+    // read, and these files are short.
+    const std::optional<std::string> before = ReadWholeFile(editor.FileName);
+    const int status = Term.RunProgram(ExternalEditor, editor.FileName);
+    const std::optional<std::string> after = ReadWholeFile(editor.FileName);
+    if (status < 0 || status == 127)
+        ShowMessage({Far3::FMSG_WARNING, "Editor", {"Cannot run the editor", ExternalEditor}, {"OK"}});
+    return after.has_value() && after != before;
+}
+
+void FullScreenFrontEnd::ShowViewer(const ViewerWindow& viewer)
+{
+    EditorWindow window;
+    window.FileName = viewer.FileName;
+    window.Title = viewer.Title;
+    window.Flags = viewer.Flags;
+    window.CodePage = viewer.CodePage;
+    EditorView view(window, ReadTextLines(viewer.FileName, viewer.CodePage));
+    RunView(view, true);
+    Refresh();
 }
 
 void FullScreenFrontEnd::ShowHelp(const HelpFile& help, const HelpTopic& topic)

@@ -9,9 +9,11 @@
 
 #include "host/frontends/FrontEnd.h"
 #include "host/console/Console.h"
+#include "host/views/EditorView.h"
 #include "host/views/MenuView.h"
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace Host {
@@ -48,8 +50,13 @@ public:
     // Shows the menu over the screen until a line is chosen (its index) or
     // the menu is cancelled (-1).
     intptr_t RunMenu(MenuBox& menu);
-    // Shows the editor window until the user closes it (a viewer also on F3).
-    void RunEditor(const EditorWindow& editor, bool closedByF3 = false);
+    // Shows the editor window until the user closes it: the host's own
+    // editor (EditorView), or the external editor when one is set, which is
+    // taken as having saved when the file's bytes changed.
+    bool RunEditor(const EditorWindow& editor) override;
+    // The shell command of the external editor (ExternalEditorCommand());
+    // empty: the host's own editor.
+    void SetExternalEditor(std::string command) { ExternalEditor = std::move(command); }
     // The editors waiting to be shown, oldest first; the list is emptied.
     std::vector<EditorWindow> TakeWaitingEditors();
     // Boxes without buttons stay on the screen until the panels are drawn anew.
@@ -66,6 +73,11 @@ private:
     // Notes what an event read from the terminal changes: the terminal
     // gone, the mouse buttons held.
     void Track(const ConsoleEvent& event);
+    // The window until Esc, F10 (or F3 for a read-only one) closes it.
+    void RunView(EditorView& view, bool closedByF3);
+    bool RunExternalEditor(const EditorWindow& editor);
+    // A box over the editor window `view`.
+    intptr_t AskOver(EditorView& view, const MessageBox& box);
 
     // A terminal's mouse report as Far's record, with the buttons held.
     Far3::MOUSE_EVENT_RECORD MouseRecord(const MouseReport& report) const;
@@ -75,6 +87,7 @@ private:
     std::vector<DialogView> OpenDialogs;
     std::vector<DialogView> LooseBoxes;
     std::vector<EditorWindow> Waiting;
+    std::string ExternalEditor;
     bool Closed = false;
     uint32_t MouseButtons = 0; // Far3::MouseButton bits held, as Read() saw them
 };

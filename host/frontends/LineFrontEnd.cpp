@@ -4,6 +4,7 @@
 #include "host/text/HostText.h"
 #include "host/dialogs/DialogPainter.h"
 #include "host/dialogs/MessageLayout.h"
+#include "host/views/EditorView.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -52,6 +53,68 @@ void LineFrontEnd::OpenEditor(const EditorWindow& editor)
         << " (" << editor.FileName.string() << ") ===\n";
     ShowFile(editor.FileName);
     Out << "=== close it with: x " << editor.Id << " ===\n";
+}
+
+bool LineFrontEnd::RunEditor(const EditorWindow& editor)
+{
+    Out << "\n=== Editor #" << editor.Id << ": " << (editor.Title.empty() ? editor.FileName.string() : editor.Title)
+        << " (" << editor.FileName.string() << ") ===\n";
+    std::optional<EditorText> text = EditorText::Load(editor.FileName, editor.CodePage);
+    if (!text) {
+        Out << "Cannot open the file.\n";
+        return false;
+    }
+    PrintText(*text);
+    Out << "=== editor commands: t (the text that follows, up to a line \".\"), p print, w save, x close ===\n";
+    bool saved = false;
+    auto save = [&] {
+        if (std::optional<std::string> failure = text->Save(editor.FileName)) {
+            ShowMessage(SaveFailure(editor, *failure));
+            return false;
+        }
+        saved = true;
+        Out << "Saved.\n";
+        return true;
+    };
+    std::string command;
+    while (Out << "editor> " << std::flush, std::getline(In, command)) {
+        if (command == "t") {
+            // Every line typed ends with a line break; "." alone ends the
+            // text, and ".." at a line's start stands for ".".
+            std::string replacement;
+            std::string line;
+            while (std::getline(In, line) && line != ".")
+                replacement += (line.starts_with("..") ? line.substr(1) : line) + "\n";
+            text->Replace(Utf8ToUtf16(replacement));
+        } else if (command == "p") {
+            PrintText(*text);
+        } else if (command == "w") {
+            save();
+        } else if (command == "x") {
+            if (!text->Modified())
+                return saved;
+            switch (ShowMessage(SaveQuestion(editor))) {
+            case 0:
+                if (save())
+                    return saved;
+                break;
+            case 1: return saved;
+            default: break;
+            }
+        } else if (!command.empty()) {
+            Out << "Unknown editor command; t, p, w or x.\n";
+        }
+    }
+    // The script ended: the window closes without saving.
+    return saved;
+}
+
+void LineFrontEnd::PrintText(const EditorText& text)
+{
+    // The empty line after a final line break is not printed.
+    for (size_t i = 0; i < text.LineCount(); ++i)
+        if (i + 1 < text.LineCount() || !text.Line(i).empty())
+            Out << Utf16ToUtf8(text.Line(i)) << "\n";
 }
 
 void LineFrontEnd::ShowViewer(const ViewerWindow& viewer)

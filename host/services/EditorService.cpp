@@ -43,16 +43,22 @@ intptr_t EditorService::Open(const EditorWindow& request, const std::filesystem:
         std::string start = FileStart(editor.FileName);
         editor.CodePage = start.starts_with("\xFF\xFE") ? CodePageUtf16 : Far3::CodePage::Utf8;
     }
+    const bool returnsAtOnce = (editor.Flags & Far3::EF_NONMODAL) && (editor.Flags & Far3::EF_IMMEDIATERETURN);
+    if (!returnsAtOnce && std::filesystem::exists(editor.FileName, error) &&
+        !std::ifstream(editor.FileName, std::ios::binary)) {
+        Messages.Show({Far3::FMSG_WARNING, "Editor", {"Cannot open the file", editor.FileName.string()}, {"OK"}});
+        return Far3::EEC_OPEN_ERROR;
+    }
     editor.Id = NextId++;
     Windows.push_back(editor);
-    Screen.OpenEditor(editor);
-
-    bool returnsAtOnce = (editor.Flags & Far3::EF_NONMODAL) && (editor.Flags & Far3::EF_IMMEDIATERETURN);
-    if (returnsAtOnce)
+    if (returnsAtOnce) {
+        Screen.OpenEditor(editor);
         return Far3::EEC_MODIFIED; // "opened"
-    // A modal editor: the user has seen it; nothing here saves files.
+    }
+    // The call waits while the user works in the window, then closes it.
+    const bool saved = Screen.RunEditor(editor);
     Close(editor.Id);
-    return Far3::EEC_NOT_MODIFIED;
+    return saved ? Far3::EEC_MODIFIED : Far3::EEC_NOT_MODIFIED;
 }
 
 const EditorWindow* EditorService::Find(intptr_t id) const

@@ -2,6 +2,13 @@
 // over files, numbered 0, 1, 2, ... in opening order, closed by the user
 // (CloseEditor) or at exit, deleting the file when it was opened with
 // EF_DELETEONCLOSE / EF_DELETEONLYFILEONCLOSE, as Far does.
+//
+// A non-modal editor that returns at once (EF_NONMODAL | EF_IMMEDIATERETURN)
+// is handed to the front end and the call answers EEC_MODIFIED ("opened").
+// Any other editor is run by the front end while the call waits: it answers
+// EEC_MODIFIED when the file was saved while the window was open,
+// EEC_NOT_MODIFIED otherwise, EEC_OPEN_ERROR for no name, a folder or a
+// file that cannot be read. A missing file opens as a new, empty text.
 #pragma once
 
 #include "host/frontends/FrontEnd.h"

@@ -22,6 +22,7 @@ bool IsFolder(const PanelItem& item)
 KeyLabels PanelKeys()
 {
     KeyLabels labels;
+    labels[3] = u"Edit";
     labels[9] = u"Quit";
     labels[10] = u"Plugin";
     return labels;
@@ -147,6 +148,23 @@ void FileManager::EnterItem()
             panel.SetCurrentItem(*index);
 }
 
+void FileManager::EditItem()
+{
+    Panel& panel = Host.ActivePanel();
+    if (panel.CurrentItem() >= panel.Items().size() || panel.Folder().empty())
+        return;
+    const PanelItem& item = panel.Items()[panel.CurrentItem()];
+    if (IsFolder(item))
+        return;
+    // The host's editor service, as a plugin's Editor() call reaches it.
+    EditorWindow request;
+    request.FileName = panel.Folder() / PathFromUtf16(item.Name);
+    request.CodePage = Far3::CodePage::Utf8;
+    request.Flags = Far3::EF_DISABLEHISTORY | Far3::EF_DISABLESAVEPOS;
+    Host.Editors().Open(request, panel.Folder());
+    panel.Update(true);
+}
+
 void FileManager::AfterPlugin()
 {
     Host.ActivePanel().Update(true);
@@ -229,6 +247,10 @@ bool FileManager::HandleKey(const KeyPress& key)
         return true;
     case Vk::Multiply:
         SelectFiles(-1);
+        return true;
+    case Vk::F1 + 3: // F4
+        if (!key.Ctrl() && !key.Alt() && !key.Shift())
+            EditItem();
         return true;
     case Vk::F1 + 10: // F11
         PluginsMenu();

@@ -5,6 +5,7 @@
 //   Insert, Shift+Up/Down           select or deselect the item and move on
 //   Gray + / - / *  (or + - *)      select all files, none, invert
 //   Enter                           go into the folder (or up with "..")
+//   F4                              edit the file under the cursor
 //   Ctrl+R                          re-read the folder
 //   F11                             the plugins menu ("Plugin commands")
 //   Alt+Shift+F9                    the plugins' configuration menu
@@ -40,6 +41,7 @@ private:
     void ToggleAndMove(long long delta);
     void SelectFiles(int how);
     void EnterItem();
+    void EditItem();
     void PluginsMenu();
     void ConfigurationMenu();
     void AfterPlugin();

@@ -3,10 +3,14 @@
 #include "framework/FarKeysW.h"
 #include "host/app/HostError.h"
 #include "host/frontends/FullScreenFrontEnd.h"
+#include "host/services/EditorService.h"
+#include "host/text/HostText.h"
 #include "host/views/Palette.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -233,4 +237,54 @@ TEST(FullScreenFrontEnd, AVanishedTerminalClosesDialogsAndThenRefusesThem)
     EXPECT_EQ(screen.RunMenu(menu), -1);
 }
 
+// With an external editor set, the modal editor hands the terminal to it
+// on the file (its name reaches the program whatever characters it holds)
+// and reports a save when the file's bytes changed.
+TEST(FullScreenFrontEnd, AnExternalEditorEditsTheFile)
+{
+#if defined(_WIN32)
+    GTEST_SKIP() << "no shell to run an external editor in";
+#else
+    HostTests::TempFolder folder;
+    const std::filesystem::path script = folder.Write("edit.sh", "#!/bin/sh\nsed -i 's/old/new/' \"$1\"\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    struct Case {
+        const char* Name;
+        std::string Command;
+        const char* File;
+        intptr_t Answer;
+        const char* After;
+        bool Warned;
+    };
+    const Case cases[] = {
+        {"a script changes the file", script.string(), "names.txt", Far3::EEC_MODIFIED, "new\n", false},
+        {"a name the shell must not read", "sed -i s/old/new/", "it's $(false) `x` a;b.txt", Far3::EEC_MODIFIED,
+         "new\n", false},
+        {"looked at only", "true", "names.txt", Far3::EEC_NOT_MODIFIED, "old\n", false},
+        {"the same bytes written again", "sed -i s/old/old/", "names.txt", Far3::EEC_NOT_MODIFIED, "old\n", false},
+        {"a program that is not there", "zelvane-no-such-editor", "names.txt", Far3::EEC_NOT_MODIFIED, "old\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        FakeConsole console;
+        FullScreenFrontEnd screen(console);
+        screen.SetExternalEditor(c.Command);
+        MessageService messages(screen);
+        EditorService editors(screen, messages);
+        const std::filesystem::path file = folder.Write(c.File, "old\n");
+        EditorWindow request;
+        request.FileName = file;
+        request.CodePage = Far3::CodePage::Utf8;
+        request.Flags = Far3::EF_DISABLEHISTORY | Far3::EF_DISABLESAVEPOS;
+        EXPECT_EQ(editors.Open(request, folder.Path()), c.Answer);
+        EXPECT_EQ(ReadWholeFile(file).value_or("(none)"), c.After);
+        const bool warned = std::any_of(console.Screens.begin(), console.Screens.end(), [](const ScreenBuffer& shown) {
+            return FindOnScreen(shown, u"Cannot run the editor").has_value();
+        });
+        EXPECT_EQ(warned, c.Warned);
+    }
+#endif
+}
+
 } // namespace
+

@@ -1,6 +1,7 @@
 #include "tests/support/ScriptedFrontEnd.h"
 
 #include "host/app/HostError.h"
+#include "host/text/EditorText.h"
 #include "host/text/HostText.h"
 
 #include <fstream>
@@ -169,6 +170,23 @@ void ScriptedFrontEnd::OpenEditor(const EditorWindow& editor)
         shown.Content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     }
     ShownEditors.push_back(std::move(shown));
+}
+
+bool ScriptedFrontEnd::RunEditor(const EditorWindow& editor)
+{
+    OpenEditor(editor);
+    if (EditorSessions.empty())
+        return false;
+    const EditorSession session = EditorSessions.front();
+    EditorSessions.pop_front();
+    std::optional<EditorText> text = EditorText::Load(editor.FileName, editor.CodePage);
+    if (!text)
+        return false;
+    text->Replace(Utf8ToUtf16(session.Text));
+    if (!session.Save || text->Save(editor.FileName))
+        return false;
+    ShownEditors.back().Saved = text->Bytes();
+    return true;
 }
 
 void ScriptedFrontEnd::ShowViewer(const ViewerWindow& viewer)

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -24,6 +25,8 @@ public:
         std::string Content;
         bool FileExisted = false;
         bool Closed = false;
+        // A modal editor the user saved: the bytes written.
+        std::optional<std::string> Saved;
     };
 
     // A viewer as shown, with the file's bytes read when it opened.
@@ -40,6 +43,14 @@ public:
     intptr_t DefaultAnswer = 0;
 
     void SetScreen(std::optional<ScreenSize> size) { Size = size; }
+
+    // What the user does in the coming modal editors, in order: replaces the
+    // whole text with `text` (UTF-8; the file's line ends and byte order mark
+    // are kept as the host's editor keeps them), saves when `save`, and
+    // closes the window. A modal editor with nothing queued is closed as it
+    // opened, unsaved.
+    void QueueEditorText(std::string text, bool save = true) { EditorSessions.push_back({std::move(text), save}); }
+    size_t PendingEditorTexts() const { return EditorSessions.size(); }
 
     // A dialog as the user met it: when it opened, when it closed, and
     // the drop-down lists it showed (their entries as first shown).
@@ -93,6 +104,7 @@ public:
 
     intptr_t ShowMessage(const MessageBox& box) override;
     void OpenEditor(const EditorWindow& editor) override;
+    bool RunEditor(const EditorWindow& editor) override;
     void CloseEditor(intptr_t id) override;
     void ShowViewer(const ViewerWindow& viewer) override;
     std::optional<ScreenSize> Screen() override { return Size; }
@@ -113,6 +125,12 @@ private:
     using Step = std::variant<KeyPress, ScreenSize, std::function<void(const DialogView&)>, ListChoice, Paste,
                               Far3::MOUSE_EVENT_RECORD>;
 
+    struct EditorSession {
+        std::string Text;
+        bool Save = true;
+    };
+
+    std::deque<EditorSession> EditorSessions;
     std::deque<Step> Steps;
     std::deque<KeyPress> TypedKeys;
     bool OutOfInput = false;

@@ -6,7 +6,8 @@
 #                                            OK, the renamed files and the failure list,
 #                                            the dialog's help, the history list, typing
 #                                            with completion and a paste, a
-#                                            warning, configuration, a resize, quit
+#                                            warning, configuration, the editor (its
+#                                            own and EDITOR's), a resize, quit
 #
 # The full-screen run is skipped (exit 77) when tmux is not installed.
 set -u
@@ -107,7 +108,7 @@ column_of() {
 
 mkdir -p "$work/tmp"
 T -f /dev/null new-session -d -x 80 -y 25 \
-    "cd '$work' && env -u NO_COLOR LANG=C.UTF-8 TMPDIR='$work/tmp' '$host' --demo --profile '$work/profile';
+    "cd '$work' && env -u NO_COLOR -u VISUAL -u EDITOR LANG=C.UTF-8 TMPDIR='$work/tmp' '$host' --demo --profile '$work/profile';
      echo \$? >'$work/status'; sleep 600"
 
 wait_for "files: 12, folders: 1"
@@ -234,6 +235,24 @@ wait_gone "[x] Rename the file under the cursor"
 T send-keys Escape
 wait_gone "Plugins configuration"
 
+# F4 edits the file under the cursor (data.txt) in the host's own editor:
+# typing, F2 saves, Esc closes; a change left unsaved asks "Save the file?",
+# and No keeps the file as it was saved.
+T send-keys F4
+wait_for "Ln 1/"
+T send-keys -l 'edited '
+T send-keys F2 Escape
+wait_gone "Ln 1/"
+head -c 7 "$demo/data.txt" | grep -qx "edited " || fail "F4, typing and F2 did not save data.txt"
+T send-keys F4
+wait_for "Ln 1/"
+T send-keys -l 'x'
+T send-keys Escape
+wait_for "Save the file?"
+T send-keys Tab Enter
+wait_gone "Ln 1/"
+head -c 7 "$demo/data.txt" | grep -qx "edited " || fail "No in the save question changed data.txt"
+
 # F10 quits with status 0 and names the demo folder.
 T send-keys F10
 deadline=$((SECONDS + 60))
@@ -248,7 +267,7 @@ wait_for "The demo folder stays at $demo"
 # NO_COLOR: no colours, the cursor and selection still visible (reverse, bold).
 T kill-session
 T -f /dev/null new-session -d -x 80 -y 25 \
-    "env NO_COLOR=1 LANG=C.UTF-8 '$host' --profile '$work/profile' '$demo'; sleep 600"
+    "env -u VISUAL -u EDITOR NO_COLOR=1 LANG=C.UTF-8 '$host' --profile '$work/profile' '$demo'; sleep 600"
 wait_for "files: 12, folders: 1"
 colours=$(T capture-pane -p -e)
 grep -qE $'\e\\[[0-9;]*(3[0-7]|4[0-7]|9[0-7]|38;5|48;5)m' <<<"$colours" && fail "colours shown despite NO_COLOR"
@@ -261,9 +280,26 @@ T kill-session
 mkdir "$work/odd"
 touch "$work/odd/"$'\xcd\xb8\xcc\x81''odd.txt'
 T -f /dev/null new-session -d -x 80 -y 25 \
-    "env LANG=C.UTF-8 '$host' --profile '$work/profile' '$work/odd'; sleep 600"
+    "env -u VISUAL -u EDITOR LANG=C.UTF-8 '$host' --profile '$work/profile' '$work/odd'; sleep 600"
 wait_for "files: 1, folders: 0"
 wait_for "?odd.txt"
+T send-keys F10
+
+# With EDITOR set, F4 hands the terminal to that program on the file and
+# takes the screen back when it ends.
+T kill-session
+mkdir "$work/external"
+printf 'old\n' >"$work/external/names.txt"
+T -f /dev/null new-session -d -x 80 -y 25 \
+    "env -u VISUAL EDITOR='sed -i s/old/new/' LANG=C.UTF-8 '$host' --profile '$work/profile' '$work/external'; sleep 600"
+wait_for "files: 1, folders: 0"
+T send-keys End F4
+deadline=$((SECONDS + 60))
+until [ "$(cat "$work/external/names.txt")" = new ]; do
+    [ $SECONDS -lt $deadline ] || fail "F4 did not run EDITOR on the file"
+    sleep 0.2
+done
+wait_for "files: 1, folders: 0"
 T send-keys F10
 
 echo "full screen: passed"
