@@ -272,7 +272,12 @@ bool TRunJournal::Write(bool flush)
 void TRunJournal::GiveUp()
 {
     Close();
-    Platform::DeleteFileW((Placed ? FileName : TemporaryName).c_str());
+    // A journal in its place holds what the run made so far, its intents on
+    // the disk before each rename: it stays, for undo (a line cut short at
+    // its end reads as the whole lines before it). One that never took its
+    // place holds nothing that was made.
+    if (!Placed)
+        Platform::DeleteFileW(TemporaryName.c_str());
     Pending.clear();
     Failed = true;
 }

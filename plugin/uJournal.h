@@ -84,8 +84,8 @@ public:
     uint64_t Intend(Base::StringView oldName, Base::StringView newName, uint64_t size, uint64_t lastWriteTime,
                     bool tried);
     // Writes the batch's intents and flushes them to the disk. False when
-    // that failed: the journal is given up (and deleted, as it cannot hold
-    // the run whole), and nothing is recorded any more.
+    // that failed: the journal is given up and nothing is recorded any
+    // more; one already in the old one's place stays, with what it holds.
     bool WriteAhead();
     // Called before each rename: the first puts the journal in the old
     // one's place, so a run that renames nothing leaves the old one.

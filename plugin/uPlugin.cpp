@@ -432,7 +432,11 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
             if (!file.Succeeds)
                 plan.GiveBack(file.Planned);
         }
-        journal.WriteAhead();
+        // A rename whose intent is not on the disk is not made: a journal
+        // that fails mid-run stops the run here, and what it holds stays
+        // undoable. (A run the user agreed to leave unrecorded goes on.)
+        if (!journal.WriteAhead() && recordedFromStart)
+            break;
 
         // Rename, until a file does not go as predicted.
         size_t made = 0;
@@ -458,6 +462,12 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
                     renamed = false;
                 } else {
                     journal.BeforeRename();
+                    if (recordedFromStart && !journal.Recording()) {
+                        // The journal could not take the old one's place.
+                        --made;
+                        stopped = true;
+                        break;
+                    }
                     renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
                 }
                 if (renamed)

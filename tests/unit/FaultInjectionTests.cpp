@@ -108,6 +108,7 @@ public:
     TestSupport::FakeDialogHost Dialogs{Host};
     TestSupport::FakePanel Panel;
     std::string List;
+    int Writes = 0;
 };
 
 TEST(FaultInjection, ThePluginReportsLosesNothingAndKeepsItsSettingsWhole)
@@ -132,6 +133,14 @@ TEST(FaultInjection, ThePluginReportsLosesNothingAndKeepsItsSettingsWhole)
          {{"a-x.txt", content("a.txt")}, {"b.txt", content("b.txt")}, {"c-x.txt", content("c.txt")},
           {"b-x.txt", content("b-x.txt")}},
          u"EWriteError", {}, u"3"},
+        {"medium full once the journal is made: the run stops before renaming what it cannot record",
+         [](Session& session, TCall call, const fs::path&) {
+             // The journal's heading is written and flushed; what comes after fails.
+             return call == TCall::Write && ++session.Writes > 2 ? ErrorDiskFull : 0;
+         },
+         {{"a.txt", content("a.txt")}, {"b.txt", content("b.txt")}, {"c.txt", content("c.txt")},
+          {"b-x.txt", content("b-x.txt")}},
+         u"", {}, u"1"},
         {"a file vanishing mid-run",
          [](Session& session, TCall call, const fs::path& from) {
              if (call == TCall::Rename && from.filename() == "c.txt")

@@ -211,16 +211,19 @@ TEST_F(JournalStorage, ARunCutShortByAnExceptionNotesTheIntentsItNeverReached)
     EXPECT_EQ(journal.Entries[1].State, TEntryState::NotDone);
 }
 
-TEST_F(JournalStorage, AJournalThatCannotBeWrittenIsReportedAndLeftNowhere)
+TEST_F(JournalStorage, AJournalThatCannotBeWrittenIsReportedAndNeverLeftDamaged)
 {
     const struct {
         const char* Why;
         Platform::Faults::TCall Call;
         int After; // calls of that kind that succeed first
+        // What is left: nothing before the journal took the old one's place;
+        // after that, the journal with what it holds, for undo.
+        Zelvane::TJournalRead Left;
     } faults[] = {
-        {"refused file", Platform::Faults::TCall::Create, 0},
-        {"medium full at the heading", Platform::Faults::TCall::Write, 0},
-        {"medium full at a later batch", Platform::Faults::TCall::Write, 4},
+        {"refused file", Platform::Faults::TCall::Create, 0, Zelvane::TJournalRead::Missing},
+        {"medium full at the heading", Platform::Faults::TCall::Write, 0, Zelvane::TJournalRead::Missing},
+        {"medium full at a later batch", Platform::Faults::TCall::Write, 4, Zelvane::TJournalRead::Read},
     };
     for (const auto& fault : faults) {
         SCOPED_TRACE(fault.Why);
@@ -236,7 +239,8 @@ TEST_F(JournalStorage, AJournalThatCannotBeWrittenIsReportedAndLeftNowhere)
         }
         EXPECT_FALSE(finished);
         TJournal journal;
-        EXPECT_EQ(Zelvane::ReadJournalFile(FileName(), journal), Zelvane::TJournalRead::Missing);
+        EXPECT_EQ(Zelvane::ReadJournalFile(FileName(), journal), fault.Left);
+        fs::remove(OnDisk());
     }
     Zelvane::TRunJournal noProfile(String(), u"C:\\Photos", 1);
     EXPECT_FALSE(noProfile.Recording());
