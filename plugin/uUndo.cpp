@@ -74,16 +74,18 @@ TUndoOutcome UndoEntry(const String& directory, const TJournalEntry& entry)
     const String from = directory + entry.NewName;
     const String to = directory + entry.OldName;
     const std::optional<TFileStamp> atNew = ReadFileStamp(from);
-    const std::optional<TFileStamp> atOld = ReadFileStamp(to);
     const bool newIsIt = atNew && IsTheFile(*atNew, entry);
-    // The same file under both names (a new spelling of its name) is no
-    // sign that it went back.
-    const bool oldIsIt = atOld && IsTheFile(*atOld, entry) && !(atNew && atNew->Identity == atOld->Identity);
     const bool mayMove = entry.State == TEntryState::Renamed || !entry.Tried;
     // The move itself refuses an old name that is taken, with no gap
     // between a look and the rename.
     if (newIsIt && mayMove && Platform::MoveFileW(from.c_str(), to.c_str()) != 0)
         return TUndoOutcome::MovedBack;
+    // The old name is looked at only now: a look for a name that is not
+    // there costs a search of the whole folder where names are compared
+    // without regard to case. The same file under both names (a new
+    // spelling of its name) is no sign that it went back.
+    const std::optional<TFileStamp> atOld = ReadFileStamp(to);
+    const bool oldIsIt = atOld && IsTheFile(*atOld, entry) && !(atNew && atNew->Identity == atOld->Identity);
     return oldIsIt ? TUndoOutcome::AlreadyBack : TUndoOutcome::LeftAlone;
 }
 
