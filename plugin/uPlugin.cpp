@@ -1,5 +1,6 @@
 #include "plugin/uPlugin.h"
 
+#include "base/FileTime.h"
 #include "base/IntConvert.h"
 #include "platform/Platform.h"
 #include "plugin/uFailureList.h"
@@ -102,11 +103,6 @@ private:
     std::unordered_set<String> Taken;
     std::unordered_set<String> Freed;
 };
-
-uint64_t FileTimeValue(const Far3::FILETIME& time)
-{
-    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
 
 } // namespace
 
@@ -292,7 +288,7 @@ std::vector<TRunFileTimes> TPlugin::RunFileTimes(const Tessel::TFarPanel& panel)
 {
     std::vector<TRunFileTimes> times;
     const auto add = [&](const Tessel::TFarPanel::TItem& item) {
-        times.push_back({FileTimeValue(item.LastWriteTime), FileTimeValue(item.CreationTime)});
+        times.push_back({Base::FileTimeValue(item.LastWriteTime), Base::FileTimeValue(item.CreationTime)});
     };
     for (int32_t i = 0; i < panel.Count(); ++i)
         if (panel.GetItem(i).HasFlag(Selected))
@@ -412,8 +408,8 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
             const auto& item = panel.GetItem(items[k]);
             TBatchFile& file = batch.emplace_back();
             file.Item = items[k];
-            file.Planned = plan.Next({item.FileName(), FileTimeValue(item.LastWriteTime),
-                                      FileTimeValue(item.CreationTime)});
+            file.Planned = plan.Next({item.FileName(), Base::FileTimeValue(item.LastWriteTime),
+                                      Base::FileTimeValue(item.CreationTime)});
             if (!file.Planned.GoesAhead())
                 continue;
             const TNewName& decision = file.Planned.Decision;
@@ -427,7 +423,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
                         names.Rename(oldName, decision.Target);
                 }
                 file.Entry = journal.Intend(item.FileName(), decision.Target, item.FileSize,
-                                            FileTimeValue(item.LastWriteTime), !file.Succeeds);
+                                            Base::FileTimeValue(item.LastWriteTime), !file.Succeeds);
             }
             if (!file.Succeeds)
                 plan.GiveBack(file.Planned);
