@@ -315,9 +315,7 @@ void TPlugin::PreviewFiles(const Tessel::TFarPanel& panel, const String& fileNam
     // leaves the dialog running.
     try {
         TRunInput run;
-        run.Directory = NativePath(panel.Directory);
-        if (!run.Directory.empty() && run.Directory.back() != u'\\')
-            run.Directory += u'\\';
+        run.Directory = FolderWithSeparator(NativePath(panel.Directory));
         run.FileNames = RunFileNames(panel);
         run.FileTimes = RunFileTimes(panel);
         run.FileNameTemplate = fileNameTemplate;
@@ -373,10 +371,8 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
 
     // Without a directory the files cannot be found: joining their names to
     // an empty one would address the root of the file system instead.
-    String directory = NativePath(panel.Directory);
+    const String directory = FolderWithSeparator(NativePath(panel.Directory));
     const bool haveDirectory = !directory.empty();
-    if (haveDirectory && directory.back() != u'\\')
-        directory += u'\\';
     TRenamePlan plan(std::move(*nameTemplate), directory, start, total);
 
     std::vector<int32_t> items;
