@@ -1,6 +1,7 @@
 #include "plugin/uJournalFormat.h"
 
 #include "base/Utf.h"
+#include "base/Utf16.h"
 #include "base/Utf8Sequence.h"
 
 #include <algorithm>
@@ -21,16 +22,6 @@ constexpr std::string_view RenamedKey = "renamed";
 constexpr std::string_view FailedKey = "failed";
 constexpr std::string_view UndoneKey = "undone";
 constexpr size_t Version1Fields = 4;
-
-bool IsHighSurrogate(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
 
 void AppendHex(std::string& text, unsigned value, int digits)
 {
@@ -63,10 +54,10 @@ void AppendEscaped(std::string& out, Base::StringView text)
             AppendHex(out, c, 2);
         } else if (c < 0x80) {
             out += static_cast<char>(c);
-        } else if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            Base::AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+        } else if (Base::IsHighSurrogate(c) && i + 1 < text.size() && Base::IsLowSurrogate(text[i + 1])) {
+            Base::AppendUtf8(out, Base::CombineSurrogates(c, text[i + 1]));
             ++i;
-        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+        } else if (Base::IsSurrogate(c)) {
             out += "%u";
             AppendHex(out, c, 4);
         } else {
