@@ -35,19 +35,7 @@ void AppendHex(std::string& text, unsigned value, int digits)
 // writes one for every file it renames.
 void AppendEscaped(std::string& out, Base::StringView text)
 {
-    // Printable ASCII other than '%' (most names) goes in as it is, written
-    // straight into place up to the first character that needs more.
-    const size_t start = out.size();
-    out.resize(start + text.size());
-    size_t i = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c < 0x20 || c >= 0x7F || c == u'%')
-            break;
-        out[start + i] = static_cast<char>(c);
-    }
-    out.resize(start + i);
-    for (; i < text.size(); ++i) {
+    for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (c < 0x20 || c == u'%' || c == 0x7F) {
             out += '%';
