@@ -5,7 +5,7 @@
 // (SetStartupInfoW reports it, as the plugin cannot work without services).
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 
 namespace Tessel::Entry {
 

@@ -6,7 +6,7 @@
 
 #include "base/Format.h"
 #include "base/String.h"
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 
 #include <exception>
 #include <initializer_list>

@@ -10,4 +10,4 @@
 #include "framework/FarErrors.h"
 #include "framework/FarModule.h"
 #include "framework/FarPlugin.h"
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"

@@ -10,7 +10,7 @@
 // held, release), bits 0-4 the row, and the next byte the column.
 #include "FuzzSupport.h"
 
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/app/HostError.h"
 #include "host/text/HostText.h"
 #include "host/text/KeyScript.h"

@@ -1,12 +1,12 @@
 #include "plugin/uJournal.h"
 
 #include "base/FileTime.h"
+#include "base/GuidText.h"
 #include "base/Utf.h"
 #include "plugin/uPluginConsts.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 
 namespace Zelvane {
 
@@ -14,15 +14,6 @@ namespace {
 
 // An undo's progress goes to disk in pieces of about this many bytes.
 constexpr size_t UndoProgressBytes = 64 * 1024;
-
-String GuidText(const Far3::GUID& guid)
-{
-    char text[40];
-    std::snprintf(text, sizeof text, "%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X",
-                  static_cast<unsigned>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1],
-                  guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
-    return Base::FromUtf8(text);
-}
 
 // The folder the journal goes in, made when missing (with PluginsData).
 void MakeJournalFolder(const String& fileName)
@@ -102,7 +93,7 @@ String JournalFileName()
     const char16_t separator = profile.find(u'/') != String::npos && profile.find(u'\\') == String::npos ? u'/' : u'\\';
     if (profile.back() != separator)
         profile += separator;
-    return profile + u"PluginsData" + separator + GuidText(PluginGuid) + separator + u"last-run.txt";
+    return profile + u"PluginsData" + separator + Base::FromUtf8(Base::GuidText(PluginGuid)) + separator + u"last-run.txt";
 }
 
 uint64_t CurrentFileTime()

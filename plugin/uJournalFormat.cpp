@@ -1,6 +1,7 @@
 #include "plugin/uJournalFormat.h"
 
 #include "base/Utf.h"
+#include "base/Utf16.h"
 #include "base/Utf8Sequence.h"
 
 #include <algorithm>
@@ -22,16 +23,6 @@ constexpr std::string_view FailedKey = "failed";
 constexpr std::string_view UndoneKey = "undone";
 constexpr size_t Version1Fields = 4;
 
-bool IsHighSurrogate(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 void AppendHex(std::string& text, unsigned value, int digits)
 {
     constexpr char Digits[] = "0123456789ABCDEF";
@@ -44,29 +35,17 @@ void AppendHex(std::string& text, unsigned value, int digits)
 // writes one for every file it renames.
 void AppendEscaped(std::string& out, Base::StringView text)
 {
-    // Printable ASCII other than '%' (most names) goes in as it is, written
-    // straight into place up to the first character that needs more.
-    const size_t start = out.size();
-    out.resize(start + text.size());
-    size_t i = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c < 0x20 || c >= 0x7F || c == u'%')
-            break;
-        out[start + i] = static_cast<char>(c);
-    }
-    out.resize(start + i);
-    for (; i < text.size(); ++i) {
+    for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (c < 0x20 || c == u'%' || c == 0x7F) {
             out += '%';
             AppendHex(out, c, 2);
         } else if (c < 0x80) {
             out += static_cast<char>(c);
-        } else if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            Base::AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+        } else if (Base::IsHighSurrogate(c) && i + 1 < text.size() && Base::IsLowSurrogate(text[i + 1])) {
+            Base::AppendUtf8(out, Base::CombineSurrogates(c, text[i + 1]));
             ++i;
-        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+        } else if (Base::IsSurrogate(c)) {
             out += "%u";
             AppendHex(out, c, 4);
         } else {

@@ -2,7 +2,7 @@
 // again; a lone surrogate is no letter and passes as it is.
 #include "plugin/uLetterCase.h"
 
-#include "plugin/uCodePoints.h"
+#include "base/Utf16.h"
 #include "plugin/uUnicodeTables.h"
 
 namespace Zelvane {
@@ -13,8 +13,11 @@ namespace {
 template <typename Visit>
 void ForEachCodePoint(Base::StringView text, Visit visit)
 {
-    for (size_t i = 0; i < text.size(); i += CodePoints::UnitsAt(text, i))
-        visit(CodePoints::CodePointAt(text, i));
+    for (size_t i = 0; i < text.size();) {
+        const Base::Utf16Character character = Base::DecodeUtf16At(text, i);
+        visit(character.Char);
+        i += character.Length;
+    }
 }
 
 template <typename Map>
@@ -22,7 +25,7 @@ String Mapped(Base::StringView text, Map map)
 {
     String out;
     out.reserve(text.size());
-    ForEachCodePoint(text, [&](char32_t c) { CodePoints::AppendCodePoint(out, map(c)); });
+    ForEachCodePoint(text, [&](char32_t c) { Base::AppendUtf16(out, map(c)); });
     return out;
 }
 
@@ -49,12 +52,12 @@ String TitleCase(Base::StringView text)
         const bool letterOrDigit = Unicode::IsLetterOrDigit(c);
         if (!letterOrDigit && c != U'\'' && c != U'\u2019') {
             firstSeen = false;
-            CodePoints::AppendCodePoint(out, c);
+            Base::AppendUtf16(out, c);
         } else if (letterOrDigit && !firstSeen) {
             firstSeen = true;
-            CodePoints::AppendCodePoint(out, Unicode::UpperOf(c));
+            Base::AppendUtf16(out, Unicode::UpperOf(c));
         } else {
-            CodePoints::AppendCodePoint(out, Unicode::LowerOf(c));
+            Base::AppendUtf16(out, Unicode::LowerOf(c));
         }
     });
     return out;

@@ -1,6 +1,7 @@
 #include "plugin/uNameRule.h"
 
 #include "base/Ascii.h"
+#include "base/WindowsNames.h"
 
 #include <array>
 
@@ -8,21 +9,13 @@ namespace Zelvane {
 
 namespace {
 
+// What Windows refuses in a name, but for '\\', which here separates the
+// subfolders a new name may go into; and NUL, which no name can hold.
 bool IsRefused(char16_t c)
 {
-    switch (c) {
-    case u'<':
-    case u'>':
-    case u':':
-    case u'"':
-    case u'/':
-    case u'|':
-    case u'?':
-    case u'*':
-        return true;
-    default:
-        return c < 32;
-    }
+    if (c == u'\\')
+        return false;
+    return c == 0 || Base::IsRefusedInWindowsNames(c);
 }
 
 bool IsTrimmed(char16_t c)

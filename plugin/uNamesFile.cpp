@@ -1,5 +1,6 @@
 #include "plugin/uNamesFile.h"
 
+#include "base/Utf16.h"
 #include "base/Utf8Sequence.h"
 
 namespace Zelvane {
@@ -30,14 +31,7 @@ bool DecodeLine(std::string_view bytes, String& line)
             continue;
         }
         at += sequence.Length;
-        char32_t c = sequence.Char;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            line += static_cast<char16_t>(0xD800 + (c >> 10));
-            line += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            line += static_cast<char16_t>(c);
-        }
+        Base::AppendUtf16(line, sequence.Char);
     }
     return utf8;
 }
@@ -52,12 +46,12 @@ bool AppendLine(Base::StringView name, std::string& out)
         const char16_t c = name[i];
         if (c == u'\r' || c == u'\n')
             return false;
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 >= name.size() || name[i + 1] < 0xDC00 || name[i + 1] > 0xDFFF)
+        if (Base::IsHighSurrogate(c)) {
+            if (i + 1 >= name.size() || !Base::IsLowSurrogate(name[i + 1]))
                 return false;
-            Base::AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (name[i + 1] - 0xDC00));
+            Base::AppendUtf8(out, Base::CombineSurrogates(c, name[i + 1]));
             ++i;
-        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+        } else if (Base::IsLowSurrogate(c)) {
             if (!IsByteStandIn(c))
                 return false;
             out += static_cast<char>(c - ByteStandInBase);

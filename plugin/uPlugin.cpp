@@ -1,5 +1,6 @@
 #include "plugin/uPlugin.h"
 
+#include "base/FileTime.h"
 #include "base/IntConvert.h"
 #include "platform/Platform.h"
 #include "plugin/uFailureList.h"
@@ -102,11 +103,6 @@ private:
     std::unordered_set<String> Taken;
     std::unordered_set<String> Freed;
 };
-
-uint64_t FileTimeValue(const Far3::FILETIME& time)
-{
-    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
 
 } // namespace
 
@@ -292,7 +288,7 @@ std::vector<TRunFileTimes> TPlugin::RunFileTimes(const Tessel::TFarPanel& panel)
 {
     std::vector<TRunFileTimes> times;
     const auto add = [&](const Tessel::TFarPanel::TItem& item) {
-        times.push_back({FileTimeValue(item.LastWriteTime), FileTimeValue(item.CreationTime)});
+        times.push_back({Base::FileTimeValue(item.LastWriteTime), Base::FileTimeValue(item.CreationTime)});
     };
     for (int32_t i = 0; i < panel.Count(); ++i)
         if (panel.GetItem(i).HasFlag(Selected))
@@ -319,9 +315,7 @@ void TPlugin::PreviewFiles(const Tessel::TFarPanel& panel, const String& fileNam
     // leaves the dialog running.
     try {
         TRunInput run;
-        run.Directory = NativePath(panel.Directory);
-        if (!run.Directory.empty() && run.Directory.back() != u'\\')
-            run.Directory += u'\\';
+        run.Directory = FolderWithSeparator(NativePath(panel.Directory));
         run.FileNames = RunFileNames(panel);
         run.FileTimes = RunFileTimes(panel);
         run.FileNameTemplate = fileNameTemplate;
@@ -377,10 +371,8 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
 
     // Without a directory the files cannot be found: joining their names to
     // an empty one would address the root of the file system instead.
-    String directory = NativePath(panel.Directory);
+    const String directory = FolderWithSeparator(NativePath(panel.Directory));
     const bool haveDirectory = !directory.empty();
-    if (haveDirectory && directory.back() != u'\\')
-        directory += u'\\';
     TRenamePlan plan(std::move(*nameTemplate), directory, start, total);
 
     std::vector<int32_t> items;
@@ -412,8 +404,8 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
             const auto& item = panel.GetItem(items[k]);
             TBatchFile& file = batch.emplace_back();
             file.Item = items[k];
-            file.Planned = plan.Next({item.FileName(), FileTimeValue(item.LastWriteTime),
-                                      FileTimeValue(item.CreationTime)});
+            file.Planned = plan.Next({item.FileName(), Base::FileTimeValue(item.LastWriteTime),
+                                      Base::FileTimeValue(item.CreationTime)});
             if (!file.Planned.GoesAhead())
                 continue;
             const TNewName& decision = file.Planned.Decision;
@@ -427,7 +419,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
                         names.Rename(oldName, decision.Target);
                 }
                 file.Entry = journal.Intend(item.FileName(), decision.Target, item.FileSize,
-                                            FileTimeValue(item.LastWriteTime), !file.Succeeds);
+                                            Base::FileTimeValue(item.LastWriteTime), !file.Succeeds);
             }
             if (!file.Succeeds)
                 plan.GiveBack(file.Planned);

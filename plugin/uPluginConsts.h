@@ -3,7 +3,7 @@
 // menu) and its two dialogs.
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 
 namespace Zelvane {
 

@@ -5,7 +5,7 @@
 #include "plugin/uRegex.h"
 
 #include "base/Utf.h"
-#include "plugin/uCodePoints.h"
+#include "base/Utf16.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
@@ -145,7 +145,7 @@ std::optional<String> TRegexReplace::TryApply(Base::StringView text) const
             matchFlags = 0;
             if (start >= text.size())
                 break;
-            start += CodePoints::UnitsAt(text, start);
+            start += Base::DecodeUtf16At(text, start).Length;
             continue;
         }
         if (result < 0) // a bound of the match reached, or memory

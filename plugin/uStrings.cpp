@@ -119,6 +119,13 @@ String MessageText(TMessage id)
     return Tessel::TFarModule::GetMsg(static_cast<uint8_t>(id));
 }
 
+String FolderWithSeparator(String folder, Base::StringView separators)
+{
+    if (!folder.empty() && separators.find(folder.back()) == Base::StringView::npos)
+        folder += u'\\';
+    return folder;
+}
+
 String QuotedName(const String& name)
 {
     String text = u"\"";

@@ -49,6 +49,12 @@ std::string WideToUtf8(const String& text);
 // quote inside it doubled.
 String QuotedName(const String& name);
 
+// `folder` ending in a path separator, so that a file name joins to it;
+// `separators` are the endings that already count as one (a '\\' is
+// appended otherwise). The empty text stays empty: no folder is not the
+// root of the file system.
+String FolderWithSeparator(String folder, Base::StringView separators = u"\\");
+
 // The host's text of a message of this plugin; TMessage::None gives the
 // empty string without asking the host.
 String MessageText(TMessage id);

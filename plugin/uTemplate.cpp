@@ -2,6 +2,7 @@
 
 #include "base/Format.h"
 #include "base/IntConvert.h"
+#include "base/Utf16.h"
 #include "framework/FarModule.h"
 #include "platform/Platform.h"
 #include "plugin/uStrings.h"
@@ -34,8 +35,7 @@ size_t ExtensionDot(Base::StringView fileName)
 // A surrogate pair starts at `unit` of `text`: one character in two units.
 bool PairAt(Base::StringView text, size_t unit)
 {
-    return unit + 1 < text.size() && text[unit] >= 0xD800 && text[unit] <= 0xDBFF && text[unit + 1] >= 0xDC00 &&
-           text[unit + 1] <= 0xDFFF;
+    return unit + 1 < text.size() && Base::IsHighSurrogate(text[unit]) && Base::IsLowSurrogate(text[unit + 1]);
 }
 
 // The code unit where character `index` (0-based) of `text` starts; a

@@ -62,9 +62,8 @@ String ExistingFolder(const String& folder)
     const Platform::DWORD attributes = Platform::GetFileAttributesW(directory.c_str());
     if (attributes == Platform::InvalidFileAttributes || (attributes & Platform::FileAttribute::Directory) == 0)
         return {};
-    if (directory.back() != u'\\' && directory.back() != u'/')
-        directory += u'\\';
-    return directory;
+    // A folder the host gives with '/' at its end has its separator already.
+    return FolderWithSeparator(std::move(directory), u"\\/");
 }
 
 } // namespace

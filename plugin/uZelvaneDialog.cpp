@@ -1,7 +1,7 @@
 #include "plugin/uZelvaneDialog.h"
 
 #include "base/IntConvert.h"
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "plugin/uPluginConsts.h"
 #include "plugin/uStrings.h"
 

@@ -3,7 +3,7 @@
 // one plugin host per process, and so does this library.
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 
 namespace Host {
 

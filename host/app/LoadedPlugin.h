@@ -6,7 +6,7 @@
 // records so they stay valid whatever the plugin does with its memory.
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 #include "host/app/PluginLibrary.h"
 
 #include <filesystem>

@@ -1,7 +1,7 @@
 #include "host/console/KeyDecoder.h"
 
 #include "base/Utf8Sequence.h"
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/app/HostError.h"
 #include "host/text/HostText.h"
 

@@ -6,7 +6,7 @@
 // text bold, so that dialogs, the cursor and selected names still stand out.
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 
 namespace Host {
 

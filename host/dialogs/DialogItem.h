@@ -3,7 +3,7 @@
 // results are read back only through DM_* messages.
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "host/dialogs/DialogKeys.h"
 
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/dialogs/EditLine.h"
 #include "host/dialogs/HostDialog.h"
 #include "host/text/HostText.h"

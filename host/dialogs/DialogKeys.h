@@ -7,7 +7,7 @@
 // thread); it keeps whether the procedure asked for DN_INPUT.
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 #include "host/text/KeyScript.h"
 
 #include <cstddef>

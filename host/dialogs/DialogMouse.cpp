@@ -1,6 +1,6 @@
 #include "host/dialogs/DialogMouse.h"
 
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/dialogs/HostDialog.h"
 
 #include <algorithm>

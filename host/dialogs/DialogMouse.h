@@ -20,7 +20,7 @@
 // Part of HostDialog (one thread); it keeps what a press still holds.
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 #include "host/dialogs/DialogLayout.h"
 
 #include <cstddef>

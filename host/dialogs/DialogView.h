@@ -4,7 +4,7 @@
 // painted and a test can read it.
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 
 #include <cstdint>
 #include <optional>

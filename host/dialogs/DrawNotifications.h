@@ -7,7 +7,7 @@
 // thread).
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 
 #include <cstddef>
 #include <optional>

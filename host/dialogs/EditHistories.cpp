@@ -1,6 +1,6 @@
 #include "host/dialogs/EditHistories.h"
 
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/dialogs/HistoryDropDown.h"
 #include "host/dialogs/HostDialog.h"
 #include "host/text/HostText.h"

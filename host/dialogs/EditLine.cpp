@@ -1,6 +1,6 @@
 #include "host/dialogs/EditLine.h"
 
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 
 #include <algorithm>
 

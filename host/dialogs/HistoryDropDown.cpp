@@ -1,7 +1,7 @@
 #include "host/dialogs/HistoryDropDown.h"
 
 #include "base/FileTime.h"
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 
 #include <algorithm>
 #include <ctime>

@@ -6,7 +6,7 @@
 #include "host/dialogs/HistoryStore.h"
 #include "host/dialogs/HostDialog.h"
 
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "base/TextStore.h"
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 
 #include <filesystem>
 #include <optional>

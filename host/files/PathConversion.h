@@ -5,7 +5,7 @@
 // Both styles are plain text functions so each can be checked on any build.
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 
 #include <string>
 #include <string_view>

@@ -5,7 +5,7 @@
 // scripts the user (tests/support/ScriptedFrontEnd). Texts are UTF-8.
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 #include "host/text/HelpFile.h"
 #include "host/text/KeyScript.h"
 #include "host/dialogs/DialogView.h"

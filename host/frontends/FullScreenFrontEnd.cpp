@@ -1,7 +1,7 @@
 #include "host/frontends/FullScreenFrontEnd.h"
 
 #include "base/Int16Clamp.h"
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/app/HostError.h"
 #include "host/text/HostText.h"
 #include "host/dialogs/DialogPainter.h"

@@ -17,7 +17,7 @@
 // calls. The front end is not owned and must outlive the object.
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 #include "host/frontends/FrontEnd.h"
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 // Far's SCTL_GET converts instead of failing.
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 
 #include <cstdint>
 #include <string>

@@ -4,7 +4,7 @@
 // maps them to the handle-local indices the plugin sees.
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 #include "host/settings/SettingValue.h"
 
 #include <memory>

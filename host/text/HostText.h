@@ -2,7 +2,7 @@
 // the file system, SQLite and the front end speak UTF-8.
 #pragma once
 
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 
 #include <filesystem>
 #include <optional>

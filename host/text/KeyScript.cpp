@@ -2,7 +2,7 @@
 
 #include "base/Ascii.h"
 #include "base/Utf16.h"
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/app/HostError.h"
 #include "host/text/HostText.h"
 #include "host/text/LetterCase.h"

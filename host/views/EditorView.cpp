@@ -1,6 +1,6 @@
 #include "host/views/EditorView.h"
 
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/text/HostText.h"
 #include "host/views/KeyBar.h"
 #include "host/views/Palette.h"

@@ -1,6 +1,6 @@
 #include "host/views/FileManager.h"
 
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/app/HostError.h"
 #include "host/text/HostText.h"
 #include "host/views/PanelView.h"

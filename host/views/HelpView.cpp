@@ -1,6 +1,6 @@
 #include "host/views/HelpView.h"
 
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/views/KeyBar.h"
 #include "host/views/Palette.h"
 #include "host/console/TextWidth.h"

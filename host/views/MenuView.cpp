@@ -1,6 +1,6 @@
 #include "host/views/MenuView.h"
 
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/text/LetterCase.h"
 #include "host/views/Palette.h"
 

@@ -127,7 +127,7 @@ void StampOf(const struct stat& seen, FileStamp* stamp)
     stamp->Identity = {static_cast<uint64_t>(seen.st_dev), static_cast<uint64_t>(seen.st_ino),
                        static_cast<uint64_t>(seen.st_uid)};
     stamp->Size = S_ISDIR(seen.st_mode) ? 0 : static_cast<uint64_t>(seen.st_size);
-    stamp->LastWriteTime = (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    stamp->LastWriteTime = Base::FileTimeValue(time);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/posix/PosixSupport.h"
 
 #include "base/Utf.h"
+#include "base/Utf16.h"
 
 #include <iconv.h>
 
@@ -86,8 +87,8 @@ bool Encode(UINT codePage, const char16_t* wide, size_t count, char fallback, st
     while (converter.Convert(in, at, out) != 0) {
         // One character the code page lacks: a unit, or a whole surrogate pair.
         const size_t unit = at / 2;
-        const bool pair = unit + 1 < count && wide[unit] >= 0xD800 && wide[unit] < 0xDC00 &&
-                          wide[unit + 1] >= 0xDC00 && wide[unit + 1] < 0xE000;
+        const bool pair =
+            unit + 1 < count && Base::IsHighSurrogate(wide[unit]) && Base::IsLowSurrogate(wide[unit + 1]);
         out += fallback;
         usedFallback = true;
         at += pair ? 4 : 2;

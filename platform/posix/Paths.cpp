@@ -5,6 +5,7 @@
 
 #include "base/Ascii.h"
 #include "base/PosixNames.h"
+#include "base/Utf16.h"
 
 #include <unistd.h>
 
@@ -161,7 +162,7 @@ char16_t UpperCase(char16_t c)
     // Surrogates have no case; the rest follows Unicode's simple mapping as
     // glibc's C.UTF-8 locale holds it (ASCII only when that is missing).
     static const locale_t Unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-    if (c >= 0xD800 && c <= 0xDFFF)
+    if (Base::IsSurrogate(c))
         return c;
     if (Unicode == static_cast<locale_t>(nullptr))
         return Base::AsciiUpper(c);

@@ -3,7 +3,7 @@
 // refused, and a new spelling of the file itself is no clash.
 #include "platform/posix/PosixSupport.h"
 
-#include "base/PosixNames.h"
+#include "base/WindowsNames.h"
 #include "platform/Faults.h"
 
 #include <fcntl.h>
@@ -22,11 +22,12 @@ using namespace Posix;
 namespace {
 
 // The last part of a path, so it holds no separator: a control character or
-// one of < > : " | ? * is what Windows refuses.
+// one of < > : " \ | ? * is what Windows refuses. '/' is left to the path
+// rules, which split paths at it.
 bool IsRefusedName(std::u16string_view name)
 {
     for (const char16_t c : name) {
-        if ((c >= 1 && c <= 31) || PosixNames::IsForbiddenInNames(c))
+        if (c != u'/' && Base::IsRefusedInWindowsNames(c))
             return true;
     }
     return false;

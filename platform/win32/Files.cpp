@@ -1,6 +1,7 @@
 // The file calls and the last error: the real Windows API.
 #include "platform/Platform.h"
 
+#include "base/FileTime.h"
 #include "platform/Faults.h"
 
 #include <windows.h>
@@ -205,7 +206,7 @@ BOOL GetFileIdentity(HANDLE file, FileIdentity* identity)
     if (identity == nullptr || !::GetFileInformationByHandle(file, &information))
         return 0;
     identity->Volume = information.dwVolumeSerialNumber;
-    identity->Index = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    identity->Index = Base::JoinHalves(information.nFileIndexHigh, information.nFileIndexLow);
     identity->Owner = 0;
     return 1;
 }
@@ -234,11 +235,10 @@ BOOL GetFileStampW(const char16_t* fileName, FileStamp* stamp)
         return 0;
     }
     stamp->Identity.Volume = information.dwVolumeSerialNumber;
-    stamp->Identity.Index = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    stamp->Identity.Index = Base::JoinHalves(information.nFileIndexHigh, information.nFileIndexLow);
     stamp->Identity.Owner = 0;
-    stamp->Size = (static_cast<uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
-    stamp->LastWriteTime = (static_cast<uint64_t>(information.ftLastWriteTime.dwHighDateTime) << 32) |
-                           information.ftLastWriteTime.dwLowDateTime;
+    stamp->Size = Base::JoinHalves(information.nFileSizeHigh, information.nFileSizeLow);
+    stamp->LastWriteTime = Base::FileTimeValue(information.ftLastWriteTime);
     return 1;
 }
 

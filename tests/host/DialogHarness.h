@@ -5,7 +5,7 @@
 // static pointer).
 #pragma once
 
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/services/DialogService.h"
 #include "host/text/HostText.h"
 #include "host/text/KeyScript.h"

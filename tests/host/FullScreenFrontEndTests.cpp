@@ -1,6 +1,6 @@
 // The full-screen front end with a console played by the test: what it
 // puts on the screen and how it answers the host.
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/app/HostError.h"
 #include "host/frontends/FullScreenFrontEnd.h"
 #include "host/services/EditorService.h"

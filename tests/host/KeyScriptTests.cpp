@@ -1,4 +1,4 @@
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/app/HostError.h"
 #include "host/text/KeyScript.h"
 

@@ -1,6 +1,6 @@
 // The full-screen view's pure pieces on the input side: the terminal's key
 // bytes, the display width of names, Far's colours on a terminal.
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 #include "host/text/HostText.h"
 #include "host/text/KeyScript.h"
 #include "host/dialogs/DialogColors.h"

@@ -12,7 +12,7 @@
 #include "host/views/Palette.h"
 #include "host/views/PanelView.h"
 
-#include "framework/FarKeysW.h"
+#include "far3/FarKeysW.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 // message box with a separator line as its whole work. Built a second time
 // with FOUR_EXPORT_MIN_FAR_BUILD set to a build newer than the host's, as a
 // plugin the host must refuse.
-#include "framework/Plugin3.h"
+#include "far3/Plugin3.h"
 
 #include <cstdint>
 

@@ -4,8 +4,8 @@
 #include <windows.h>
 #endif
 
-#include "framework/FarKeysW.h"
-#include "framework/Plugin3.h"
+#include "far3/FarKeysW.h"
+#include "far3/Plugin3.h"
 #include "platform/Platform.h"
 
 #include <gtest/gtest.h>

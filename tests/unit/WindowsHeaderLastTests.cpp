@@ -1,7 +1,7 @@
 // Our declarations of the host interface and of the Windows calls leave
 // <windows.h> usable when they come first: no name of ours is one of its macros.
-#include "framework/FarKeysW.h"
-#include "framework/Plugin3.h"
+#include "far3/FarKeysW.h"
+#include "far3/Plugin3.h"
 #include "platform/Platform.h"
 
 #if defined(_WIN32)
