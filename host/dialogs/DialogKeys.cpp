@@ -12,18 +12,6 @@ namespace {
 
 namespace Vk = Far3::VirtualKey;
 
-Far3::INPUT_RECORD KeyRecord(const KeyPress& key)
-{
-    Far3::INPUT_RECORD record{};
-    record.EventType = Far3::InputEvent::Key;
-    record.Event.KeyEvent.bKeyDown = 1;
-    record.Event.KeyEvent.wRepeatCount = 1;
-    record.Event.KeyEvent.wVirtualKeyCode = key.VirtualKey;
-    record.Event.KeyEvent.UnicodeChar = key.Char;
-    record.Event.KeyEvent.dwControlKeyState = key.ControlState;
-    return record;
-}
-
 } // namespace
 
 void DialogKeys::Key(const KeyPress& key, bool notify)

@@ -106,18 +106,6 @@ ConsoleInput::~ConsoleInput()
         ServingConsole = nullptr;
 }
 
-Far3::INPUT_RECORD ConsoleInput::KeyRecord(const KeyPress& key)
-{
-    Far3::INPUT_RECORD record{};
-    record.EventType = Far3::InputEvent::Key;
-    record.Event.KeyEvent.bKeyDown = 1;
-    record.Event.KeyEvent.wRepeatCount = 1;
-    record.Event.KeyEvent.wVirtualKeyCode = key.VirtualKey;
-    record.Event.KeyEvent.UnicodeChar = key.Char;
-    record.Event.KeyEvent.dwControlKeyState = key.ControlState;
-    return record;
-}
-
 void ConsoleInput::Collect()
 {
     while (const std::optional<KeyPress> key = User.TypedKey())

@@ -40,9 +40,6 @@ public:
     // Linux: nothing to do, the console is asked directly.
     void Deliver();
 
-    // The key-down record of a key.
-    static Far3::INPUT_RECORD KeyRecord(const KeyPress& key);
-
 private:
     // Takes the keys the front end has into Waiting.
     void Collect();

@@ -136,6 +136,18 @@ KeyPress CharKey(char16_t c)
     return key;
 }
 
+Far3::INPUT_RECORD KeyRecord(const KeyPress& key)
+{
+    Far3::INPUT_RECORD record{};
+    record.EventType = Far3::InputEvent::Key;
+    record.Event.KeyEvent.bKeyDown = 1;
+    record.Event.KeyEvent.wRepeatCount = 1;
+    record.Event.KeyEvent.wVirtualKeyCode = key.VirtualKey;
+    record.Event.KeyEvent.UnicodeChar = key.Char;
+    record.Event.KeyEvent.dwControlKeyState = key.ControlState;
+    return record;
+}
+
 std::vector<KeyPress> ParseKeyScript(std::string_view script)
 {
     std::vector<KeyPress> keys;

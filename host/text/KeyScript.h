@@ -9,6 +9,8 @@
 // of a name or a single character.
 #pragma once
 
+#include "far3/Plugin3.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,6 +28,10 @@ struct KeyPress {
     bool Shift() const;
     bool operator==(const KeyPress&) const = default;
 };
+
+// The key pressed, as the console's input record reports it to a dialog
+// procedure (DN_CONTROLINPUT) or to a plugin reading the console.
+Far3::INPUT_RECORD KeyRecord(const KeyPress& key);
 
 // Throws HostError on an unknown name or an unclosed bracket.
 std::vector<KeyPress> ParseKeyScript(std::string_view script);
