@@ -254,13 +254,13 @@ T send-keys Tab Enter
 wait_gone "Ln 1/"
 head -c 7 "$demo/data.txt" | grep -qx "edited " || fail "No in the save question changed data.txt"
 
-# The third entry edits the names in the host's own editor: nothing is
-# selected and the option is on, so the file under the cursor (data.txt);
-# its name changed at its end, F2, Esc; the box asks, Enter renames, and
-# the panel shows the new name.
+# Editing the names in the host's own editor (the menu lists its entries
+# by name, so it is the second): nothing is selected and the option is on,
+# so the file under the cursor (data.txt); its name changed at its end,
+# F2, Esc; the box asks, Enter renames, and the panel shows the new name.
 T send-keys F11
 wait_for "edit names in the editor"
-T send-keys Down Down Enter
+T send-keys Down Enter
 wait_for "Ln 1/"
 T send-keys End BSpace BSpace BSpace
 T send-keys -l 'md'
