@@ -46,9 +46,18 @@ struct TEditFile {
     uint64_t LastWriteTime = 0;
 };
 
+// Where names are UTF-16 text (Windows), bytes of another encoding in a
+// saved line are the editor's doing and never a name; where names are bytes
+// (POSIX), such a line is the name of those very bytes.
+#if defined(_WIN32)
+constexpr bool NamesAreText = true;
+#else
+constexpr bool NamesAreText = false;
+#endif
+
 // The buttons of the questions, in the order they are shown.
 enum class TConfirm { Rename = 0, Preview = 1, EditAgain = 2 };
-constexpr intptr_t EditAgainAfterCount = 0;
+constexpr intptr_t EditAgainAfterProblem = 0;
 
 // A file of ours that goes when the object goes.
 class TTemporaryFile {
@@ -122,6 +131,23 @@ bool Exists(const String& path)
 bool IsTaken(const String& from, const String& to)
 {
     return Exists(to) && FileSystemNameKey(from) != FileSystemNameKey(to);
+}
+
+// The first changed line (counted from 1) holding a byte that is not UTF-8
+// text, shown as its stand-in U+DC80..U+DCFF; 0 when there is none.
+size_t FirstChangedLineNotUtf8(const std::vector<String>& oldNames, const std::vector<String>& lines)
+{
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] == oldNames[i])
+            continue;
+        const String& line = lines[i];
+        for (size_t k = 0; k < line.size(); ++k) {
+            const bool afterHigh = k > 0 && line[k - 1] >= 0xD800 && line[k - 1] <= 0xDBFF;
+            if (line[k] >= 0xDC80 && line[k] <= 0xDCFF && !afterHigh)
+                return i + 1;
+        }
+    }
+    return 0;
 }
 
 // What the saved lines ask of each file: the new names through the name
@@ -363,7 +389,10 @@ private:
 
             size_t made = 0;
             bool stopped = false;
-            const size_t batchEnd = next + batch.size();
+            bool journalLost = false;
+            // Steps the batch found it must still make (a detour, a way
+            // back from a temporary name): they come next, even when the
+            // run is stopped.
             std::vector<TEditStep> inserted;
             while (made < batch.size()) {
                 if (!stopAsked && progress.Step(done))
@@ -382,7 +411,6 @@ private:
                     inCycle = true;
                 else if (step.Kind == TEditStepKind::FromTemporary)
                     inCycle = false;
-                Reached[file] = true;
                 bool renamed = false;
                 // A step is made only while its file is where the step takes
                 // it from: after a failed step, the file's later ones are not.
@@ -396,12 +424,13 @@ private:
                         if (recordedFromStart && !journal.Recording()) {
                             // The journal could not take the old one's place.
                             --made;
-                            stopped = true;
+                            journalLost = true;
                             break;
                         }
                         renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
                     }
                 }
+                Reached[file] = true;
                 if (planned.Entry != NoEntry) {
                     if (renamed)
                         journal.Renamed(planned.Entry, ReadFileStamp(folder.Handle, to, planned.To));
@@ -421,7 +450,7 @@ private:
                         inserted.push_back({file, TEditStepKind::Direct, Temporary[file], Files[file].OldName, false});
                 }
             }
-            // The rest of the batch is not made.
+            // The rest of the batch is not made (now: it is planned anew).
             uint64_t firstLeft = NoEntry;
             uint64_t lastLeft = NoEntry;
             for (size_t k = made; k < batch.size(); ++k) {
@@ -434,12 +463,11 @@ private:
             if (firstLeft != NoEntry)
                 journal.NotDone(firstLeft, lastLeft + 1 - firstLeft);
             journal.WriteOutcomes();
-            if (stopped)
+            if (journalLost || (stopped && inserted.empty()))
                 break;
-            // What the batch found it must still do comes first in the next.
+            next += made;
             MustFinish += inserted.size();
-            Steps.insert(Steps.begin() + static_cast<ptrdiff_t>(batchEnd), inserted.begin(), inserted.end());
-            next = batchEnd;
+            Steps.insert(Steps.begin() + static_cast<ptrdiff_t>(next), inserted.begin(), inserted.end());
             batchSize = std::min(batchSize * 2, LargestBatch);
         }
     }
@@ -539,12 +567,18 @@ void EditNames(Tessel::TFarPanel& panel, bool underCursor)
             return;
         // "Edit again" starts from the text as it was saved.
         text = *saved;
-        const std::vector<String> lines = ReadNamesText(text).Lines;
+        const TNamesText read = ReadNamesText(text);
+        const std::vector<String>& lines = read.Lines;
+        String problem;
         if (lines.size() != files.size()) {
-            const String message = Base::Format(MessageText(TMessage::LineCountDiffers),
-                                                {static_cast<long long>(lines.size()),
-                                                 static_cast<long long>(files.size())});
-            if (Ask(message, {TMessage::EditAgain, TMessage::Cancel}, Far3::FMSG_WARNING) == EditAgainAfterCount)
+            problem = Base::Format(MessageText(TMessage::LineCountDiffers),
+                                   {static_cast<long long>(lines.size()), static_cast<long long>(files.size())});
+        } else if (NamesAreText && read.FirstLineNotUtf8 != 0) {
+            if (const size_t line = FirstChangedLineNotUtf8(oldNames, lines))
+                problem = Base::Format(MessageText(TMessage::LineNotUtf8), {static_cast<long long>(line)});
+        }
+        if (!problem.empty()) {
+            if (Ask(problem, {TMessage::EditAgain, TMessage::Cancel}, Far3::FMSG_WARNING) == EditAgainAfterProblem)
                 continue;
             return;
         }

@@ -67,6 +67,8 @@ enum class TMessage : uint8_t {
     ReasonTargetStays = 47,
     ReasonCycleCannotComplete = 48,
     ReasonAmbiguousName = 49,
+    // A changed line of the names file saved in another encoding than UTF-8.
+    LineNotUtf8 = 50,
     None = 255,
 };
 

@@ -193,6 +193,38 @@ TEST_F(EditNames, TheEditorTheBoxesAndThePreviewAsTheUserSeesThem)
     EXPECT_EQ(User.Messages()[0].Buttons, (std::vector<std::string>{"&Edit again", "&Cancel"}));
 }
 
+// Esc stops an edit run as it stops a template run, but never inside a
+// cycle: ten 3-cycles (four steps each, one through a temporary name), Esc
+// seen at the 16th step, the last of the fourth cycle; that cycle is
+// closed, and the run ends with twelve files renamed and no temporary name.
+TEST_F(EditNames, EscStopsTheRunBetweenCyclesAndUndoTakesItBack)
+{
+    std::vector<std::u16string> names;
+    std::string text;
+    std::map<std::string, std::string> original;
+    std::map<std::string, std::string> expected;
+    for (int i = 0; i < 30; ++i) {
+        const std::string name = "f" + std::to_string(100 + i) + ".txt";
+        const std::string target = "f" + std::to_string(100 + (i % 3 == 2 ? i - 2 : i + 1)) + ".txt";
+        Temp.Write("files/" + name, "content of " + name);
+        names.emplace_back(name.begin(), name.end());
+        text += target + "\n";
+        original[name] = name;
+        expected[i < 12 ? target : name] = name;
+    }
+    Host->ActivePanel().ShowFolder(Files);
+    ASSERT_TRUE(Host->SelectByName(names));
+    User.QueueTypedKeys("<Esc>");
+    Edit({text}, {0, 0});
+
+    EXPECT_EQ(User.Messages().back().Lines, (std::vector<std::string>{"Stop renaming?"}));
+    EXPECT_EQ(Holders(), expected);
+    EXPECT_EQ(FailureList(), "");
+    EXPECT_EQ(SelectedNames(), std::vector<std::u16string>(names.begin() + 12, names.end()));
+    Undo();
+    EXPECT_EQ(Holders(), original);
+}
+
 // Random permutations of the names of small folders, cycles of every length
 // among them: every file ends under the name its line gave it, none is lost
 // or replaced, and undo brings every name back.
