@@ -187,6 +187,8 @@ TNewNames DecideNewNames(const String& directory, const std::vector<String>& old
     return result;
 }
 
+// The plan of the preview: a target held by a file outside the run is
+// looked for, so that the preview names it.
 TEditPlan PlanRenames(const String& directory, const std::vector<String>& oldNames, const TNewNames& newNames)
 {
     return PlanEditRun(oldNames, newNames.Names, FileSystemNameKey,
@@ -280,15 +282,14 @@ String SpelledName(const String& directory, const String& name)
 class TEditRun {
 public:
     TEditRun(Tessel::TFarPanel& panel, String directory, const std::vector<TEditFile>& files,
-             const std::vector<String>& lines)
-        : Panel(panel), Directory(std::move(directory)), Files(files), Lines(lines), At(files.size()),
-          Temporary(files.size()), Failed(files.size(), false), Reached(files.size(), false)
+             const std::vector<String>& lines, const TNewNames& newNames)
+        : Panel(panel), Directory(std::move(directory)), Files(files), Lines(lines), NewNames(newNames),
+          At(files.size(), TWhere::Old), Temporary(files.size()), Spelled(files.size()),
+          Failed(files.size(), false), Reached(files.size(), false), HasSteps(files.size(), false)
     {
-        for (size_t i = 0; i < Files.size(); ++i)
-            At[i] = Files[i].OldName;
     }
 
-    void Run(const TNewNames& newNames)
+    void Run()
     {
         // The journal is ours from before the first rename to the end, or
         // the run does not start.
@@ -304,19 +305,33 @@ public:
             return;
         const bool recordedFromStart = journal.Recording();
 
-        // Planned only now, with the journal held: the folder as it is.
+        // Planned only now, with the journal held. A target held by a file
+        // outside the run is not looked for: its no-replace rename fails,
+        // and what waits for it fails after it, as planned.
         std::vector<String> oldNames;
         oldNames.reserve(Files.size());
         for (const TEditFile& file : Files)
             oldNames.push_back(file.OldName);
-        TEditPlan plan = PlanRenames(Directory, oldNames, newNames);
-        Reasons = FailureReasons(plan, newNames);
+        const TEditPlan plan =
+            PlanEditRun(oldNames, NewNames.Names, FileSystemNameKey, [](const String&) { return false; });
+        Reasons = FailureReasons(plan, NewNames);
         for (const TEditFailure& failure : plan.Failures)
             Failed[failure.File] = true;
-        Steps = std::move(plan.Steps);
-        HasSteps.assign(Files.size(), false);
-        for (const TEditStep& step : Steps)
+        Steps.reserve(plan.Steps.size());
+        for (const TEditStep& step : plan.Steps) {
             HasSteps[step.File] = true;
+            switch (step.Kind) {
+            case TEditStepKind::Direct:
+                Steps.push_back({step.File, TWhere::Old, TWhere::Target, step.CaseOnly});
+                break;
+            case TEditStepKind::ToTemporary:
+                Steps.push_back({step.File, TWhere::Old, TWhere::Temporary, false});
+                break;
+            case TEditStepKind::FromTemporary:
+                Steps.push_back({step.File, TWhere::Temporary, TWhere::Target, false});
+                break;
+            }
+        }
 
         MakeSteps(journal, recordedFromStart);
 
@@ -327,14 +342,42 @@ public:
     }
 
 private:
-    // A step of the batch with the names it goes between; an entry in the
-    // journal when it is to be tried.
+    // Where a file of the run is, or where a step takes it.
+    enum class TWhere : uint8_t {
+        Old,       // its old name
+        Temporary, // its temporary name
+        Target,    // its new name
+        Spelled,   // its new name as a file system that kept the old case spells it
+    };
+
+    struct TStep {
+        size_t File = 0;
+        TWhere From = TWhere::Old;
+        TWhere To = TWhere::Target;
+        // Only the letter case changes: checked after the rename.
+        bool CaseOnly = false;
+    };
+
+    // A step of the batch, with its entry in the journal when it is tried.
     struct TBatchStep {
         size_t Step = 0;
-        String From;
-        String To;
         uint64_t Entry = NoEntry;
     };
+
+    const String& NameOf(size_t file, TWhere where) const
+    {
+        switch (where) {
+        case TWhere::Old:
+            return Files[file].OldName;
+        case TWhere::Temporary:
+            return Temporary[file];
+        case TWhere::Target:
+            return NewNames.Names[file].Target;
+        case TWhere::Spelled:
+            break;
+        }
+        return Spelled[file];
+    }
 
     void MakeSteps(TRunJournal& journal, bool recordedFromStart)
     {
@@ -346,8 +389,12 @@ private:
         // name and the one from it, the run is not stopped: no file is left
         // under a temporary name by Esc.
         bool inCycle = false;
+        // Steps the run found it must still make (a detour, a way back from
+        // a temporary name): they come next, even when the run is stopped.
+        size_t mustFinish = 0;
         size_t batchSize = FirstBatch;
         std::vector<TBatchStep> batch;
+        std::vector<TStep> inserted;
         String from;
         String to;
         for (size_t next = 0; next < Steps.size();) {
@@ -356,29 +403,24 @@ private:
             batch.clear();
             bool batchInCycle = false;
             for (size_t k = next; k < Steps.size() && (batch.size() < batchSize || batchInCycle); ++k) {
-                const TEditStep& step = Steps[k];
+                const TStep& step = Steps[k];
                 TBatchStep& planned = batch.emplace_back();
                 planned.Step = k;
-                switch (step.Kind) {
-                case TEditStepKind::Direct:
-                    planned.From = step.From;
-                    planned.To = step.To;
-                    break;
-                case TEditStepKind::ToTemporary:
-                    planned.From = step.From;
-                    planned.To = TemporaryNameIn(Directory);
-                    Temporary[step.File] = planned.To;
+                if (step.To == TWhere::Temporary) {
+                    // Cycles are made one after the other, so one free name
+                    // serves them all; a new one is found after a failure.
+                    if (RunTemporary.empty())
+                        RunTemporary = TemporaryNameIn(Directory);
+                    Temporary[step.File] = RunTemporary;
                     batchInCycle = true;
-                    break;
-                case TEditStepKind::FromTemporary:
-                    planned.From = Temporary[step.File];
-                    planned.To = step.To;
+                } else if (step.From == TWhere::Temporary && step.To == TWhere::Target) {
                     batchInCycle = false;
-                    break;
                 }
-                if (!planned.From.empty() && !planned.To.empty()) {
+                const String& oldName = NameOf(step.File, step.From);
+                const String& newName = NameOf(step.File, step.To);
+                if (!oldName.empty() && !newName.empty()) {
                     const TEditFile& file = Files[step.File];
-                    planned.Entry = journal.Intend(planned.From, planned.To, file.Size, file.LastWriteTime, false);
+                    planned.Entry = journal.Intend(oldName, newName, file.Size, file.LastWriteTime, false);
                 }
             }
             // A step whose intent is not on the disk is not made: a journal
@@ -390,33 +432,31 @@ private:
             size_t made = 0;
             bool stopped = false;
             bool journalLost = false;
-            // Steps the batch found it must still make (a detour, a way
-            // back from a temporary name): they come next, even when the
-            // run is stopped.
-            std::vector<TEditStep> inserted;
+            inserted.clear();
             while (made < batch.size()) {
-                if (!stopAsked && progress.Step(done))
+                if (!stopAsked && progress.Step(std::min<uint64_t>(done, Steps.size())))
                     stopAsked = true;
-                if (stopAsked && !inCycle && MustFinish == 0) {
+                if (stopAsked && !inCycle && mustFinish == 0 && inserted.empty()) {
                     stopped = true;
                     break;
                 }
                 const TBatchStep& planned = batch[made++];
                 ++done;
-                const TEditStep& step = Steps[planned.Step];
+                const TStep step = Steps[planned.Step];
                 const size_t file = step.File;
-                if (MustFinish > 0)
-                    --MustFinish;
-                if (step.Kind == TEditStepKind::ToTemporary)
+                if (mustFinish > 0)
+                    --mustFinish;
+                if (step.To == TWhere::Temporary)
                     inCycle = true;
-                else if (step.Kind == TEditStepKind::FromTemporary)
+                else if (step.From == TWhere::Temporary)
                     inCycle = false;
+                const String& newName = NameOf(file, step.To);
                 bool renamed = false;
                 // A step is made only while its file is where the step takes
                 // it from: after a failed step, the file's later ones are not.
-                if (planned.Entry != NoEntry && At[file] == planned.From) {
-                    from.assign(Directory).append(planned.From);
-                    to.assign(Directory).append(planned.To);
+                if (planned.Entry != NoEntry && At[file] == step.From) {
+                    from.assign(Directory).append(NameOf(file, step.From));
+                    to.assign(Directory).append(newName);
                     // Until a rename is made the old journal stays in place,
                     // so a run that renames nothing leaves it.
                     if (!(journal.Recording() && !journal.InPlace() && IsTaken(from, to))) {
@@ -429,25 +469,28 @@ private:
                         }
                         renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
                     }
+                    if (!renamed && Reasons[file] == TPreviewReason::None && Exists(to))
+                        Reasons[file] = TPreviewReason::TargetExists;
                 }
                 Reached[file] = true;
                 if (planned.Entry != NoEntry) {
                     if (renamed)
-                        journal.Renamed(planned.Entry, ReadFileStamp(folder.Handle, to, planned.To));
+                        journal.Renamed(planned.Entry, ReadFileStamp(folder.Handle, to, newName));
                     else
                         journal.NotDone(planned.Entry, 1);
                 }
                 if (renamed) {
-                    At[file] = planned.To;
+                    At[file] = step.To;
                     if (step.CaseOnly)
-                        CheckCase(file, planned.To, inserted);
+                        CheckCase(file, inserted);
                 } else {
                     Failed[file] = true;
+                    if (step.To == TWhere::Temporary)
+                        RunTemporary.clear();
                     // A file that went to its temporary name and could not
                     // go on is taken back to its own name.
-                    if (step.Kind == TEditStepKind::FromTemporary && !Temporary[file].empty() &&
-                        At[file] == Temporary[file])
-                        inserted.push_back({file, TEditStepKind::Direct, Temporary[file], Files[file].OldName, false});
+                    if (At[file] == TWhere::Temporary)
+                        inserted.push_back({file, TWhere::Temporary, TWhere::Old, false});
                 }
             }
             // The rest of the batch is not made (now: it is planned anew).
@@ -466,7 +509,7 @@ private:
             if (journalLost || (stopped && inserted.empty()))
                 break;
             next += made;
-            MustFinish += inserted.size();
+            mustFinish += inserted.size();
             Steps.insert(Steps.begin() + static_cast<ptrdiff_t>(next), inserted.begin(), inserted.end());
             batchSize = std::min(batchSize * 2, LargestBatch);
         }
@@ -474,14 +517,16 @@ private:
 
     // After a change of letter case only: where the file system kept the
     // old spelling, the file goes through a temporary name.
-    void CheckCase(size_t file, const String& target, std::vector<TEditStep>& inserted)
+    void CheckCase(size_t file, std::vector<TStep>& inserted)
     {
-        const String spelled = SpelledName(Directory, target);
+        const String& target = NewNames.Names[file].Target;
+        String spelled = SpelledName(Directory, target);
         if (spelled.empty() || spelled == target)
             return;
-        At[file] = spelled;
-        inserted.push_back({file, TEditStepKind::ToTemporary, spelled, String(), false});
-        inserted.push_back({file, TEditStepKind::FromTemporary, String(), target, false});
+        Spelled[file] = std::move(spelled);
+        At[file] = TWhere::Spelled;
+        inserted.push_back({file, TWhere::Spelled, TWhere::Temporary, false});
+        inserted.push_back({file, TWhere::Temporary, TWhere::Target, false});
     }
 
     void ListFailuresAndSelect()
@@ -494,7 +539,7 @@ private:
             const bool notReached = HasSteps[i] && !Reached[i];
             item.SetFlag(Selected, Failed[i] || notReached);
             if (Failed[i])
-                failures.Add(At[i], Lines[i], MessageText(ReasonMessage(Reasons[i])));
+                failures.Add(NameOf(i, At[i]), Lines[i], MessageText(ReasonMessage(Reasons[i])));
         }
         failures.Show();
     }
@@ -503,17 +548,20 @@ private:
     const String Directory;
     const std::vector<TEditFile>& Files;
     const std::vector<String>& Lines;
-    std::vector<TEditStep> Steps;
-    // Per file: where it is now, its temporary name, whether it failed (and
-    // why, when it was known before the run), whether the run reached it.
-    std::vector<String> At;
+    const TNewNames& NewNames;
+    std::vector<TStep> Steps;
+    // The temporary name the cycles go through now.
+    String RunTemporary;
+    // Per file: where it is, its temporary name and spelling (when it has
+    // them), whether it failed and why, whether the run reached it, and
+    // whether it has anything to do.
+    std::vector<TWhere> At;
     std::vector<String> Temporary;
+    std::vector<String> Spelled;
     std::vector<bool> Failed;
     std::vector<bool> Reached;
     std::vector<bool> HasSteps;
     std::vector<TPreviewReason> Reasons;
-    // Steps inserted after a surprise that the run makes even when stopped.
-    size_t MustFinish = 0;
 };
 
 // The run's files in panel order; the item under the cursor is selected
@@ -598,7 +646,7 @@ void EditNames(Tessel::TFarPanel& panel, bool underCursor)
                 continue;
             }
             if (answer == static_cast<intptr_t>(TConfirm::Rename)) {
-                TEditRun(panel, directory, files, lines).Run(newNames);
+                TEditRun(panel, directory, files, lines, newNames).Run();
                 return;
             }
             if (answer == static_cast<intptr_t>(TConfirm::EditAgain))
