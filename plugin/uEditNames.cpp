@@ -38,12 +38,17 @@ constexpr size_t FirstBatch = 64;
 constexpr size_t LargestBatch = 65536;
 constexpr uint64_t NoEntry = std::numeric_limits<uint64_t>::max();
 
-// One file of the run, as the panel showed it.
+// One file of the run, as the panel showed it (its name is kept apart).
 struct TEditFile {
     int32_t Item = 0;
-    String OldName;
     uint64_t Size = 0;
     uint64_t LastWriteTime = 0;
+};
+
+// The run's files and, in the same order, their names.
+struct TRunFiles {
+    std::vector<TEditFile> Files;
+    std::vector<String> Names;
 };
 
 // Where names are UTF-16 text (Windows), bytes of another encoding in a
@@ -281,11 +286,12 @@ String SpelledName(const String& directory, const String& name)
 // written ahead.
 class TEditRun {
 public:
-    TEditRun(Tessel::TFarPanel& panel, String directory, const std::vector<TEditFile>& files,
-             const std::vector<String>& lines, const TNewNames& newNames)
-        : Panel(panel), Directory(std::move(directory)), Files(files), Lines(lines), NewNames(newNames),
-          At(files.size(), TWhere::Old), Temporary(files.size()), Spelled(files.size()),
-          Failed(files.size(), false), Reached(files.size(), false), HasSteps(files.size(), false)
+    TEditRun(Tessel::TFarPanel& panel, String directory, const TRunFiles& run, const std::vector<String>& lines,
+             const TNewNames& newNames)
+        : Panel(panel), Directory(std::move(directory)), Files(run.Files), OldNames(run.Names), Lines(lines),
+          NewNames(newNames),
+          At(Files.size(), TWhere::Old), Temporary(Files.size()), Spelled(Files.size()),
+          Failed(Files.size(), false), Reached(Files.size(), false), HasSteps(Files.size(), false)
     {
     }
 
@@ -308,12 +314,8 @@ public:
         // Planned only now, with the journal held. A target held by a file
         // outside the run is not looked for: its no-replace rename fails,
         // and what waits for it fails after it, as planned.
-        std::vector<String> oldNames;
-        oldNames.reserve(Files.size());
-        for (const TEditFile& file : Files)
-            oldNames.push_back(file.OldName);
         const TEditPlan plan =
-            PlanEditRun(oldNames, NewNames.Names, FileSystemNameKey, [](const String&) { return false; });
+            PlanEditRun(OldNames, NewNames.Names, FileSystemNameKey, [](const String&) { return false; });
         Reasons = FailureReasons(plan, NewNames);
         for (const TEditFailure& failure : plan.Failures)
             Failed[failure.File] = true;
@@ -368,7 +370,7 @@ private:
     {
         switch (where) {
         case TWhere::Old:
-            return Files[file].OldName;
+            return OldNames[file];
         case TWhere::Temporary:
             return Temporary[file];
         case TWhere::Target:
@@ -547,6 +549,7 @@ private:
     Tessel::TFarPanel& Panel;
     const String Directory;
     const std::vector<TEditFile>& Files;
+    const std::vector<String>& OldNames;
     const std::vector<String>& Lines;
     const TNewNames& NewNames;
     std::vector<TStep> Steps;
@@ -566,13 +569,15 @@ private:
 
 // The run's files in panel order; the item under the cursor is selected
 // when it stands in for an empty selection.
-std::vector<TEditFile> RunFiles(Tessel::TFarPanel& panel, bool underCursor)
+TRunFiles RunFiles(Tessel::TFarPanel& panel, bool underCursor)
 {
-    std::vector<TEditFile> files;
+    TRunFiles files;
     const auto add = [&files, &panel](int32_t at) {
         const auto& item = panel.GetItem(at);
-        if (FitsOnALine(item.FileName()))
-            files.push_back({at, String(item.FileName()), item.FileSize, Base::FileTimeValue(item.LastWriteTime)});
+        if (FitsOnALine(item.FileName())) {
+            files.Files.push_back({at, item.FileSize, Base::FileTimeValue(item.LastWriteTime)});
+            files.Names.emplace_back(item.FileName());
+        }
     };
     bool anySelected = false;
     for (int32_t i = 0; i < panel.Count(); ++i) {
@@ -595,18 +600,15 @@ std::vector<TEditFile> RunFiles(Tessel::TFarPanel& panel, bool underCursor)
 
 void EditNames(Tessel::TFarPanel& panel, bool underCursor)
 {
-    const std::vector<TEditFile> files = RunFiles(panel, underCursor);
+    const TRunFiles run = RunFiles(panel, underCursor);
+    const std::vector<String>& oldNames = run.Names;
     // Without a folder the files cannot be found: joining their names to an
     // empty one would address the root of the file system instead.
     const String directory = FolderWithSeparator(Tessel::TFarModule::NativePath(panel.Directory));
-    if (files.empty() || directory.empty()) {
+    if (oldNames.empty() || directory.empty()) {
         Ask(MessageText(TMessage::NothingToRename), {TMessage::Ok}, Far3::FMSG_WARNING);
         return;
     }
-    std::vector<String> oldNames;
-    oldNames.reserve(files.size());
-    for (const TEditFile& file : files)
-        oldNames.push_back(file.OldName);
     std::string text = NamesFileBytes(oldNames).value_or(std::string());
 
     while (true) {
@@ -618,9 +620,9 @@ void EditNames(Tessel::TFarPanel& panel, bool underCursor)
         const TNamesText read = ReadNamesText(text);
         const std::vector<String>& lines = read.Lines;
         String problem;
-        if (lines.size() != files.size()) {
+        if (lines.size() != oldNames.size()) {
             problem = Base::Format(MessageText(TMessage::LineCountDiffers),
-                                   {static_cast<long long>(lines.size()), static_cast<long long>(files.size())});
+                                   {static_cast<long long>(lines.size()), static_cast<long long>(oldNames.size())});
         } else if (NamesAreText && read.FirstLineNotUtf8 != 0) {
             if (const size_t line = FirstChangedLineNotUtf8(oldNames, lines))
                 problem = Base::Format(MessageText(TMessage::LineNotUtf8), {static_cast<long long>(line)});
@@ -635,7 +637,7 @@ void EditNames(Tessel::TFarPanel& panel, bool underCursor)
             return;
         const String question = Base::Format(MessageText(TMessage::EditQuestion),
                                              {static_cast<long long>(newNames.Changed),
-                                              static_cast<long long>(files.size())});
+                                              static_cast<long long>(oldNames.size())});
         while (true) {
             const intptr_t answer = Ask(question,
                                         {TMessage::RenameButton, TMessage::PreviewButton, TMessage::EditAgain,
@@ -646,7 +648,7 @@ void EditNames(Tessel::TFarPanel& panel, bool underCursor)
                 continue;
             }
             if (answer == static_cast<intptr_t>(TConfirm::Rename)) {
-                TEditRun(panel, directory, files, lines, newNames).Run();
+                TEditRun(panel, directory, run, lines, newNames).Run();
                 return;
             }
             if (answer == static_cast<intptr_t>(TConfirm::EditAgain))
