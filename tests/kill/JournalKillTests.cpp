@@ -52,7 +52,7 @@ constexpr int Rounds = 20;
 // An edit run takes the file counts the sanitizers and Wine take on every
 // build: its cycles are many short runs of a few renames each.
 constexpr int EditFileCount = 2000;
-constexpr int EditRounds = 8;
+constexpr int EditRounds = 6;
 constexpr size_t EditMenuIndex = 2;
 // Exit codes of the child.
 constexpr int ChildDone = 0;
