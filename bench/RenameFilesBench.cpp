@@ -11,6 +11,13 @@
 // expansion, bookkeeping — on top of the file system's, and the memory the
 // panel snapshot takes, counted by the global allocation functions below.
 //
+// The edit run (the names edited in the editor) over the same files is
+// timed against the rename run too: once with every name changed and no
+// cycle (a<number>.dat to b<number>.dat, the rename run's names), once with
+// every file in a swap with its neighbour (each swap goes through a
+// temporary name: three renames for two files). The fake editor saves the
+// new names over the names file, and the box is answered Rename.
+//
 // Every iteration starts from the same folder: the files are named
 // a000000.dat..a099999.dat, the measured step renames them to b<number>.dat,
 // and an untimed step renames them back.
@@ -23,6 +30,7 @@
 #include "framework/FarPanel.h"
 #include "framework/FarPlugin.h"
 #include "platform/Platform.h"
+#include "plugin/uEditNames.h"
 #include "plugin/uPlugin.h"
 #include "plugin/uPreview.h"
 
@@ -264,6 +272,16 @@ public:
         Host.ConvertPath = SamePath;
     }
 
+    // The editor saves `text` over the file it is given (the names file).
+    void SaveInEditor(const std::string& text)
+    {
+        Host.Editor = [&text](const char16_t* fileName, const char16_t*, intptr_t, intptr_t, intptr_t, intptr_t,
+                              Far3::EDITOR_FLAGS, intptr_t, intptr_t, uintptr_t) {
+            std::ofstream(std::filesystem::path(fileName), std::ios::binary) << text;
+            return static_cast<intptr_t>(Far3::EEC_MODIFIED);
+        };
+    }
+
     Zelvane::TPlugin Plugin;
 
 private:
@@ -378,11 +396,62 @@ void PreviewRun(benchmark::State& state)
     }
 }
 
+// The edit run that saves `text` as the names; with `renameBack` the b-files
+// are renamed back (untimed), so every iteration starts from the a-files.
+void EditRun(benchmark::State& state, const std::string& text, bool renameBack)
+{
+    Hosted->SaveInEditor(text);
+    for (auto _ : state) {
+        {
+            Tessel::TFarPanel panel(true, true);
+            Zelvane::EditNames(panel, false);
+        }
+        state.PauseTiming();
+        const bool restored = !renameBack || RenameAll(Folder->FullNamesB, Folder->FullNamesA);
+        state.ResumeTiming();
+        if (!restored) {
+            state.SkipWithError("the edit run did not rename every file");
+            break;
+        }
+    }
+}
+
+std::string NamesText(const std::vector<String>& names)
+{
+    std::string text;
+    for (const String& name : names)
+        text += std::string(name.begin(), name.end()) + "\r\n";
+    return text;
+}
+
+void EditNamesCycleFree(benchmark::State& state)
+{
+    std::vector<String> names;
+    for (std::size_t i = 0; i < FileCount; ++i)
+        names.push_back(NumberedName(u'b', i));
+    EditRun(state, NamesText(names), true);
+}
+
+// Every file swaps its name with its neighbour's: the folder holds the same
+// names afterwards, so there is nothing to restore.
+void EditNamesSwaps(benchmark::State& state)
+{
+    std::vector<String> names;
+    for (std::size_t i = 0; i < FileCount; ++i)
+        names.push_back(NumberedName(u'a', i ^ 1u));
+    EditRun(state, NamesText(names), false);
+    if (static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(Folder->Path),
+                                               std::filesystem::directory_iterator())) != FileCount)
+        state.SkipWithError("the swaps left the folder with another number of files");
+}
+
 // The plain loop first, so that neither side gets the folder fresh from its creation.
 BENCHMARK(PlainLoop)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
 BENCHMARK(RenameFiles)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
 BENCHMARK(PreviewRun)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
 BENCHMARK(RenameFilesRegex)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
+BENCHMARK(EditNamesCycleFree)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
+BENCHMARK(EditNamesSwaps)->Unit(benchmark::kMillisecond)->Iterations(Iterations);
 
 // The console report, plus the ratio of the two runs and the snapshot's memory.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -411,6 +480,11 @@ public:
         const auto regex = Seconds.find("RenameFilesRegex");
         if (regex != Seconds.end() && run != Seconds.end() && run->second > 0)
             std::printf("RenameFilesRegex/RenameFiles time ratio: %.3f\n", regex->second / run->second);
+        for (const char* edit : {"EditNamesCycleFree", "EditNamesSwaps"}) {
+            const auto found = Seconds.find(edit);
+            if (found != Seconds.end() && run != Seconds.end() && run->second > 0)
+                std::printf("%s/RenameFiles time ratio: %.3f\n", edit, found->second / run->second);
+        }
         if (LastSnapshot.Items > 0) {
             const auto items = static_cast<double>(LastSnapshot.Items);
             std::printf("Panel snapshot of %zu items: %zu bytes held (%.1f per item), peak while read and "

@@ -18,6 +18,13 @@ std::optional<intptr_t> TFarEditor::OpenFile(const String& fileName, const Strin
     return info->EditorID;
 }
 
+intptr_t TFarEditor::EditModal(const String& fileName, const String& title, Far3::EDITOR_FLAGS flags,
+                              uintptr_t codePage)
+{
+    return TFarPlugin::StartupInfo()->Editor(StringPtr(fileName), StringPtr(title), 0, 0, -1, -1,
+                                             flags & ~Far3::EF_NONMODAL, -1, -1, codePage);
+}
+
 std::optional<Far3::EditorInfo> TFarEditor::GetInfo(intptr_t editorId)
 {
     Far3::EditorInfo info{};

@@ -25,13 +25,21 @@ bool FileExists(const String& name)
 
 void TFailureList::Add(const String& first, const String& second)
 {
+    Add(first, second, String());
+}
+
+void TFailureList::Add(const String& first, const String& second, const String& reason)
+{
     if (!Stream) {
         FileName = UniqueTempNameWithExt(TempDirectory(), u"zelvane", u".txt");
         Stream = TTextStream::Create(FileName, TFileStream::ModeCreate);
         Stream->SetEncoding(TEncoding::Utf8);
         Stream->WriteLine(MessageText(Heading));
     }
-    Stream->WriteLine(QuotedName(first) + u" -> " + QuotedName(second));
+    String line = QuotedName(first) + u" -> " + QuotedName(second);
+    if (!reason.empty())
+        line += u"  (" + reason + u")";
+    Stream->WriteLine(line);
 }
 
 void TFailureList::Show()

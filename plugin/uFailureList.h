@@ -22,6 +22,9 @@ public:
     explicit TFailureList(TMessage heading) : Heading(heading) {}
 
     void Add(const String& first, const String& second);
+    // An entry with why it failed, after two blanks in parentheses, as the
+    // preview shows a reason.
+    void Add(const String& first, const String& second, const String& reason);
     // Closes the list and opens it in the host's editor, when it was written.
     void Show();
 

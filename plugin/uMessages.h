@@ -53,6 +53,22 @@ enum class TMessage : uint8_t {
     BadExpression = 36,
     ReasonNoDateTaken = 37,
     ReasonNoDate = 38,
+    // Editing the names in the editor: the plugins-menu item, the editor's
+    // title, the questions on the text saved, and the reasons of an edit
+    // run's failures that a template run does not have.
+    EditMenuItem = 39,
+    EditorTitle = 40,
+    LineCountDiffers = 41,
+    EditAgain = 42,
+    EditQuestion = 43,
+    RenameButton = 44,
+    PreviewButton = 45,
+    ReasonSameNewName = 46,
+    ReasonTargetStays = 47,
+    ReasonCycleCannotComplete = 48,
+    ReasonAmbiguousName = 49,
+    // A changed line of the names file saved in another encoding than UTF-8.
+    LineNotUtf8 = 50,
     None = 255,
 };
 

@@ -3,6 +3,7 @@
 #include "base/FileTime.h"
 #include "base/IntConvert.h"
 #include "platform/Platform.h"
+#include "plugin/uEditNames.h"
 #include "plugin/uFailureList.h"
 #include "plugin/uJournal.h"
 #include "plugin/uNameRule.h"
@@ -127,6 +128,7 @@ void TPlugin::GetMenus(Far3::PLUGIN_FLAGS& /*flags*/, TFarPluginMenu& pluginMenu
 {
     pluginMenu.push_back({MessageText(TMessage::Title), PluginMenuGuid});
     pluginMenu.push_back({MessageText(TMessage::UndoMenuItem), UndoMenuGuid});
+    pluginMenu.push_back({MessageText(TMessage::EditMenuItem), EditMenuGuid});
     configMenu.push_back({MessageText(TMessage::Title), ConfigMenuGuid});
 }
 
@@ -139,6 +141,13 @@ Far3::HANDLE TPlugin::Open(int32_t /*openFrom*/, const Far3::GUID* guid, intptr_
     // The options are read afresh at every start of the renamer.
     TOptions& options = GetOptions();
     options.Load();
+
+    if (guid != nullptr && *guid == EditMenuGuid) {
+        Tessel::TFarPanel panel(true, true);
+        EditNames(panel, options.AllowRenameFileUnderCursor());
+        panel.ApplySelection();
+        return nullptr;
+    }
 
     Tessel::TFarPanel panel(true, true);
     const intptr_t count =

@@ -119,6 +119,8 @@ private:
     std::unordered_map<Base::StringView, uint8_t> States;
 };
 
+} // namespace
+
 TMessage ReasonMessage(TPreviewReason reason)
 {
     switch (reason) {
@@ -134,13 +136,19 @@ TMessage ReasonMessage(TPreviewReason reason)
         return TMessage::ReasonNoDateTaken;
     case TPreviewReason::NoDate:
         return TMessage::ReasonNoDate;
+    case TPreviewReason::SameNewName:
+        return TMessage::ReasonSameNewName;
+    case TPreviewReason::TargetStays:
+        return TMessage::ReasonTargetStays;
+    case TPreviewReason::CycleCannotComplete:
+        return TMessage::ReasonCycleCannotComplete;
+    case TPreviewReason::AmbiguousName:
+        return TMessage::ReasonAmbiguousName;
     case TPreviewReason::None:
         break;
     }
     return TMessage::None;
 }
-
-} // namespace
 
 std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
 {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "base/String.h"
+#include "plugin/uMessages.h"
 #include "plugin/uRenamePlan.h"
 
 #include <vector>
@@ -54,6 +55,10 @@ std::vector<TPreviewLine> PreviewRun(const TRunInput& run);
 // `"old" -> "new"`, a failing one followed by two blanks and the reason in
 // parentheses; lines end in CR LF.
 std::vector<String> PreviewText(const std::vector<TPreviewLine>& lines);
+
+// The text shown beside a file that fails for `reason` (TMessage::None for
+// TPreviewReason::None).
+TMessage ReasonMessage(TPreviewReason reason);
 
 // Writes the preview to a UTF-8 file in the temporary folder and shows it in
 // the host's viewer, which deletes the file when the user closes it; returns

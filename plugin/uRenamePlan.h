@@ -36,6 +36,11 @@ enum class TPreviewReason {
     FolderMissing, // the name leads into a folder that is not there
     NoDateTaken,   // the template uses the date taken and the file has none
     NoDate,        // the template uses a time of the file that has no date
+    // The reasons only a run of names edited as text has:
+    SameNewName,         // another line gives the same name
+    TargetStays,         // a file of the run holds the new name and keeps it
+    CycleCannotComplete, // part of a cycle of renames that cannot be completed
+    AmbiguousName,       // another file of the run has this name to the file system
 };
 
 // What the panel says of one file of the run.

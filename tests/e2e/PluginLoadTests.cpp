@@ -36,7 +36,7 @@ TEST(PluginLoad, ReportsItsIdentityAndVersion)
     EXPECT_TRUE(user.Messages().empty());
 }
 
-TEST(PluginLoad, OneMenuEntryAndOneConfigurationEntryTitledFromTheLanguageFile)
+TEST(PluginLoad, ThreeMenuEntriesAndOneConfigurationEntryTitledFromTheLanguageFile)
 {
     Host::ScriptedFrontEnd user;
     Host::StandInHost host(user);
@@ -45,9 +45,12 @@ TEST(PluginLoad, OneMenuEntryAndOneConfigurationEntryTitledFromTheLanguageFile)
     EXPECT_EQ(menus.Flags, 0u);
     EXPECT_TRUE(menus.DiskMenu.empty());
     EXPECT_TRUE(menus.CommandPrefix.empty());
-    ASSERT_EQ(menus.PluginMenu.size(), 2u);
+    ASSERT_EQ(menus.PluginMenu.size(), 3u);
     ASSERT_EQ(menus.PluginConfig.size(), 1u);
     EXPECT_EQ(menus.PluginMenu[0].Text, u"Zelvane 3");
+    EXPECT_EQ(menus.PluginMenu[2].Text, u"Zelvane 3: edit names in the editor");
+    EXPECT_FALSE(menus.PluginMenu[2].Guid == menus.PluginMenu[0].Guid);
+    EXPECT_FALSE(menus.PluginMenu[2].Guid == menus.PluginMenu[1].Guid);
     EXPECT_EQ(menus.PluginConfig[0].Text, u"Zelvane 3");
     EXPECT_FALSE(menus.PluginMenu[0].Guid == menus.PluginConfig[0].Guid);
     EXPECT_FALSE(menus.PluginMenu[0].Guid == ZelvaneGuid);
@@ -73,7 +76,7 @@ TEST(PluginLoad, GetPluginInfoReturnsTheSamePointersEveryTime)
     getPluginInfo(&second);
     EXPECT_EQ(std::memcmp(&first, &second, sizeof(first)), 0);
     EXPECT_EQ(first.StructSize, 96u);
-    ASSERT_EQ(first.PluginMenu.Count, 2u);
+    ASSERT_EQ(first.PluginMenu.Count, 3u);
     EXPECT_EQ(std::u16string(first.PluginMenu.Strings[0]), u"Zelvane 3");
     EXPECT_EQ(first.DiskMenu.Guids, nullptr);
     EXPECT_EQ(first.DiskMenu.Strings, nullptr);
@@ -97,7 +100,7 @@ TEST(PluginLoad, LoadsAgainAfterAnUnload)
     host.Unload();
     host.Load();
     EXPECT_EQ(host.Identity().Title, u"Zelvane3");
-    EXPECT_EQ(host.Menus().PluginMenu.size(), 2u);
+    EXPECT_EQ(host.Menus().PluginMenu.size(), 3u);
 }
 
 } // namespace

@@ -94,7 +94,7 @@ protected:
 
 TEST_F(Undo, TheSecondPluginsMenuEntryUndoesTheLastRunAndThenHasNothingToDo)
 {
-    ASSERT_EQ(Host->Menus().PluginMenu.size(), 2u);
+    ASSERT_EQ(Host->Menus().PluginMenu.size(), 3u);
     EXPECT_EQ(Host->Menus().PluginMenu[1].Text, u"Zelvane 3: undo the last rename");
     EXPECT_FALSE(Host->Menus().PluginMenu[1].Guid == Host->Menus().PluginMenu[0].Guid);
 

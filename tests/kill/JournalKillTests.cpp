@@ -5,9 +5,11 @@
 // the next. After every round the folder holds exactly the original names
 // with their contents, and the journal never reads as damaged. A process
 // holding the journal keeps a second process's run and undo from renaming
-// anything.
+// anything. An edit run that permutes the names (cycles of every length,
+// each through a temporary name) is killed and undone the same way.
 //
-// The same executable is the child: `--child rename|undo|hold FOLDER PROFILE`.
+// The same executable is the child: `--child rename|edit|undo|hold FOLDER
+// PROFILE`; an edit run saves the text in names.txt beside FOLDER.
 #include "../host/TempFolder.h"
 #include "tests/support/ScriptedFrontEnd.h"
 #include "host/app/StandInHost.h"
@@ -17,6 +19,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <algorithm>
 #include <map>
 #include <random>
 #include <thread>
@@ -46,6 +49,11 @@ constexpr int FileCount = 2000;
 constexpr int FileCount = 20000;
 #endif
 constexpr int Rounds = 20;
+// An edit run takes the file counts the sanitizers and Wine take on every
+// build: its cycles are many short runs of a few renames each.
+constexpr int EditFileCount = 2000;
+constexpr int EditRounds = 6;
+constexpr size_t EditMenuIndex = 2;
 // Exit codes of the child.
 constexpr int ChildDone = 0;
 constexpr int ChildFoundTheJournalHeld = 3;
@@ -89,16 +97,28 @@ int RunChild(const std::string& mode, const fs::path& folder, const fs::path& pr
         return ChildDone;
     }
     host.ActivePanel().ShowFolder(folder);
-    if (mode == "rename") {
-        std::vector<std::u16string> names;
-        for (int i = 0; i < FileCount; ++i) {
+    std::vector<std::u16string> names;
+    const auto select = [&names](int count) {
+        for (int i = 0; i < count; ++i) {
             const std::string name = FileName(i);
             names.emplace_back(name.begin(), name.end());
         }
+    };
+    if (mode == "rename") {
+        select(FileCount);
         if (!host.StoreSetting({}, "FileNameTemplate", std::string("r%#-%N.%E")) || !host.SelectByName(names))
             return ChildFailed;
         user.QueueKeys("<Enter>");
         host.Open();
+    } else if (mode == "edit") {
+        std::ifstream in(folder.parent_path() / "names.txt", std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        select(static_cast<int>(std::count(text.begin(), text.end(), '\n')));
+        if (!in || !host.SelectByName(names))
+            return ChildFailed;
+        user.QueueEditorText(text);
+        user.QueueAnswer(0);
+        host.Open(EditMenuIndex);
     } else {
         user.QueueAnswer(0);
         host.Open(1);
@@ -196,7 +216,7 @@ protected:
         Profile = Temp.Path() / "profile";
         fs::create_directories(Folder);
         fs::create_directories(Profile);
-        for (int i = 0; i < FileCount; ++i)
+        for (int i = 0; i < Count; ++i)
             std::ofstream(Folder / FileName(i), std::ios::binary) << ContentOf(i);
     }
 
@@ -234,9 +254,9 @@ protected:
             found[entry.path().filename().string()] =
                 std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         }
-        ASSERT_EQ(found.size(), static_cast<size_t>(FileCount));
+        ASSERT_EQ(found.size(), static_cast<size_t>(Count));
         int wrong = 0;
-        for (int i = 0; i < FileCount; ++i) {
+        for (int i = 0; i < Count; ++i) {
             const auto it = found.find(FileName(i));
             if (it == found.end() || it->second != ContentOf(i))
                 ++wrong;
@@ -247,6 +267,12 @@ protected:
     HostTests::TempFolder Temp;
     fs::path Folder;
     fs::path Profile;
+    int Count = FileCount; // the files made
+};
+
+class EditRunKill : public JournalKill {
+protected:
+    EditRunKill() { Count = EditFileCount; }
 };
 
 TEST_F(JournalKill, ARunOrAnUndoKilledAtAnyMomentIsTakenBackWhole)
@@ -264,6 +290,57 @@ TEST_F(JournalKill, ARunOrAnUndoKilledAtAnyMomentIsTakenBackWhole)
         const std::chrono::microseconds delay(moment(random));
         SCOPED_TRACE("round " + std::to_string(round) + ", killed after " + std::to_string(delay.count()) + " us");
         RunKilled("rename", delay);
+        ExpectJournalWhole();
+        if (round % 2 == 1) {
+            RunKilled("undo", std::chrono::microseconds(moment(random)));
+            ExpectJournalWhole();
+        }
+        ASSERT_EQ(Run("undo"), ChildDone);
+        ExpectJournalWhole();
+        ExpectOriginals();
+        if (HasFatalFailure() || HasFailure())
+            return;
+    }
+}
+
+// An edit run whose names are a random permutation of the old ones, cut
+// into cycles of every length from 1 (no rename) up: a kill may leave a file
+// under its temporary name, and undo still brings every name back.
+TEST_F(EditRunKill, AnEditRunOfCyclesKilledAtAnyMomentIsTakenBackWhole)
+{
+    std::mt19937 random(std::random_device{}());
+    std::vector<int> order(Count);
+    for (int i = 0; i < Count; ++i)
+        order[static_cast<size_t>(i)] = i;
+    std::shuffle(order.begin(), order.end(), random);
+    std::vector<int> target(Count);
+    for (size_t start = 0, length = 1; start < order.size(); start += length, length = length % 40 + 1) {
+        const size_t end = std::min(order.size(), start + length);
+        for (size_t k = start; k < end; ++k)
+            target[static_cast<size_t>(order[k])] = order[k + 1 < end ? k + 1 : start];
+    }
+    std::ofstream names(Temp.Path() / "names.txt", std::ios::binary);
+    for (int i = 0; i < Count; ++i)
+        names << FileName(target[static_cast<size_t>(i)]) << "\r\n";
+    names.close();
+
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(Run("edit"), ChildDone);
+    const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+    int moved = 0;
+    for (int i = 0; i < Count; ++i) {
+        std::ifstream in(Folder / FileName(target[static_cast<size_t>(i)]), std::ios::binary);
+        moved += std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()) == ContentOf(i);
+    }
+    ASSERT_EQ(moved, Count) << "the edit run did not rename every file as asked";
+    ASSERT_EQ(Run("undo"), ChildDone);
+    ExpectOriginals();
+
+    std::uniform_int_distribution<int64_t> moment(0, whole.count());
+    for (int round = 0; round < EditRounds; ++round) {
+        const std::chrono::microseconds delay(moment(random));
+        SCOPED_TRACE("round " + std::to_string(round) + ", killed after " + std::to_string(delay.count()) + " us");
+        RunKilled("edit", delay);
         ExpectJournalWhole();
         if (round % 2 == 1) {
             RunKilled("undo", std::chrono::microseconds(moment(random)));

@@ -7,7 +7,8 @@
 #                                            the dialog's help, the history list, typing
 #                                            with completion and a paste, a
 #                                            warning, configuration, the editor (its
-#                                            own and EDITOR's), a resize, quit
+#                                            own and EDITOR's), a resize, editing
+#                                            the names in the editor, quit
 #
 # The full-screen run is skipped (exit 77) when tmux is not installed.
 set -u
@@ -252,6 +253,23 @@ wait_for "Save the file?"
 T send-keys Tab Enter
 wait_gone "Ln 1/"
 head -c 7 "$demo/data.txt" | grep -qx "edited " || fail "No in the save question changed data.txt"
+
+# Editing the names in the host's own editor (the menu lists its entries
+# by name, so it is the second): nothing is selected and the option is on,
+# so the file under the cursor (data.txt); its name changed at its end,
+# F2, Esc; the box asks, Enter renames, and the panel shows the new name.
+T send-keys F11
+wait_for "edit names in the editor"
+T send-keys Down Enter
+wait_for "Ln 1/"
+T send-keys End BSpace BSpace BSpace
+T send-keys -l 'md'
+T send-keys F2 Escape
+wait_for "Rename 1 of 1 files?"
+T send-keys Enter
+wait_gone "Rename 1 of 1 files?"
+wait_for "data.md"
+[ -e "$demo/data.md" ] && [ ! -e "$demo/data.txt" ] || fail "editing the names did not rename data.txt to data.md"
 
 # F10 quits with status 0 and names the demo folder.
 T send-keys F10

@@ -205,7 +205,7 @@ TEST(FaultInjection, AHostThatRefusesEveryServiceGetsNothingDone)
     Far3::PluginInfo info{};
     info.StructSize = sizeof(info);
     Tessel::Entry::GetPluginInfoW(&info);
-    EXPECT_EQ(info.PluginMenu.Count, 2u);
+    EXPECT_EQ(info.PluginMenu.Count, 3u);
     EXPECT_EQ(ReadBytes(folder.Child("a.txt")), "a");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path), fs::directory_iterator()), 1);
 }
