@@ -44,8 +44,8 @@ struct TBatchFile {
     uint64_t Entry = NoEntry;
 };
 
-// The folder of a run held open, for reading each renamed file's stamp
-// relative to it.
+// The folder of a run held open, for renaming its files and reading each
+// renamed file's stamp relative to it.
 class TOpenFolder {
 public:
     explicit TOpenFolder(const String& directory)
@@ -460,7 +460,9 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
                         stopped = true;
                         break;
                     }
-                    renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
+                    // The snapshot's names are nul-terminated.
+                    renamed = Platform::MoveFileInFolderW(folder.Handle, from.c_str(), to.c_str(),
+                                                          item.FileName().data(), decision.Target.c_str()) != 0;
                 }
                 if (renamed)
                     journal.Renamed(file.Entry, ReadFileStamp(folder.Handle, to, decision.Target));
