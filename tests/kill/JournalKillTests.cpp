@@ -7,6 +7,12 @@
 // holding the journal keeps a second process's run and undo from renaming
 // anything.
 //
+// The folder of files is made once and shared by the tests, each of which
+// leaves it holding the originals. `--files=DIR` names one made beforehand
+// (tests/kill/MakeFiles.cmake, natively, for the Windows build: Wine makes
+// files slowly); without it, or when it does not hold FileCount files, the
+// test makes its own.
+//
 // The same executable is the child: `--child rename|undo|hold FOLDER PROFILE`.
 #include "../host/TempFolder.h"
 #include "tests/support/ScriptedFrontEnd.h"
@@ -17,7 +23,9 @@
 
 #include <chrono>
 #include <fstream>
+#include <iterator>
 #include <map>
+#include <memory>
 #include <random>
 #include <thread>
 
@@ -52,6 +60,8 @@ constexpr int ChildFoundTheJournalHeld = 3;
 constexpr int ChildFailed = 1;
 
 std::string ExecutablePath;
+// The folder --files names; empty without it.
+fs::path MadeFolder;
 
 std::string FileName(int i)
 {
@@ -188,16 +198,36 @@ private:
     bool Ended = false;
 };
 
+// The number of entries in `folder`; 0 when it cannot be read.
+size_t EntryCount(const fs::path& folder)
+{
+    std::error_code error;
+    fs::directory_iterator entries(folder, error);
+    return error ? 0 : static_cast<size_t>(std::distance(entries, fs::directory_iterator()));
+}
+
 class JournalKill : public ::testing::Test {
 protected:
+    static void SetUpTestSuite()
+    {
+        if (!MadeFolder.empty() && EntryCount(MadeFolder) == static_cast<size_t>(FileCount)) {
+            Files = MadeFolder;
+            return;
+        }
+        FilesTemp = std::make_unique<HostTests::TempFolder>();
+        Files = FilesTemp->Path() / "files";
+        fs::create_directories(Files);
+        for (int i = 0; i < FileCount; ++i)
+            std::ofstream(Files / FileName(i), std::ios::binary) << ContentOf(i);
+    }
+
+    static void TearDownTestSuite() { FilesTemp.reset(); }
+
     void SetUp() override
     {
-        Folder = Temp.Path() / "files";
+        Folder = Files;
         Profile = Temp.Path() / "profile";
-        fs::create_directories(Folder);
         fs::create_directories(Profile);
-        for (int i = 0; i < FileCount; ++i)
-            std::ofstream(Folder / FileName(i), std::ios::binary) << ContentOf(i);
     }
 
     // Runs a child to its end; answers its exit code.
@@ -243,6 +273,11 @@ protected:
         }
         EXPECT_EQ(wrong, 0);
     }
+
+    // The shared folder of files, and the temporary folder it is in when
+    // the test made it.
+    static inline fs::path Files;
+    static inline std::unique_ptr<HostTests::TempFolder> FilesTemp;
 
     HostTests::TempFolder Temp;
     fs::path Folder;
@@ -301,5 +336,9 @@ int main(int argc, char** argv)
     if (argc == 5 && std::string(argv[1]) == "--child")
         return RunChild(argv[2], fs::path(argv[3]), fs::path(argv[4]));
     ::testing::InitGoogleTest(&argc, argv);
+    const std::string filesOption = "--files=";
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]).starts_with(filesOption))
+            MadeFolder = fs::path(std::string(argv[i]).substr(filesOption.size())).make_preferred();
     return RUN_ALL_TESTS();
 }
