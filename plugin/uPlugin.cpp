@@ -28,13 +28,13 @@ namespace {
 constexpr uint32_t Selected = static_cast<uint32_t>(Far3::PPIF_SELECTED);
 
 // A run writes its renames ahead in batches: the first is small, so a short
-// run flushes once, and each next one doubles up to the largest, so a
-// million files take a few tens of flushes. A batch also ends once its
-// intents fill BatchBytes of journal text, which bounds the memory a
-// batch's files and text hold (about 20 000 files of usual names).
+// run flushes once, and each next one doubles up to the largest. A batch
+// also ends once its intents fill BatchBytes of journal text (about 10 000
+// files of usual names), which bounds the memory a batch's files and text
+// hold; a million files then take about a hundred flushes.
 constexpr size_t FirstBatch = 64;
 constexpr size_t LargestBatch = 65536;
-constexpr size_t BatchBytes = 1 << 20;
+constexpr size_t BatchBytes = 512 * 1024;
 constexpr uint64_t NoEntry = std::numeric_limits<uint64_t>::max();
 
 // One file of a batch, planned before the batch's intents are written.
