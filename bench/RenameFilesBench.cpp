@@ -22,9 +22,10 @@
 // a000000.dat..a099999.dat, the measured step renames them to b<number>.dat,
 // and an untimed step renames them back.
 //
-// Usage: RenameFilesBench [--folder=DIR] [benchmark options]
+// Usage: RenameFilesBench [--folder=DIR] [--files=N] [benchmark options]
 // DIR is where the benchmark's folder is made (default: the executable's
-// folder, i.e. the build folder's disk; e.g. /dev/shm for tmpfs).
+// folder, i.e. the build folder's disk; e.g. /dev/shm for tmpfs); N is the
+// number of files (default 100 000).
 #include "../tests/unit/FakeHost.h"
 #include "../tests/unit/FakePanel.h"
 #include "framework/FarPanel.h"
@@ -153,7 +154,8 @@ namespace {
 
 using Base::String;
 
-constexpr std::size_t FileCount = 100000;
+// The number of files; --files=N sets another (a million, say).
+std::size_t FileCount = 100000;
 constexpr int Iterations = 5;
 const String StartingNumber = u"000000";
 const String RenameTemplate = u"b%#.dat";
@@ -212,6 +214,10 @@ public:
             // The same full names the rename run builds: directory, "\", name.
             FullNamesA.push_back(Directory + u"\\" + name);
             FullNamesB.push_back(Directory + u"\\" + NumberedName(u'b', i));
+            // What Far's panel shows of the file: its size and last-write time.
+            Platform::WIN32_FILE_ATTRIBUTE_DATA data{};
+            Platform::GetFileAttributesExW(FullNamesA.back().c_str(), &data);
+            Details.push_back(data);
         }
     }
     ~BenchFolder()
@@ -227,6 +233,7 @@ public:
     std::vector<String> NamesA;
     std::vector<String> FullNamesA;
     std::vector<String> FullNamesB;
+    std::vector<Platform::WIN32_FILE_ATTRIBUTE_DATA> Details;
 };
 
 BenchFolder* Folder = nullptr;
@@ -268,6 +275,15 @@ public:
         Panel.RecordCalls = false;
         for (const String& name : Folder->NamesA)
             Panel.Items.emplace_back(name, Far3::PPIF_SELECTED);
+        // The number in a<number>.dat is the file's index.
+        Panel.Details = [](const std::u16string& name, Far3::PluginPanelItem& item) {
+            std::size_t index = 0;
+            for (std::size_t i = 1; i < name.size() && name[i] >= u'0' && name[i] <= u'9'; ++i)
+                index = index * 10 + (name[i] - u'0');
+            const Platform::WIN32_FILE_ATTRIBUTE_DATA& data = Folder->Details[index];
+            item.FileSize = data.nFileSizeLow;
+            item.LastWriteTime = {data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime};
+        };
         Panel.Attach(Host);
         Host.ConvertPath = SamePath;
     }
@@ -499,16 +515,20 @@ private:
     std::map<std::string, double> Seconds;
 };
 
-// Takes --folder=DIR out of the arguments; the executable's folder without it.
+// Takes --folder=DIR and --files=N out of the arguments; the executable's
+// folder without the first.
 std::filesystem::path TakeFolderArgument(int& argc, char** argv)
 {
     std::filesystem::path folder = std::filesystem::absolute(argv[0]).parent_path();
     const std::string prefix = "--folder=";
+    const std::string filesPrefix = "--files=";
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument.rfind(prefix, 0) == 0)
             folder = argument.substr(prefix.size());
+        else if (argument.rfind(filesPrefix, 0) == 0)
+            FileCount = std::max<std::size_t>(1, std::strtoul(argument.c_str() + filesPrefix.size(), nullptr, 10));
         else
             argv[kept++] = argv[i];
     }

@@ -205,6 +205,15 @@ HANDLE OpenFolderW(const char16_t* path);
 // whose full name is `fullName`. Windows reads it by the full name; Posix
 // relative to the folder, or by the full name when `folder` is not one.
 BOOL GetFileStampInFolderW(HANDLE folder, const char16_t* fullName, const char16_t* name, FileStamp* stamp);
+// MoveFileW of `existingName` to `newName` (full names), both in `folder`,
+// where they are `name` and `newFolderName`: the same rules and results.
+// Posix: renamed relative to the folder when both are plain names (no
+// separator, no trailing dot or blank, not "." or ".."), so the kernel
+// walks two names instead of two whole paths; anything else, and any rename
+// that does not go through at once, goes by the full names. Windows: by the
+// full names.
+BOOL MoveFileInFolderW(HANDLE folder, const char16_t* existingName, const char16_t* newName, const char16_t* name,
+                       const char16_t* newFolderName);
 
 // Writes what the system holds of the file's data to the medium
 // (FlushFileBuffers; Posix: fdatasync).

@@ -174,8 +174,15 @@ TRunJournal::~TRunJournal()
 uint64_t TRunJournal::Intend(Base::StringView oldName, Base::StringView newName, uint64_t size,
                              uint64_t lastWriteTime, bool tried)
 {
-    if (File != nullptr)
+    if (File != nullptr) {
         AppendIntent(Pending, oldName, newName, size, lastWriteTime, tried);
+        // Every earlier intent has its outcome: a new batch begins.
+        if (Settled == Entries) {
+            Batch.clear();
+            BatchStart = Entries;
+        }
+        Batch.push_back({size, lastWriteTime});
+    }
     return Entries++;
 }
 
@@ -216,9 +223,12 @@ void TRunJournal::Renamed(uint64_t entry, const std::optional<TFileStamp>& stamp
     Settled = entry + 1;
     if (File == nullptr)
         return;
-    if (stamp)
-        AppendRenamed(Pending, entry, &stamp->Identity, stamp->Size, stamp->LastWriteTime);
-    else
+    if (stamp) {
+        const bool inBatch = entry >= BatchStart && entry - BatchStart < Batch.size();
+        const bool sameAsIntent = inBatch && Batch[entry - BatchStart].Size == stamp->Size &&
+                                  Batch[entry - BatchStart].LastWriteTime == stamp->LastWriteTime;
+        AppendRenamed(Pending, entry, &stamp->Identity, stamp->Size, stamp->LastWriteTime, sameAsIntent);
+    } else
         AppendRenamed(Pending, entry, nullptr, 0, 0);
 }
 

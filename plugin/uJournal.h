@@ -22,6 +22,8 @@
 #include "plugin/uJournalFormat.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace Zelvane {
 
@@ -83,6 +85,8 @@ public:
     // One intent of the coming batch; answers its entry number.
     uint64_t Intend(Base::StringView oldName, Base::StringView newName, uint64_t size, uint64_t lastWriteTime,
                     bool tried);
+    // The bytes of journal text not written yet (the coming batch's intents).
+    size_t PendingBytes() const { return Pending.size(); }
     // Writes the batch's intents and flushes them to the disk. False when
     // that failed: the journal is given up and nothing is recorded any
     // more; one already in the old one's place stays, with what it holds.
@@ -115,6 +119,14 @@ private:
     String TemporaryName;
     Platform::HANDLE File = nullptr;
     std::string Pending;
+    // The size and time of the current batch's intents, from entry
+    // BatchStart on: an outcome that reads the same leaves them out.
+    struct TIntended {
+        uint64_t Size = 0;
+        uint64_t LastWriteTime = 0;
+    };
+    std::vector<TIntended> Batch;
+    uint64_t BatchStart = 0;
     uint64_t Entries = 0;
     // Entries below this one have their outcome.
     uint64_t Settled = 0;

@@ -198,9 +198,9 @@ TJournalEntry* EntryOf(TJournal& journal, std::string_view field)
     return &journal.Entries[*number];
 }
 
-// Applies one version 2 record to `journal`; false when it is not one or
-// does not fit the entry it names.
-bool ApplyRecord(TJournal& journal, std::string_view line)
+// Applies one record of `version` (2 or later) to `journal`; false when it
+// is not one or does not fit the entry it names.
+bool ApplyRecord(TJournal& journal, std::string_view line, uint64_t version)
 {
     const std::vector<std::string_view> fields = Fields(line);
     const std::string_view kind = fields[0];
@@ -221,16 +221,18 @@ bool ApplyRecord(TJournal& journal, std::string_view line)
         journal.Entries.push_back(std::move(entry));
         return true;
     }
-    if (kind == RenamedKey && (fields.size() == 2 || fields.size() == 7)) {
+    // Size and time left out (version 3): the intent's.
+    const bool shortOutcome = version >= 3 && fields.size() == 5;
+    if (kind == RenamedKey && (fields.size() == 2 || fields.size() == 7 || shortOutcome)) {
         TJournalEntry* entry = EntryOf(journal, fields[1]);
         if (entry == nullptr || entry->State != TEntryState::Intended || entry->Undone)
             return false;
-        if (fields.size() == 7) {
+        if (fields.size() > 2) {
             const std::optional<uint64_t> volume = Number(fields[2]);
             const std::optional<uint64_t> index = Number(fields[3]);
             const std::optional<uint64_t> owner = Number(fields[4]);
-            const std::optional<uint64_t> size = Number(fields[5]);
-            const std::optional<uint64_t> time = Number(fields[6]);
+            const std::optional<uint64_t> size = shortOutcome ? entry->Size : Number(fields[5]);
+            const std::optional<uint64_t> time = shortOutcome ? entry->LastWriteTime : Number(fields[6]);
             if (!volume || !index || !owner || !size || !time)
                 return false;
             entry->HasIdentity = true;
@@ -297,15 +299,21 @@ void AppendIntent(std::string& text, Base::StringView oldName, Base::StringView 
 }
 
 void AppendRenamed(std::string& text, uint64_t entry, const Platform::FileIdentity* identity, uint64_t size,
-                   uint64_t lastWriteTime)
+                   uint64_t lastWriteTime, bool sameAsIntent)
 {
     text += RenamedKey;
     text += '\t';
     AppendNumber(text, entry);
     if (identity != nullptr) {
-        for (const uint64_t value : {identity->Volume, identity->Index, identity->Owner, size, lastWriteTime}) {
+        for (const uint64_t value : {identity->Volume, identity->Index, identity->Owner}) {
             text += '\t';
             AppendNumber(text, value);
+        }
+        if (!sameAsIntent) {
+            for (const uint64_t value : {size, lastWriteTime}) {
+                text += '\t';
+                AppendNumber(text, value);
+            }
         }
     }
     text += JournalLineEnd;
@@ -355,10 +363,10 @@ std::optional<TJournal> ParseJournal(std::string_view bytes, uint32_t* version)
     if (!NextLine(bytes, line) || !line.starts_with(Signature))
         return std::nullopt;
     const std::optional<uint64_t> number = Number(line.substr(Signature.size()));
-    if (!number || (*number != 1 && *number != JournalVersion))
+    if (!number || *number == 0 || *number > JournalVersion)
         return std::nullopt;
-    const bool current = *number == JournalVersion;
-    // An append torn by a crash: the last line of a current journal cut
+    const bool current = *number >= FirstRecordVersion;
+    // An append torn by a crash: the last line of a journal of records cut
     // short is read as never written.
     if (current && !bytes.empty() && !bytes.ends_with(JournalLineEnd)) {
         const size_t lastEnd = bytes.rfind(JournalLineEnd);
@@ -383,7 +391,7 @@ std::optional<TJournal> ParseJournal(std::string_view bytes, uint32_t* version)
         if (!NextLine(bytes, line))
             return std::nullopt;
         if (current) {
-            if (!ApplyRecord(journal, line))
+            if (!ApplyRecord(journal, line, *number))
                 return std::nullopt;
             continue;
         }

@@ -4,7 +4,7 @@
 //
 // Every line ends in CR LF; fields are separated by tabs. The heading:
 //
-//     Zelvane 3 undo journal<TAB>2
+//     Zelvane 3 undo journal<TAB>3
 //     folder<TAB><the panel's folder>
 //     time<TAB><when the run started, in 100 ns steps since 1601 (UTC)>
 //
@@ -14,13 +14,17 @@
 //     rename<TAB><old><TAB><new><TAB><size><TAB><time>   a rename about to be made
 //     try<TAB><old><TAB><new><TAB><size><TAB><time>      the same, expected to fail: its
 //                                                        target was taken when it was planned
-//     renamed<TAB><n>[<TAB><volume><TAB><index><TAB><owner><TAB><size><TAB><time>]
+//     renamed<TAB><n>[<TAB><volume><TAB><index><TAB><owner>[<TAB><size><TAB><time>]]
 //                                                        entry n was made; the file as read after it
+//                                                        (without size and time: the intent's)
 //     failed<TAB><n><TAB><count>                         entries n.. n+count-1 were not made
 //     undone<TAB><n>                                     undo took entry n back (or found it never made)
 //
-// An intent's size and last-write time are the ones the panel showed.
-// Version 1 journals (heading "...<TAB>1", then a line "<old><TAB><new>
+// An intent's size and last-write time are the ones the panel showed; the
+// outcome line leaves them out when the file read after its rename has the
+// same, as it almost always does, so a run writes fewer bytes per file.
+// Version 2 journals are the same but for that shorter outcome line, and
+// are still read and appended to. Version 1 journals (heading "...<TAB>1", then a line "<old><TAB><new>
 // <TAB><size><TAB><time>" per rename made) are still read: people have them
 // on disk. In the folder and the names, '%', the control characters and
 // lone surrogates (what bytes that are not UTF-8 become in a POSIX name) are
@@ -29,7 +33,7 @@
 //
 // The reader is strict: anyone who can write the profile can shape the
 // file, and a damaged journal must lead to no rename at all. The one thing
-// it forgives is a last line of a version 2 journal cut short (no CR LF):
+// it forgives is a last line of a version 2 or 3 journal cut short (no CR LF):
 // an append torn by a crash, which is read as never written. Nothing here
 // raises but std::bad_alloc.
 #pragma once
@@ -85,16 +89,20 @@ struct TJournal {
 };
 
 // The version that FormatJournalHeading writes.
-constexpr uint32_t JournalVersion = 2;
+constexpr uint32_t JournalVersion = 3;
+// The first version of records appended as a run and its undo go: an undo
+// appends to a journal of this version or later as it is.
+constexpr uint32_t FirstRecordVersion = 2;
 
 // The journal's three heading lines.
 std::string FormatJournalHeading(const String& folder, uint64_t time);
 // The record lines, appended to `text`.
 void AppendIntent(std::string& text, Base::StringView oldName, Base::StringView newName, uint64_t size,
                   uint64_t lastWriteTime, bool tried);
-// `identity` null: made, with nothing read after it.
+// `identity` null: made, with nothing read after it. `sameAsIntent`: the
+// size and time are the intent's, and are left out.
 void AppendRenamed(std::string& text, uint64_t entry, const Platform::FileIdentity* identity, uint64_t size,
-                   uint64_t lastWriteTime);
+                   uint64_t lastWriteTime, bool sameAsIntent = false);
 void AppendNotDone(std::string& text, uint64_t firstEntry, uint64_t count);
 void AppendUndone(std::string& text, uint64_t entry);
 // A whole journal in the current version, reading back as `journal`.
@@ -102,7 +110,7 @@ std::string FormatJournal(const TJournal& journal);
 
 // The journal in `bytes`; nothing when they are not exactly what the
 // writer makes: not UTF-8, a heading missing or unknown, a line cut short
-// (but a version 2 journal's last), a wrong field count, a number that is
+// (but a version 2 or 3 journal's last), a wrong field count, a number that is
 // not one, an escape that is not one, an empty name or an old name with a
 // separator, a record about an entry that has none or does not fit its
 // state. `version` gets the heading's version.

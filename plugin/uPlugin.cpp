@@ -29,10 +29,13 @@ namespace {
 constexpr uint32_t Selected = static_cast<uint32_t>(Far3::PPIF_SELECTED);
 
 // A run writes its renames ahead in batches: the first is small, so a short
-// run flushes once, and each next one doubles up to the largest, so a
-// million files take a few tens of flushes.
+// run flushes once, and each next one doubles up to the largest. A batch
+// also ends once its intents fill BatchBytes of journal text (about 10 000
+// files of usual names), which bounds the memory a batch's files and text
+// hold; a million files then take about a hundred flushes.
 constexpr size_t FirstBatch = 64;
 constexpr size_t LargestBatch = 65536;
+constexpr size_t BatchBytes = 512 * 1024;
 constexpr uint64_t NoEntry = std::numeric_limits<uint64_t>::max();
 
 // One file of a batch, planned before the batch's intents are written.
@@ -45,8 +48,8 @@ struct TBatchFile {
     uint64_t Entry = NoEntry;
 };
 
-// The folder of a run held open, for reading each renamed file's stamp
-// relative to it.
+// The folder of a run held open, for renaming its files and reading each
+// renamed file's stamp relative to it.
 class TOpenFolder {
 public:
     explicit TOpenFolder(const String& directory)
@@ -409,7 +412,8 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         batch.clear();
         TBatchNames names;
         plan.Replan(counter);
-        for (size_t k = next; k < items.size() && batch.size() < batchSize; ++k) {
+        for (size_t k = next; k < items.size() && batch.size() < batchSize && journal.PendingBytes() < BatchBytes;
+             ++k) {
             const auto& item = panel.GetItem(items[k]);
             TBatchFile& file = batch.emplace_back();
             file.Item = items[k];
@@ -469,7 +473,9 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
                         stopped = true;
                         break;
                     }
-                    renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
+                    // The snapshot's names are nul-terminated.
+                    renamed = Platform::MoveFileInFolderW(folder.Handle, from.c_str(), to.c_str(),
+                                                          item.FileName().data(), decision.Target.c_str()) != 0;
                 }
                 if (renamed)
                     journal.Renamed(file.Entry, ReadFileStamp(folder.Handle, to, decision.Target));

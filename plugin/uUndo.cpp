@@ -140,10 +140,10 @@ void UndoLastRun()
     if (!AskToUndo(journal, pending))
         return;
 
-    // An older journal is first rewritten in the current version, so the
-    // undo can note its progress in it; kept as it is when that fails.
+    // A journal without records is first rewritten in the current version,
+    // so the undo can note its progress in it; kept as it is when that fails.
     bool recorded = hold.State() == TJournalHold::TState::Held &&
-                    (version == JournalVersion || ReplaceJournalFile(fileName, journal));
+                    (version >= FirstRecordVersion || ReplaceJournalFile(fileName, journal));
     TFailureList failures(TMessage::UndoFailureListHeading);
     std::vector<size_t> leftAlone;
     bool stopped = false;

@@ -132,6 +132,12 @@ void StampOf(const struct stat& seen, FileStamp* stamp)
 
 } // namespace
 
+int Posix::FolderDescriptor(HANDLE handle)
+{
+    const auto* held = dynamic_cast<const TFolderHandle*>(FindHandle(handle));
+    return held == nullptr ? -1 : held->Descriptor;
+}
+
 BOOL GetFileStampW(const char16_t* fileName, FileStamp* stamp)
 {
     if (fileName == nullptr || stamp == nullptr)
@@ -161,8 +167,8 @@ HANDLE OpenFolderW(const char16_t* path)
 
 BOOL GetFileStampInFolderW(HANDLE folder, const char16_t* fullName, const char16_t* name, FileStamp* stamp)
 {
-    auto* held = dynamic_cast<TFolderHandle*>(FindHandle(folder));
-    if (held == nullptr || name == nullptr)
+    const int descriptor = FolderDescriptor(folder);
+    if (descriptor < 0 || name == nullptr)
         return GetFileStampW(fullName, stamp);
     if (stamp == nullptr)
         return Fail(ERROR_INVALID_PARAMETER);
@@ -172,7 +178,7 @@ BOOL GetFileStampInFolderW(HANDLE folder, const char16_t* fullName, const char16
     if (!relative || relative->empty() || relative->front() == '/')
         return Fail(ERROR_INVALID_NAME);
     struct stat seen{};
-    if (::fstatat(held->Descriptor, relative->c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(descriptor, relative->c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0)
         return FailErrno();
     StampOf(seen, stamp);
     return 1;

@@ -123,4 +123,8 @@ THandleObject* FindHandle(HANDLE handle);
 // Takes `handle` out of the table; null when it was not live.
 std::unique_ptr<THandleObject> TakeHandle(HANDLE handle);
 
+// The descriptor of a folder held open by OpenFolderW; -1 when `handle` is
+// not one.
+int FolderDescriptor(HANDLE handle);
+
 } // namespace Platform::Posix

@@ -3,6 +3,7 @@
 // refused, and a new spelling of the file itself is no clash.
 #include "platform/posix/PosixSupport.h"
 
+#include "base/PosixNames.h"
 #include "base/WindowsNames.h"
 #include "platform/Faults.h"
 
@@ -61,6 +62,16 @@ bool IsSameEntry(const std::string& from, const std::string& to)
     return ::lstat(from.c_str(), &source) == 0 && ::lstat(to.c_str(), &target) == 0 &&
            source.st_dev == target.st_dev && source.st_ino == target.st_ino &&
            (S_ISDIR(source.st_mode) || source.st_nlink == 1);
+}
+
+// A name that the full names' rules would take as it is, relative to its
+// folder: no separator, no trailing dot or blank (which they drop), not "."
+// or "..".
+bool IsPlainName(std::u16string_view name)
+{
+    if (name.empty() || name == u"." || name == u".." || name.back() == u'.' || name.back() == u' ')
+        return false;
+    return name.find_first_of(u"/\\") == std::u16string_view::npos;
 }
 
 } // namespace
@@ -128,12 +139,11 @@ BOOL MoveThroughFreeName(const std::string& from, const std::string& to)
 
 } // namespace Posix
 
-BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
+namespace {
+
+// MoveFileW once its arguments are there and no fault is injected.
+BOOL MoveByFullNames(const char16_t* existingName, const char16_t* newName)
 {
-    if (existingName == nullptr || newName == nullptr)
-        return Fail(ERROR_INVALID_PARAMETER);
-    if (const DWORD error = Faults::Injected(Faults::TCall::Rename, existingName, newName))
-        return Fail(error);
     if (IsRefusedName(LastName(newName)))
         return Fail(ERROR_INVALID_NAME);
     const std::optional<std::string> from = NativePath(existingName);
@@ -152,6 +162,17 @@ BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
         return MoveThroughFreeName(*from, *to);
     }
     return 0;
+}
+
+} // namespace
+
+BOOL MoveFileW(const char16_t* existingName, const char16_t* newName)
+{
+    if (existingName == nullptr || newName == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (const DWORD error = Faults::Injected(Faults::TCall::Rename, existingName, newName))
+        return Fail(error);
+    return MoveByFullNames(existingName, newName);
 }
 
 BOOL MoveFileReplacingW(const char16_t* existingName, const char16_t* newName)
@@ -173,6 +194,26 @@ BOOL MoveFileReplacingW(const char16_t* existingName, const char16_t* newName)
         ::close(descriptor);
     }
     return 1;
+}
+
+BOOL MoveFileInFolderW(HANDLE folder, const char16_t* existingName, const char16_t* newName, const char16_t* name,
+                       const char16_t* newFolderName)
+{
+    if (existingName == nullptr || newName == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (const DWORD error = Faults::Injected(Faults::TCall::Rename, existingName, newName))
+        return Fail(error);
+    const int descriptor = FolderDescriptor(folder);
+    if (descriptor < 0 || name == nullptr || newFolderName == nullptr || !IsPlainName(name) ||
+        !IsPlainName(newFolderName) || IsRefusedName(newFolderName))
+        return MoveByFullNames(existingName, newName);
+    const std::optional<std::string> from = PosixNames::FromUtf16(name);
+    const std::optional<std::string> to = PosixNames::FromUtf16(newFolderName);
+    if (from && to && ::renameat2(descriptor, from->c_str(), descriptor, to->c_str(), RENAME_NOREPLACE) == 0)
+        return 1;
+    // A taken name, a file system without renameat2, a new spelling of the
+    // same file: the full names' way answers each as it always does.
+    return MoveByFullNames(existingName, newName);
 }
 
 } // namespace Platform

@@ -253,6 +253,12 @@ BOOL GetFileStampInFolderW(HANDLE /*folder*/, const char16_t* fullName, const ch
     return GetFileStampW(fullName, stamp);
 }
 
+BOOL MoveFileInFolderW(HANDLE /*folder*/, const char16_t* existingName, const char16_t* newName,
+                       const char16_t* /*name*/, const char16_t* /*newFolderName*/)
+{
+    return MoveFileW(existingName, newName);
+}
+
 BOOL FlushFileBuffers(HANDLE file)
 {
     if (const ::DWORD error = Faults::Injected(Faults::TCall::Write, nullptr)) {

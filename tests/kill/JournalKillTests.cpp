@@ -8,6 +8,12 @@
 // anything. An edit run that permutes the names (cycles of every length,
 // each through a temporary name) is killed and undone the same way.
 //
+// The folder of files is made once and shared by the tests, each of which
+// leaves it holding the originals. `--files=DIR` names one made beforehand
+// (tests/kill/MakeFiles.cmake, natively, for the Windows build: Wine makes
+// files slowly); without it, or when it does not hold FileCount files, the
+// test makes its own.
+//
 // The same executable is the child: `--child rename|edit|undo|hold FOLDER
 // PROFILE`; an edit run saves the text in names.txt beside FOLDER.
 #include "../host/TempFolder.h"
@@ -17,10 +23,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
-#include <algorithm>
+#include <iterator>
 #include <map>
+#include <memory>
 #include <random>
 #include <thread>
 
@@ -60,6 +68,8 @@ constexpr int ChildFoundTheJournalHeld = 3;
 constexpr int ChildFailed = 1;
 
 std::string ExecutablePath;
+// The folder --files names; empty without it.
+fs::path MadeFolder;
 
 std::string FileName(int i)
 {
@@ -208,16 +218,36 @@ private:
     bool Ended = false;
 };
 
+// The number of entries in `folder`; 0 when it cannot be read.
+size_t EntryCount(const fs::path& folder)
+{
+    std::error_code error;
+    fs::directory_iterator entries(folder, error);
+    return error ? 0 : static_cast<size_t>(std::distance(entries, fs::directory_iterator()));
+}
+
 class JournalKill : public ::testing::Test {
 protected:
+    static void SetUpTestSuite()
+    {
+        if (!MadeFolder.empty() && EntryCount(MadeFolder) == static_cast<size_t>(FileCount)) {
+            Files = MadeFolder;
+            return;
+        }
+        FilesTemp = std::make_unique<HostTests::TempFolder>();
+        Files = FilesTemp->Path() / "files";
+        fs::create_directories(Files);
+        for (int i = 0; i < FileCount; ++i)
+            std::ofstream(Files / FileName(i), std::ios::binary) << ContentOf(i);
+    }
+
+    static void TearDownTestSuite() { FilesTemp.reset(); }
+
     void SetUp() override
     {
-        Folder = Temp.Path() / "files";
+        Folder = Files;
         Profile = Temp.Path() / "profile";
-        fs::create_directories(Folder);
         fs::create_directories(Profile);
-        for (int i = 0; i < Count; ++i)
-            std::ofstream(Folder / FileName(i), std::ios::binary) << ContentOf(i);
     }
 
     // Runs a child to its end; answers its exit code.
@@ -254,9 +284,9 @@ protected:
             found[entry.path().filename().string()] =
                 std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         }
-        ASSERT_EQ(found.size(), static_cast<size_t>(Count));
+        ASSERT_EQ(found.size(), static_cast<size_t>(FileCount));
         int wrong = 0;
-        for (int i = 0; i < Count; ++i) {
+        for (int i = 0; i < FileCount; ++i) {
             const auto it = found.find(FileName(i));
             if (it == found.end() || it->second != ContentOf(i))
                 ++wrong;
@@ -264,10 +294,15 @@ protected:
         EXPECT_EQ(wrong, 0);
     }
 
+    // The shared folder of files, and the temporary folder it is in when
+    // the test made it.
+    static inline fs::path Files;
+    static inline std::unique_ptr<HostTests::TempFolder> FilesTemp;
+
     HostTests::TempFolder Temp;
     fs::path Folder;
     fs::path Profile;
-    int Count = FileCount; // the files made
+    int Count = FileCount; // the files a run renames, the first of the folder's
 };
 
 class EditRunKill : public JournalKill {
@@ -378,5 +413,9 @@ int main(int argc, char** argv)
     if (argc == 5 && std::string(argv[1]) == "--child")
         return RunChild(argv[2], fs::path(argv[3]), fs::path(argv[4]));
     ::testing::InitGoogleTest(&argc, argv);
+    const std::string filesOption = "--files=";
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]).starts_with(filesOption))
+            MadeFolder = fs::path(std::string(argv[i]).substr(filesOption.size())).make_preferred();
     return RUN_ALL_TESTS();
 }

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -72,7 +74,7 @@ TEST(Journal, EveryNameAndStateComesBackExact)
         const std::string text = Zelvane::FormatJournal(journal);
         uint32_t version = 0;
         EXPECT_EQ(Zelvane::ParseJournal(text, &version), journal) << text;
-        EXPECT_EQ(version, 2u);
+        EXPECT_EQ(version, Zelvane::JournalVersion);
         // Line breaks only where the format puts them.
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r')) << text;
     }
@@ -83,12 +85,13 @@ TEST(Journal, AnythingTheWriterWouldNotMakeIsRefusedButATornLastLine)
     const std::string heading = "Zelvane 3 undo journal\t2\r\nfolder\tC:\\Photos\r\ntime\t133000000000000000\r\n";
     const std::string intent = "rename\ta.txt\tb.txt\t42\t7\r\n";
     const std::string old = "Zelvane 3 undo journal\t1\r\nfolder\tC:\\Photos\r\ntime\t1\r\n";
+    const std::string current = "Zelvane 3 undo journal\t3\r\nfolder\tC:\\Photos\r\ntime\t1\r\n";
     const struct {
         const char* Why;
         std::string Bytes;
     } damaged[] = {
         {"empty", ""},
-        {"another format", "Zelvane 3 undo journal\t3\r\nfolder\tC:\\\r\ntime\t1\r\n"},
+        {"another format", "Zelvane 3 undo journal\t4\r\nfolder\tC:\\\r\ntime\t1\r\n"},
         {"heading cut short", "Zelvane 3 undo journal\t2\r\nfolder\tC:\\Photos"},
         {"heading without the folder", "Zelvane 3 undo journal\t2\r\ntime\t1\r\n"},
         {"empty folder", "Zelvane 3 undo journal\t2\r\nfolder\t\r\ntime\t1\r\n"},
@@ -112,6 +115,8 @@ TEST(Journal, AnythingTheWriterWouldNotMakeIsRefusedButATornLastLine)
         {"an outcome of no entry", heading + intent + "renamed\t1\r\n"},
         {"two outcomes", heading + intent + "renamed\t0\r\nfailed\t0\t1\r\n"},
         {"an identity cut short", heading + intent + "renamed\t0\t1\t2\t3\t4\r\n"},
+        {"version 2: an identity without size and time", heading + intent + "renamed\t0\t1\t2\t3\r\n"},
+        {"version 3: an identity cut short", current + intent + "renamed\t0\t1\t2\r\n"},
         {"no entries failed", heading + intent + "failed\t0\t0\r\n"},
         {"failed beyond the entries", heading + intent + "failed\t0\t2\r\n"},
         {"undone twice", heading + intent + "undone\t0\r\nundone\t0\r\n"},
@@ -134,12 +139,17 @@ TEST(Journal, AnythingTheWriterWouldNotMakeIsRefusedButATornLastLine)
         {"a last outcome torn", heading + intent + "renamed\t0\t1\t2\r", 1},
         {"the first record torn", heading + "ren", 0},
         {"version 1", old + "a.txt\tb.txt\t42\t7\r\n", 1},
+        {"version 3", current + intent + "renamed\t0\t1\t2\t3\t4\t5\r\nundone\t0\r\n", 1},
     };
     for (const auto& row : read) {
         const std::optional<TJournal> journal = Zelvane::ParseJournal(row.Bytes);
         ASSERT_NE(journal, std::nullopt) << row.Why;
         EXPECT_EQ(journal->Entries.size(), row.Entries) << row.Why;
     }
+    // An identity without size and time has the intent's.
+    const std::optional<TJournal> shortOutcome = Zelvane::ParseJournal(current + intent + "renamed\t0\t1\t2\t3\r\n");
+    ASSERT_NE(shortOutcome, std::nullopt);
+    EXPECT_EQ(shortOutcome->Entries, std::vector<TJournalEntry>{WithIdentity(Entry(u"a.txt", u"b.txt", 42, 7), {1, 2, 3})});
 }
 
 // The storage in the fake host's local profile.
@@ -192,6 +202,39 @@ TEST_F(JournalStorage, ARunJournalTakesThePlaceOfTheOldOneOnlyAtItsFirstRename)
     EXPECT_EQ(journal.Time, 5u);
     EXPECT_EQ(std::distance(fs::directory_iterator(OnDisk().parent_path()), fs::directory_iterator()), 1)
         << "no temporary file is left";
+}
+
+TEST_F(JournalStorage, AnOutcomeReadsBackAsTheFileWasReadAfterItsRename)
+{
+    const std::optional<Zelvane::TFileStamp> stamps[] = {
+        Zelvane::TFileStamp{{1, 2, 3}, 42, 7},
+        Zelvane::TFileStamp{{1, 4, 3}, 43, 7},
+        Zelvane::TFileStamp{{1, 5, 3}, 42, 8},
+        std::nullopt,
+    };
+    std::vector<TJournalEntry> expected;
+    {
+        Zelvane::TRunJournal journal(FileName(), u"C:\\Photos", 1);
+        // Two batches whose intents differ, so each outcome is held against its own.
+        for (const uint64_t size : {42u, 43u}) {
+            uint64_t entry = 0;
+            for (size_t i = 0; i < std::size(stamps); ++i)
+                entry = journal.Intend(u"a", u"b", size, 7, false);
+            journal.WriteAhead();
+            entry -= std::size(stamps) - 1;
+            for (const auto& stamp : stamps) {
+                journal.BeforeRename();
+                journal.Renamed(entry++, stamp);
+                expected.push_back(stamp ? WithIdentity(Entry(u"a", u"b", stamp->Size, stamp->LastWriteTime), stamp->Identity)
+                                         : Entry(u"a", u"b", size, 7));
+            }
+            journal.WriteOutcomes();
+        }
+        EXPECT_TRUE(journal.Finish());
+    }
+    TJournal journal;
+    ASSERT_EQ(Zelvane::ReadJournalFile(FileName(), journal), Zelvane::TJournalRead::Read);
+    EXPECT_EQ(journal.Entries, expected);
 }
 
 TEST_F(JournalStorage, ARunCutShortByAnExceptionNotesTheIntentsItNeverReached)

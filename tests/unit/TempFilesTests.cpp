@@ -316,6 +316,48 @@ TEST(MoveFile, NeverReplacesAndRefusesWindowsForbiddenNames)
     EXPECT_EQ(Platform::MoveFileW(folder.Name("a").c_str(), folder.Name("d").c_str()), 0); // gone
 }
 
+// A rename within a folder held open keeps every rule of a rename by full
+// names, whichever way it goes: a taken name is never replaced, a refused
+// one never made, a trailing dot dropped, a subfolder reached.
+TEST(MoveFile, InAFolderHeldOpenFollowsTheSameRules)
+{
+    struct Case {
+        const char* Name;
+        String To;          // relative to the folder; "\\" separates a subfolder
+        const char* Lands;  // where "a" is afterwards; null: refused
+        Platform::DWORD Error;
+    };
+    const Case cases[] = {
+        {"a free name", u"c", "c", 0},
+        {"a taken file", u"b", nullptr, ErrorAlreadyExists},
+        {"a taken folder", u"sub", nullptr, ErrorAlreadyExists},
+        {"a name Windows refuses", u"x?y", nullptr, ErrorInvalidName},
+        {"a trailing dot", u"c.", "c", 0},
+        {"into a subfolder", u"sub\\c", "sub/c", 0},
+        {"a new spelling", u"A", "A", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TestFolder folder;
+        WriteBytes(folder.Child("a"), "A");
+        WriteBytes(folder.Child("b"), "B");
+        fs::create_directory(folder.Child("sub"));
+        const Platform::HANDLE open = Platform::OpenFolderW(folder.Name().c_str());
+        ASSERT_NE(open, Platform::InvalidHandleValue);
+        const String to = folder.Name() + u"\\" + c.To;
+        const bool moved = Platform::MoveFileInFolderW(open, folder.Name("a").c_str(), to.c_str(), u"a", c.To.c_str()) != 0;
+        Platform::CloseHandle(open);
+        EXPECT_EQ(moved, c.Lands != nullptr);
+        if (c.Lands != nullptr) {
+            EXPECT_EQ(ReadBytes(folder.Child(c.Lands)), "A");
+        } else {
+            EXPECT_EQ(Platform::GetLastError(), c.Error);
+            EXPECT_EQ(ReadBytes(folder.Child("a")), "A");
+        }
+        EXPECT_EQ(ReadBytes(folder.Child("b")), "B");
+    }
+}
+
 TEST(MoveFile, CaseOnlyRenameWorks)
 {
     TestFolder folder;
