@@ -129,6 +129,33 @@ TEST_F(Preview, EscStopsItAndTheDialogComesBack)
     EXPECT_EQ(FolderNames(), before);
 }
 
+// A preview far longer than one write to its file: every line is there,
+// whole, in panel order, and a failure deep in it still names its reason.
+TEST_F(Preview, ALongPreviewHasEveryLine)
+{
+    constexpr int Count = 1200;
+    std::vector<std::u16string> names;
+    std::vector<std::string> expected{std::to_string(Count) + " files: " + std::to_string(Count - 1) +
+                                      " renamed, 1 fail"};
+    for (int i = 0; i < Count; ++i) {
+        const std::string number = std::to_string(10000 + i).substr(1);
+        const std::string name = "a name long enough to fill the preview " + number + ".txt";
+        const std::string target = "a name long enough to fill the preview " + number + " renamed.txt";
+        Temp.Write("files/" + name, name);
+        names.push_back(std::u16string(name.begin(), name.end()));
+        expected.push_back("\"" + name + "\" -> \"" + target + "\"" +
+                           (i == Count - 2 ? "  (the target exists)" : ""));
+        if (i == Count - 2)
+            Temp.Write("files/" + target, target);
+    }
+    Host->ActivePanel().ShowFolder(Files);
+    ASSERT_TRUE(Host->SelectByName(names));
+    Store("FileNameTemplate", "%n renamed.%e");
+    Open("<F3><Esc>");
+    ASSERT_EQ(User.Viewers().size(), 1u);
+    EXPECT_EQ(ViewerLines(), expected);
+}
+
 TEST_F(Preview, NamesTheReasonOfEachFailure)
 {
     MakeFiles({"a.txt", "b.txt", "c.txt", "taken.txt"});
