@@ -12,7 +12,8 @@
 #include "plugin/uStrings.h"
 #include "plugin/uSystem.h"
 
-#include <unordered_map>
+#include <functional>
+#include <vector>
 
 namespace Zelvane {
 
@@ -21,6 +22,10 @@ namespace {
 // The viewer of a preview is modal, keeps no history, and deletes the file
 // (and only the file: never the temporary folder) when it closes.
 constexpr Far3::VIEWER_FLAGS PreviewViewerFlags = Far3::VF_DELETEONLYFILEONCLOSE | Far3::VF_DISABLEHISTORY;
+
+// The viewer's file has lines ending in CR LF, written some 64 KiB of text at a time.
+constexpr Base::StringView LineBreak = u"\r\n";
+constexpr size_t WriteChunkCharacters = 32768;
 
 String Key(Base::StringView name)
 {
@@ -38,21 +43,30 @@ bool IsFolder(const String& path)
 // The names in the run's folder as the run leaves them file by file, keyed
 // as the file system compares names. The folder is listed once; a new name
 // that leads into a subfolder is looked up there. Every key is held once, in
-// a text store, with what the run has done to that name so far.
+// a text store, with what the run has done to that name so far, in a table
+// of slots probed one after another: a look-up costs the slot (and, when the
+// hashes match, the key's characters), and a new name no allocation of its
+// own, which matters at a hundred thousand names.
 class TFolderNames {
 public:
     TFolderNames(const String& directory, size_t runFiles) : Directory(directory)
     {
         if (directory.empty())
             return;
-        // Room for the folder's names and the run's new ones without a rehash.
-        States.reserve(2 * runFiles);
+        // Room for a folder of the run's files and their new names without growing.
+        size_t slots = 64;
+        while (slots < 4 * runFiles)
+            slots *= 2;
+        Slots.resize(slots);
         // Names only: the listing needs no entry's size, date or attributes.
         Platform::ListFileNames(directory.c_str(), [this](const char16_t* name, const char16_t* shortName) {
-            States.try_emplace(Keys.Keep(Key(name)), Present);
+            MakeKey(name, To);
+            State(To) |= Present;
             // Windows also knows a file by its short name.
-            if (shortName[0] != u'\0')
-                States.try_emplace(Keys.Keep(Key(shortName)), Present);
+            if (shortName[0] != u'\0') {
+                MakeKey(shortName, To);
+                State(To) |= Present;
+            }
         });
     }
 
@@ -62,16 +76,15 @@ public:
     {
         if (Directory.empty())
             return TPreviewReason::FolderMissing;
-        const String to = Key(target);
-        const String from = Key(oldName);
+        MakeKey(target, To);
+        MakeKey(oldName, From);
         // The same name to the file system: only its letter case changes.
-        if (to == from) {
-            uint8_t& state = State(to);
+        if (To == From) {
+            uint8_t& state = State(To);
             state = static_cast<uint8_t>((state & ~Freed) | Present | Taken);
             return TPreviewReason::None;
         }
-        const auto found = States.find(Base::StringView(to));
-        const uint8_t state = found == States.end() ? 0 : found->second;
+        const uint8_t state = StateOf(To);
         if ((state & Taken) != 0)
             return TPreviewReason::TakenEarlier;
         const size_t separator = target.rfind(u'\\');
@@ -87,9 +100,9 @@ public:
             if (Platform::GetFileAttributesW((Directory + target).c_str()) != Platform::InvalidFileAttributes)
                 return TPreviewReason::TargetExists;
         }
-        uint8_t& made = found != States.end() ? found->second : States.try_emplace(Keys.Keep(to), 0).first->second;
+        uint8_t& made = State(To);
         made = static_cast<uint8_t>((made & ~Freed) | Present | Taken);
-        uint8_t& left = State(from);
+        uint8_t& left = State(From);
         left = static_cast<uint8_t>((left & ~Present) | Freed);
         return TPreviewReason::None;
     }
@@ -99,24 +112,87 @@ private:
     static constexpr uint8_t Taken = 2;   // made by an earlier file of the run
     static constexpr uint8_t Freed = 4;   // given up by an earlier file of the run
 
-    uint8_t StateOf(Base::StringView key) const
+    // A key and its state; Held is false for a free slot. Tag is the top of
+    // the key's hash, so that a look-up reads another key's characters only
+    // once in 65 536 times.
+    struct TSlot {
+        const char16_t* Text = nullptr;
+        uint32_t Size = 0;
+        uint16_t Tag = 0;
+        uint8_t State = 0;
+        bool Held = false;
+    };
+
+    static uint64_t HashOf(Base::StringView key) { return std::hash<Base::StringView>{}(key); }
+    static uint16_t TagOf(uint64_t hash) { return static_cast<uint16_t>(hash >> 48); }
+
+    static void MakeKey(Base::StringView name, String& key)
     {
-        const auto found = States.find(key);
-        return found == States.end() ? 0 : found->second;
+        key.resize(name.size());
+        Platform::FileNameKey(name.data(), name.size(), key.data());
     }
 
-    // The state of `key`, made (nothing yet) when the key is new.
+    // The index of the slot that holds `key`, or of the free slot where it belongs.
+    size_t Find(Base::StringView key, uint64_t hash) const
+    {
+        const size_t mask = Slots.size() - 1;
+        const uint16_t tag = TagOf(hash);
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            const TSlot& slot = Slots[i];
+            if (!slot.Held || (slot.Tag == tag && Base::StringView(slot.Text, slot.Size) == key))
+                return i;
+        }
+    }
+
+    uint8_t StateOf(Base::StringView key) const
+    {
+        const TSlot& slot = Slots[Find(key, HashOf(key))];
+        return slot.Held ? slot.State : 0;
+    }
+
+    // The state of `key`, made (nothing yet) when the key is new. The table
+    // doubles before it is half full, so a free slot is always near.
     uint8_t& State(Base::StringView key)
     {
-        const auto found = States.find(key);
-        if (found != States.end())
-            return found->second;
-        return States.emplace(Keys.Keep(key), uint8_t{0}).first->second;
+        const uint64_t hash = HashOf(key);
+        size_t index = Find(key, hash);
+        if (Slots[index].Held)
+            return Slots[index].State;
+        if (2 * (Used + 1) > Slots.size()) {
+            Grow();
+            index = Find(key, hash);
+        }
+        const Base::StringView kept = Keys.Keep(key);
+        TSlot& slot = Slots[index];
+        slot.Text = kept.data();
+        slot.Size = static_cast<uint32_t>(kept.size());
+        slot.Tag = TagOf(hash);
+        slot.Held = true;
+        ++Used;
+        return slot.State;
+    }
+
+    void Grow()
+    {
+        std::vector<TSlot> old(2 * Slots.size());
+        old.swap(Slots);
+        const size_t mask = Slots.size() - 1;
+        for (const TSlot& slot : old) {
+            if (!slot.Held)
+                continue;
+            size_t i = HashOf(Base::StringView(slot.Text, slot.Size)) & mask;
+            while (Slots[i].Held)
+                i = (i + 1) & mask;
+            Slots[i] = slot;
+        }
     }
 
     String Directory;
     Base::TextStore Keys;
-    std::unordered_map<Base::StringView, uint8_t> States;
+    std::vector<TSlot> Slots; // a power of two of them, less than half held
+    size_t Used = 0;
+    String To;   // the keys of the move being checked, kept to spare an
+    String From; // allocation per file
 };
 
 } // namespace
@@ -149,6 +225,35 @@ TMessage ReasonMessage(TPreviewReason reason)
     }
     return TMessage::None;
 }
+
+namespace {
+
+// The heading: how many files, how many are renamed, how many fail.
+String PreviewHeading(const std::vector<TPreviewLine>& lines)
+{
+    int failing = 0;
+    for (const TPreviewLine& line : lines)
+        if (line.Reason != TPreviewReason::None)
+            ++failing;
+    const int total = static_cast<int>(lines.size());
+    return Base::Format(MessageText(TMessage::PreviewHeading), {total, total - failing, failing});
+}
+
+// A file's line, `"old" -> "new"`, and for a failure two blanks and the
+// reason in parentheses; added to `text` without a line break.
+void AppendPreviewLine(String& text, const TPreviewLine& line)
+{
+    AppendQuotedName(text, line.OldName);
+    text += u" -> ";
+    AppendQuotedName(text, line.NewName);
+    if (line.Reason != TPreviewReason::None) {
+        text += u"  (";
+        text += MessageText(ReasonMessage(line.Reason));
+        text += u')';
+    }
+}
+
+} // namespace
 
 std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
 {
@@ -197,18 +302,12 @@ std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
 
 std::vector<String> PreviewText(const std::vector<TPreviewLine>& lines)
 {
-    int failing = 0;
-    for (const TPreviewLine& line : lines)
-        if (line.Reason != TPreviewReason::None)
-            ++failing;
-    const int total = static_cast<int>(lines.size());
     std::vector<String> text;
     text.reserve(lines.size() + 1);
-    text.push_back(Base::Format(MessageText(TMessage::PreviewHeading), {total, total - failing, failing}));
+    text.push_back(PreviewHeading(lines));
     for (const TPreviewLine& line : lines) {
-        String shown = QuotedName(line.OldName) + u" -> " + QuotedName(line.NewName);
-        if (line.Reason != TPreviewReason::None)
-            shown += u"  (" + MessageText(ReasonMessage(line.Reason)) + u")";
+        String shown;
+        AppendPreviewLine(shown, line);
         text.push_back(std::move(shown));
     }
     return text;
@@ -220,8 +319,20 @@ void ShowPreview(const std::vector<TPreviewLine>& lines)
     {
         auto stream = TTextStream::Create(fileName, TFileStream::ModeCreate);
         stream->SetEncoding(TEncoding::Utf8);
-        for (const String& line : PreviewText(lines))
-            stream->WriteLine(line);
+        // The lines go to the file in pieces of many lines each, so that a
+        // preview of a hundred thousand files costs its characters, not a
+        // conversion and a write per line.
+        String text = PreviewHeading(lines);
+        text += LineBreak;
+        for (const TPreviewLine& line : lines) {
+            AppendPreviewLine(text, line);
+            text += LineBreak;
+            if (text.size() >= WriteChunkCharacters) {
+                stream->WriteString(text);
+                text.clear();
+            }
+        }
+        stream->WriteString(text);
         stream->Close();
     }
     if (!Tessel::TFarViewer::ViewFile(fileName, MessageText(TMessage::Title), 0, 0, -1, -1, PreviewViewerFlags,

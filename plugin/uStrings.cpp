@@ -128,13 +128,20 @@ String FolderWithSeparator(String folder, Base::StringView separators)
 
 String QuotedName(const String& name)
 {
-    String text = u"\"";
+    String text;
+    AppendQuotedName(text, name);
+    return text;
+}
+
+void AppendQuotedName(String& text, Base::StringView name)
+{
+    text += u'"';
     for (const char16_t c : name) {
         text += c;
         if (c == u'"')
             text += u'"';
     }
-    return text + u"\"";
+    text += u'"';
 }
 
 } // namespace Zelvane

@@ -48,6 +48,8 @@ std::string WideToUtf8(const String& text);
 // A file name as the renamer's lists show it: in double quotes, each double
 // quote inside it doubled.
 String QuotedName(const String& name);
+// The same, added to the end of `text`: a long list built in one buffer.
+void AppendQuotedName(String& text, Base::StringView name);
 
 // `folder` ending in a path separator, so that a file name joins to it;
 // `separators` are the endings that already count as one (a '\\' is

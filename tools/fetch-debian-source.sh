@@ -6,8 +6,9 @@
 # source ends up in WORK_FOLDER/PACKAGE-UPSTREAM_VERSION (printed on the last
 # line). Uses a private apt folder inside WORK_FOLDER, so the machine's
 # apt setup is neither needed nor changed; the one deb-src entry is made from
-# the machine's own bookworm entry (its mirror and signing key). When the
-# unpacked source is there already, nothing is fetched.
+# the machine's own bookworm entry (its mirror and signing key), written in
+# either of apt's formats. When the unpacked source is there already, nothing
+# is fetched.
 set -euo pipefail
 
 package=$1 upstream=$2 work=$3
@@ -20,15 +21,66 @@ fi
 apt_dir="$work/apt"
 mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$work/download"
 
-# The first stanza of the machine's Debian sources, as a deb-src entry for bookworm.
-machine_sources=/etc/apt/sources.list.d/debian.sources
-if [ ! -r "$machine_sources" ]; then
-    echo "fetch-debian-source: $machine_sources not found; cannot find a Debian mirror" >&2
+# One deb-src entry for bookworm, made from the machine's own bookworm entry
+# (its mirror, components and, where it names one, its signing key): a stanza
+# of a deb822 .sources file, as an installed Debian 12 has, or a one-line
+# entry of sources.list or a .list file, as debootstrap leaves it.
+bookworm_entry() {
+    local file entry
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [ -r "$file" ] || continue
+        entry=$(awk 'function take() {
+                 if (types ~ /(^| )deb( |$)/ && suites ~ /(^| )bookworm( |$)/ && uris != "") {
+                     print "URIs: " uris
+                     print "Components: " components
+                     if (signed != "") print "Signed-By: " signed
+                     found = 1
+                     exit
+                 }
+                 types = suites = uris = components = signed = ""
+             }
+             /^[[:space:]]*$/ { take(); next }
+             /^Types:/ { types = $0; sub(/^Types:[[:space:]]*/, "", types) }
+             /^Suites:/ { suites = $0; sub(/^Suites:[[:space:]]*/, "", suites) }
+             /^URIs:/ { uris = $0; sub(/^URIs:[[:space:]]*/, "", uris) }
+             /^Components:/ { components = $0; sub(/^Components:[[:space:]]*/, "", components) }
+             /^Signed-By:/ { signed = $0; sub(/^Signed-By:[[:space:]]*/, "", signed) }
+             END { if (!found) take() }' "$file")
+        if [ -n "$entry" ]; then
+            printf '%s\n' "$entry"
+            return 0
+        fi
+    done
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -r "$file" ] || continue
+        entry=$(awk '$1 != "deb" { next }
+             {
+                 options = ""; i = 2
+                 if ($2 ~ /^\[/) {
+                     while (i <= NF && $i !~ /\]$/) { options = options " " $i; i++ }
+                     options = options " " $i; i++
+                 }
+                 if ($(i + 1) != "bookworm") next
+                 print "URIs: " $i
+                 components = ""
+                 for (j = i + 2; j <= NF; j++) components = components (components == "" ? "" : " ") $j
+                 print "Components: " components
+                 if (match(options, /signed-by=[^] ]+/)) print "Signed-By: " substr(options, RSTART + 10, RLENGTH - 10)
+                 exit
+             }' "$file")
+        if [ -n "$entry" ]; then
+            printf '%s\n' "$entry"
+            return 0
+        fi
+    done
+    return 1
+}
+
+if ! entry=$(bookworm_entry); then
+    echo "fetch-debian-source: no bookworm entry in /etc/apt/sources.list or /etc/apt/sources.list.d; cannot find a Debian mirror" >&2
     exit 1
 fi
-awk 'BEGIN { print "Types: deb-src"; print "Suites: bookworm" }
-     /^[[:space:]]*$/ { exit }
-     /^(URIs|Components|Signed-By):/ { print }' "$machine_sources" > "$apt_dir/src.sources"
+printf 'Types: deb-src\nSuites: bookworm\n%s\n' "$entry" > "$apt_dir/src.sources"
 
 apt_options=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt_dir"
              -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache"

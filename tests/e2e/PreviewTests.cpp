@@ -129,6 +129,36 @@ TEST_F(Preview, EscStopsItAndTheDialogComesBack)
     EXPECT_EQ(FolderNames(), before);
 }
 
+// A preview far longer than one write to its file, of a quarter of a
+// folder whose names outnumber the run's many times: every line is there,
+// whole, in panel order, and a name taken deep in the folder still fails.
+TEST_F(Preview, ALongPreviewHasEveryLine)
+{
+    constexpr int Count = 1200;
+    constexpr int Taken = 1192;
+    std::vector<std::u16string> names;
+    std::vector<std::string> expected{std::to_string(Count / 4) + " files: " + std::to_string(Count / 4 - 1) +
+                                      " renamed, 1 fail"};
+    for (int i = 0; i < Count; ++i) {
+        const std::string number = std::to_string(10000 + i).substr(1);
+        const std::string stem = "a name long enough to fill the preview in a few hundred lines " + number;
+        Temp.Write("files/" + stem + ".txt", stem);
+        if (i == Taken)
+            Temp.Write("files/" + stem + " renamed.txt", "taken");
+        if (i % 4 != 0)
+            continue;
+        names.push_back(std::u16string(stem.begin(), stem.end()) + u".txt");
+        expected.push_back("\"" + stem + ".txt\" -> \"" + stem + " renamed.txt\"" +
+                           (i == Taken ? "  (the target exists)" : ""));
+    }
+    Host->ActivePanel().ShowFolder(Files);
+    ASSERT_TRUE(Host->SelectByName(names));
+    Store("FileNameTemplate", "%n renamed.%e");
+    Open("<F3><Esc>");
+    ASSERT_EQ(User.Viewers().size(), 1u);
+    EXPECT_EQ(ViewerLines(), expected);
+}
+
 TEST_F(Preview, NamesTheReasonOfEachFailure)
 {
     MakeFiles({"a.txt", "b.txt", "c.txt", "taken.txt"});
