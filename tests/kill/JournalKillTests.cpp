@@ -15,7 +15,7 @@
 // test makes its own.
 //
 // The same executable is the child: `--child rename|edit|undo|hold FOLDER
-// PROFILE`; an edit run saves the text in names.txt beside FOLDER.
+// PROFILE`; an edit run saves the text in names.txt beside PROFILE.
 #include "../host/TempFolder.h"
 #include "tests/support/ScriptedFrontEnd.h"
 #include "host/app/StandInHost.h"
@@ -121,7 +121,7 @@ int RunChild(const std::string& mode, const fs::path& folder, const fs::path& pr
         user.QueueKeys("<Enter>");
         host.Open();
     } else if (mode == "edit") {
-        std::ifstream in(folder.parent_path() / "names.txt", std::ios::binary);
+        std::ifstream in(profile.parent_path() / "names.txt", std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         select(static_cast<int>(std::count(text.begin(), text.end(), '\n')));
         if (!in || !host.SelectByName(names))
