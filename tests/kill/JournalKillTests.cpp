@@ -392,7 +392,9 @@ TEST_F(EditRunKill, AnEditRunOfCyclesKilledAtAnyMomentIsTakenBackWhole)
 TEST_F(JournalKill, AProcessHoldingTheJournalKeepsAnotherFromRenaming)
 {
     Child holder("hold", Folder, Profile);
-    for (int i = 0; i < 500 && !fs::exists(Profile / "held"); ++i)
+    // A child under the sanitizers on a busy machine takes more than ten
+    // seconds to start.
+    for (int i = 0; i < 3000 && !fs::exists(Profile / "held"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ASSERT_TRUE(fs::exists(Profile / "held"));
     EXPECT_EQ(Run("rename"), ChildFoundTheJournalHeld);
