@@ -2,7 +2,6 @@
 
 #include "base/Format.h"
 #include "base/IntConvert.h"
-#include "base/TextStore.h"
 #include "framework/FarViewer.h"
 #include "platform/Platform.h"
 #include "plugin/FileStream.h"
@@ -12,7 +11,9 @@
 #include "plugin/uStrings.h"
 #include "plugin/uSystem.h"
 
+#include <cstdint>
 #include <functional>
+#include <new>
 #include <vector>
 
 namespace Zelvane {
@@ -43,7 +44,7 @@ bool IsFolder(const String& path)
 // The names in the run's folder as the run leaves them file by file, keyed
 // as the file system compares names. The folder is listed once; a new name
 // that leads into a subfolder is looked up there. Every key is held once, in
-// a text store, with what the run has done to that name so far, in a table
+// one long text, with what the run has done to that name so far, in a table
 // of slots probed one after another: a look-up costs the slot (and, when the
 // hashes match, the key's characters), and a new name no allocation of its
 // own, which matters at a hundred thousand names.
@@ -112,12 +113,12 @@ private:
     static constexpr uint8_t Taken = 2;   // made by an earlier file of the run
     static constexpr uint8_t Freed = 4;   // given up by an earlier file of the run
 
-    // A key and its state; Held is false for a free slot. Tag is the top of
-    // the key's hash, so that a look-up reads another key's characters only
-    // once in 65 536 times.
+    // A key and its state in eight bytes, so that the table of a large
+    // folder takes few of the processor's cache lines and page entries: where
+    // the key is in Texts, the top of its hash (a look-up reads another key's
+    // characters only once in 65 536 times), and whether the slot is held.
     struct TSlot {
-        const char16_t* Text = nullptr;
-        uint32_t Size = 0;
+        uint32_t Text = 0;
         uint16_t Tag = 0;
         uint8_t State = 0;
         bool Held = false;
@@ -139,7 +140,7 @@ private:
         const uint16_t tag = TagOf(hash);
         for (size_t i = hash & mask;; i = (i + 1) & mask) {
             const TSlot& slot = Slots[i];
-            if (!slot.Held || (slot.Tag == tag && Base::StringView(slot.Text, slot.Size) == key))
+            if (!slot.Held || (slot.Tag == tag && KeyAt(slot.Text) == key))
                 return i;
         }
     }
@@ -162,14 +163,30 @@ private:
             Grow();
             index = Find(key, hash);
         }
-        const Base::StringView kept = Keys.Keep(key);
         TSlot& slot = Slots[index];
-        slot.Text = kept.data();
-        slot.Size = static_cast<uint32_t>(kept.size());
+        slot.Text = Keep(key);
         slot.Tag = TagOf(hash);
         slot.Held = true;
         ++Used;
         return slot.State;
+    }
+
+    // Every key in Texts: its length in two characters, then the key.
+    uint32_t Keep(Base::StringView key)
+    {
+        const size_t at = Texts.size();
+        if (at + 2 + key.size() > UINT32_MAX)
+            throw std::bad_alloc();
+        Texts += static_cast<char16_t>(key.size() & 0xFFFF);
+        Texts += static_cast<char16_t>(key.size() >> 16);
+        Texts += key;
+        return static_cast<uint32_t>(at);
+    }
+
+    Base::StringView KeyAt(uint32_t at) const
+    {
+        const size_t size = static_cast<size_t>(Texts[at]) | (static_cast<size_t>(Texts[at + 1]) << 16);
+        return Base::StringView(Texts).substr(at + 2, size);
     }
 
     void Grow()
@@ -180,7 +197,7 @@ private:
         for (const TSlot& slot : old) {
             if (!slot.Held)
                 continue;
-            size_t i = HashOf(Base::StringView(slot.Text, slot.Size)) & mask;
+            size_t i = HashOf(KeyAt(slot.Text)) & mask;
             while (Slots[i].Held)
                 i = (i + 1) & mask;
             Slots[i] = slot;
@@ -188,7 +205,7 @@ private:
     }
 
     String Directory;
-    Base::TextStore Keys;
+    String Texts;
     std::vector<TSlot> Slots; // a power of two of them, less than half held
     size_t Used = 0;
     String To;   // the keys of the move being checked, kept to spare an
