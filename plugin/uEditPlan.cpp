@@ -6,13 +6,14 @@
 
 #include <algorithm>
 #include <optional>
-#include <unordered_map>
+#include <functional>
 
 namespace Zelvane {
 
 namespace {
 
 constexpr size_t NoFile = static_cast<size_t>(-1);
+constexpr size_t NoUse = static_cast<size_t>(-1);
 
 enum class TOutcome : uint8_t { Open, OnPath, Stays, Moves, Fails };
 
@@ -24,10 +25,10 @@ class TEditGraph {
 public:
     TEditGraph(const std::vector<String>& oldNames, const std::vector<TNewName>& newNames, const TNameKey& key,
                const THeldOutside& heldOutside)
-        : OldNames(oldNames), NewNames(newNames), Count(oldNames.size()), Uses(Count, nullptr), Next(Count, NoFile),
+        : OldNames(oldNames), NewNames(newNames), Count(oldNames.size()), TargetUse(Count, NoUse), Next(Count, NoFile),
           Own(Count), Outcome(Count, TOutcome::Open), PathIndex(Count, 0)
     {
-        Names.reserve(2 * Count);
+        SizeTable();
         KeyOldNames(key);
         KeyTargets(key);
         FindOwnFailures(heldOutside);
@@ -81,20 +82,61 @@ private:
         return Own[file] ? *Own[file] : TEditReason::CycleCannotComplete;
     }
 
-    // The use of the name whose key is `key`; a new key is kept in the
-    // store, where it lives as long as the map that points into it.
-    TNameUse& Use(const String& key)
+    // A key in the table of names, open addressing with slots probed one
+    // after another: Text points into Keys, Use into Uses. Tag is the top of
+    // the key's hash, so that a look-up reads another key's characters only
+    // when the two hashes are likely the same. A free slot has no Text.
+    struct TSlot {
+        const char16_t* Text = nullptr;
+        uint32_t Size = 0;
+        uint16_t Tag = 0;
+        uint32_t Use = 0;
+    };
+
+    static uint64_t HashOf(Base::StringView key) { return std::hash<Base::StringView>{}(key); }
+    static uint16_t TagOf(uint64_t hash) { return static_cast<uint16_t>(hash >> 48); }
+
+    // Room for every old name and target at most a quarter full, so a
+    // free slot is always near and the table never grows.
+    void SizeTable()
     {
-        const auto found = Names.find(key);
-        if (found != Names.end())
-            return found->second;
-        return Names.try_emplace(Keys.Keep(key)).first->second;
+        size_t slots = 64;
+        while (slots < 4 * Count)
+            slots *= 2;
+        Slots.resize(slots);
+        Uses.reserve(2 * Count);
+    }
+
+    // The use of the name whose key is `key`; a new key is kept in the
+    // store, where it lives as long as the table that points into it.
+    size_t Use(Base::StringView key)
+    {
+        const uint64_t hash = HashOf(key);
+        const uint16_t tag = TagOf(hash);
+        const size_t mask = Slots.size() - 1;
+        size_t i = hash & mask;
+        for (;; i = (i + 1) & mask) {
+            const TSlot& slot = Slots[i];
+            if (slot.Text == nullptr)
+                break;
+            if (slot.Tag == tag && Base::StringView(slot.Text, slot.Size) == key)
+                return slot.Use;
+        }
+        // The empty name is kept as an empty text that still marks its slot held.
+        const Base::StringView kept = key.empty() ? Base::StringView(u"") : Keys.Keep(key);
+        TSlot& slot = Slots[i];
+        slot.Text = kept.data();
+        slot.Size = static_cast<uint32_t>(kept.size());
+        slot.Tag = tag;
+        slot.Use = static_cast<uint32_t>(Uses.size());
+        Uses.emplace_back();
+        return slot.Use;
     }
 
     void KeyOldNames(const TNameKey& key)
     {
         for (size_t file = 0; file < Count; ++file) {
-            TNameUse& use = Use(key(OldNames[file]));
+            TNameUse& use = Uses[Use(key(OldNames[file]))];
             if (use.Holder != NoFile) {
                 Own[file] = TEditReason::AmbiguousName;
                 Own[use.Holder] = TEditReason::AmbiguousName;
@@ -109,9 +151,10 @@ private:
         for (size_t file = 0; file < Count; ++file) {
             if (!IsMove(file))
                 continue;
-            TNameUse& use = Use(key(NewNames[file].Target));
+            const size_t found = Use(key(NewNames[file].Target));
+            TNameUse& use = Uses[found];
             ++use.Targets;
-            Uses[file] = &use;
+            TargetUse[file] = found;
             if (use.Holder != NoFile && use.Holder != file)
                 Next[file] = use.Holder;
         }
@@ -122,9 +165,9 @@ private:
     void FindOwnFailures(const THeldOutside& heldOutside)
     {
         for (size_t file = 0; file < Count; ++file) {
-            const TNameUse* use = Uses[file];
-            if (use == nullptr)
+            if (TargetUse[file] == NoUse)
                 continue;
+            const TNameUse* use = &Uses[TargetUse[file]];
             if (use->Targets > 1) {
                 if (!Own[file])
                     Own[file] = TEditReason::SameNewName;
@@ -200,7 +243,7 @@ private:
     {
         AddStep(file, TEditStepKind::Direct, OldNames[file], NewNames[file].Target);
         // The file itself holds its target: only the letter case changes.
-        Result.Steps.back().CaseOnly = Uses[file]->Holder == file;
+        Result.Steps.back().CaseOnly = Uses[TargetUse[file]].Holder == file;
         Outcome[file] = TOutcome::Moves;
         ++Result.Renamed;
     }
@@ -214,9 +257,9 @@ private:
     const std::vector<TNewName>& NewNames;
     const size_t Count;
     Base::TextStore Keys;
-    // Unordered maps keep their elements in place, so Uses may point at them.
-    std::unordered_map<Base::StringView, TNameUse> Names;
-    std::vector<const TNameUse*> Uses;           // the use of the file's target; none when it keeps its name
+    std::vector<TSlot> Slots;
+    std::vector<TNameUse> Uses;                  // one per key, in the order the keys came
+    std::vector<size_t> TargetUse;               // the use of the file's target; NoUse when it keeps its name
     std::vector<size_t> Next;                    // the file of the run holding the target
     std::vector<std::optional<TEditReason>> Own; // a failure that comes from the file's own line
     std::vector<TOutcome> Outcome;
