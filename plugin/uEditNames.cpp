@@ -546,6 +546,8 @@ private:
 TRunFiles RunFiles(Tessel::TFarPanel& panel, bool underCursor)
 {
     TRunFiles files;
+    files.Files.reserve(static_cast<size_t>(panel.Count()));
+    files.Names.reserve(static_cast<size_t>(panel.Count()));
     const auto add = [&files, &panel](int32_t at) {
         const auto& item = panel.GetItem(at);
         if (FitsOnALine(item.FileName())) {

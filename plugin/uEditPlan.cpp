@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <optional>
 #include <functional>
+#include <limits>
 
 namespace Zelvane {
 
@@ -62,6 +63,7 @@ public:
 private:
     // What the run does with one name, as the file system compares names.
     struct TNameUse {
+        Base::StringView Key;   // the name's key, in Keys
         size_t Holder = NoFile; // the file of the run of that name
         size_t Targets = 0;     // the lines that give it
     };
@@ -82,22 +84,22 @@ private:
         return Own[file] ? *Own[file] : TEditReason::CycleCannotComplete;
     }
 
-    // A key in the table of names, open addressing with slots probed one
-    // after another: Text points into Keys, Use into Uses. Tag is the top of
-    // the key's hash, so that a look-up reads another key's characters only
-    // when the two hashes are likely the same. A free slot has no Text.
+    // A slot of the table of names, open addressing with slots probed one
+    // after another: Use indexes Uses, where the key's text is (kept in
+    // Keys); NoSlotUse marks a free slot. Tag is the top of the key's hash,
+    // so that a look-up reads another key's text only when the two hashes
+    // are likely the same. Eight bytes a slot, so probing stays in cache.
     struct TSlot {
-        const char16_t* Text = nullptr;
-        uint32_t Size = 0;
-        uint16_t Tag = 0;
-        uint32_t Use = 0;
+        uint32_t Tag = 0;
+        uint32_t Use = NoSlotUse;
     };
+    static constexpr uint32_t NoSlotUse = std::numeric_limits<uint32_t>::max();
 
     static uint64_t HashOf(Base::StringView key) { return std::hash<Base::StringView>{}(key); }
-    static uint16_t TagOf(uint64_t hash) { return static_cast<uint16_t>(hash >> 48); }
+    static uint32_t TagOf(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
 
-    // Room for every old name and target at most a quarter full, so a
-    // free slot is always near and the table never grows.
+    // Room for every old name and target with the table at most half full,
+    // so a free slot is always near and the table never grows.
     void SizeTable()
     {
         size_t slots = 64;
@@ -112,24 +114,20 @@ private:
     size_t Use(Base::StringView key)
     {
         const uint64_t hash = HashOf(key);
-        const uint16_t tag = TagOf(hash);
+        const uint32_t tag = TagOf(hash);
         const size_t mask = Slots.size() - 1;
         size_t i = hash & mask;
         for (;; i = (i + 1) & mask) {
             const TSlot& slot = Slots[i];
-            if (slot.Text == nullptr)
+            if (slot.Use == NoSlotUse)
                 break;
-            if (slot.Tag == tag && Base::StringView(slot.Text, slot.Size) == key)
+            if (slot.Tag == tag && Uses[slot.Use].Key == key)
                 return slot.Use;
         }
-        // The empty name is kept as an empty text that still marks its slot held.
-        const Base::StringView kept = key.empty() ? Base::StringView(u"") : Keys.Keep(key);
         TSlot& slot = Slots[i];
-        slot.Text = kept.data();
-        slot.Size = static_cast<uint32_t>(kept.size());
         slot.Tag = tag;
         slot.Use = static_cast<uint32_t>(Uses.size());
-        Uses.emplace_back();
+        Uses.emplace_back().Key = Keys.Keep(key);
         return slot.Use;
     }
 
