@@ -12,12 +12,12 @@
 #include "plugin/uNamesFile.h"
 #include "plugin/uPreview.h"
 #include "plugin/uProgress.h"
+#include "plugin/uRunBatch.h"
 #include "plugin/uStrings.h"
 #include "plugin/uSystem.h"
 #include "plugin/uUndo.h"
 
 #include <algorithm>
-#include <limits>
 #include <optional>
 #include <string>
 
@@ -30,13 +30,6 @@ constexpr uint32_t Selected = static_cast<uint32_t>(Far3::PPIF_SELECTED);
 // The names file opens modal and full screen, keeps neither history nor
 // position, and is read as UTF-8 whatever it holds.
 constexpr Far3::EDITOR_FLAGS NamesEditorFlags = Far3::EF_DISABLEHISTORY | Far3::EF_DISABLESAVEPOS;
-
-// The journal is written ahead in batches that grow as the run goes, as a
-// template run writes it: a short run flushes once, a million steps a few
-// tens of times.
-constexpr size_t FirstBatch = 64;
-constexpr size_t LargestBatch = 65536;
-constexpr uint64_t NoEntry = std::numeric_limits<uint64_t>::max();
 
 // One file of the run, as the panel showed it (its name is kept apart).
 struct TEditFile {
@@ -73,22 +66,6 @@ public:
     TTemporaryFile& operator=(const TTemporaryFile&) = delete;
 
     const String Name;
-};
-
-// The folder of the run held open, for reading each renamed file's stamp
-// relative to it.
-class TOpenFolder {
-public:
-    explicit TOpenFolder(const String& directory) : Handle(Platform::OpenFolderW(directory.c_str())) {}
-    ~TOpenFolder()
-    {
-        if (Handle != Platform::InvalidHandleValue)
-            Platform::CloseHandle(Handle);
-    }
-    TOpenFolder(const TOpenFolder&) = delete;
-    TOpenFolder& operator=(const TOpenFolder&) = delete;
-
-    const Platform::HANDLE Handle;
 };
 
 void WriteBytes(const String& fileName, const std::string& bytes)
@@ -129,13 +106,6 @@ bool IsFolder(const String& path)
 bool Exists(const String& path)
 {
     return Platform::GetFileAttributesW(path.c_str()) != Platform::InvalidFileAttributes;
-}
-
-// Whether `to` names a file that a rename of `from` cannot replace (not
-// `from` itself under another spelling).
-bool IsTaken(const String& from, const String& to)
-{
-    return Exists(to) && FileSystemNameKey(from) != FileSystemNameKey(to);
 }
 
 // The first changed line (counted from 1) holding a byte that is not UTF-8
@@ -404,7 +374,9 @@ private:
             // between batches never leaves a file under a temporary name.
             batch.clear();
             bool batchInCycle = false;
-            for (size_t k = next; k < Steps.size() && (batch.size() < batchSize || batchInCycle); ++k) {
+            for (size_t k = next;
+                 k < Steps.size() && (!BatchIsFull(batch.size(), batchSize, journal.PendingBytes()) || batchInCycle);
+                 ++k) {
                 const TStep& step = Steps[k];
                 TBatchStep& planned = batch.emplace_back();
                 planned.Step = k;
@@ -457,7 +429,8 @@ private:
                 // A step is made only while its file is where the step takes
                 // it from: after a failed step, the file's later ones are not.
                 if (planned.Entry != NoEntry && At[file] == step.From) {
-                    from.assign(Directory).append(NameOf(file, step.From));
+                    const String& oldName = NameOf(file, step.From);
+                    from.assign(Directory).append(oldName);
                     to.assign(Directory).append(newName);
                     // Until a rename is made the old journal stays in place,
                     // so a run that renames nothing leaves it.
@@ -469,7 +442,8 @@ private:
                             journalLost = true;
                             break;
                         }
-                        renamed = Platform::MoveFileW(from.c_str(), to.c_str()) != 0;
+                        renamed = Platform::MoveFileInFolderW(folder.Handle, from.c_str(), to.c_str(), oldName.c_str(),
+                                                              newName.c_str()) != 0;
                     }
                     if (!renamed && Reasons[file] == TPreviewReason::None && Exists(to))
                         Reasons[file] = TPreviewReason::TargetExists;
@@ -513,7 +487,7 @@ private:
             next += made;
             mustFinish += inserted.size();
             Steps.insert(Steps.begin() + static_cast<ptrdiff_t>(next), inserted.begin(), inserted.end());
-            batchSize = std::min(batchSize * 2, LargestBatch);
+            batchSize = NextBatchSize(batchSize);
         }
     }
 
@@ -572,6 +546,8 @@ private:
 TRunFiles RunFiles(Tessel::TFarPanel& panel, bool underCursor)
 {
     TRunFiles files;
+    files.Files.reserve(static_cast<size_t>(panel.Count()));
+    files.Names.reserve(static_cast<size_t>(panel.Count()));
     const auto add = [&files, &panel](int32_t at) {
         const auto& item = panel.GetItem(at);
         if (FitsOnALine(item.FileName())) {

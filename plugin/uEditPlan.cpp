@@ -6,13 +6,15 @@
 
 #include <algorithm>
 #include <optional>
-#include <unordered_map>
+#include <functional>
+#include <limits>
 
 namespace Zelvane {
 
 namespace {
 
 constexpr size_t NoFile = static_cast<size_t>(-1);
+constexpr size_t NoUse = static_cast<size_t>(-1);
 
 enum class TOutcome : uint8_t { Open, OnPath, Stays, Moves, Fails };
 
@@ -24,10 +26,10 @@ class TEditGraph {
 public:
     TEditGraph(const std::vector<String>& oldNames, const std::vector<TNewName>& newNames, const TNameKey& key,
                const THeldOutside& heldOutside)
-        : OldNames(oldNames), NewNames(newNames), Count(oldNames.size()), Uses(Count, nullptr), Next(Count, NoFile),
+        : OldNames(oldNames), NewNames(newNames), Count(oldNames.size()), TargetUse(Count, NoUse), Next(Count, NoFile),
           Own(Count), Outcome(Count, TOutcome::Open), PathIndex(Count, 0)
     {
-        Names.reserve(2 * Count);
+        SizeTable();
         KeyOldNames(key);
         KeyTargets(key);
         FindOwnFailures(heldOutside);
@@ -61,6 +63,7 @@ public:
 private:
     // What the run does with one name, as the file system compares names.
     struct TNameUse {
+        Base::StringView Key;   // the name's key, in Keys
         size_t Holder = NoFile; // the file of the run of that name
         size_t Targets = 0;     // the lines that give it
     };
@@ -81,20 +84,57 @@ private:
         return Own[file] ? *Own[file] : TEditReason::CycleCannotComplete;
     }
 
-    // The use of the name whose key is `key`; a new key is kept in the
-    // store, where it lives as long as the map that points into it.
-    TNameUse& Use(const String& key)
+    // A slot of the table of names, open addressing with slots probed one
+    // after another: Use indexes Uses, where the key's text is (kept in
+    // Keys); NoSlotUse marks a free slot. Tag is the top of the key's hash,
+    // so that a look-up reads another key's text only when the two hashes
+    // are likely the same. Eight bytes a slot, so probing stays in cache.
+    struct TSlot {
+        uint32_t Tag = 0;
+        uint32_t Use = NoSlotUse;
+    };
+    static constexpr uint32_t NoSlotUse = std::numeric_limits<uint32_t>::max();
+
+    static uint64_t HashOf(Base::StringView key) { return std::hash<Base::StringView>{}(key); }
+    static uint32_t TagOf(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
+
+    // Room for every old name and target with the table at most half full,
+    // so a free slot is always near and the table never grows.
+    void SizeTable()
     {
-        const auto found = Names.find(key);
-        if (found != Names.end())
-            return found->second;
-        return Names.try_emplace(Keys.Keep(key)).first->second;
+        size_t slots = 64;
+        while (slots < 4 * Count)
+            slots *= 2;
+        Slots.resize(slots);
+        Uses.reserve(2 * Count);
+    }
+
+    // The use of the name whose key is `key`; a new key is kept in the
+    // store, where it lives as long as the table that points into it.
+    size_t Use(Base::StringView key)
+    {
+        const uint64_t hash = HashOf(key);
+        const uint32_t tag = TagOf(hash);
+        const size_t mask = Slots.size() - 1;
+        size_t i = hash & mask;
+        for (;; i = (i + 1) & mask) {
+            const TSlot& slot = Slots[i];
+            if (slot.Use == NoSlotUse)
+                break;
+            if (slot.Tag == tag && Uses[slot.Use].Key == key)
+                return slot.Use;
+        }
+        TSlot& slot = Slots[i];
+        slot.Tag = tag;
+        slot.Use = static_cast<uint32_t>(Uses.size());
+        Uses.emplace_back().Key = Keys.Keep(key);
+        return slot.Use;
     }
 
     void KeyOldNames(const TNameKey& key)
     {
         for (size_t file = 0; file < Count; ++file) {
-            TNameUse& use = Use(key(OldNames[file]));
+            TNameUse& use = Uses[Use(key(OldNames[file]))];
             if (use.Holder != NoFile) {
                 Own[file] = TEditReason::AmbiguousName;
                 Own[use.Holder] = TEditReason::AmbiguousName;
@@ -109,9 +149,10 @@ private:
         for (size_t file = 0; file < Count; ++file) {
             if (!IsMove(file))
                 continue;
-            TNameUse& use = Use(key(NewNames[file].Target));
+            const size_t found = Use(key(NewNames[file].Target));
+            TNameUse& use = Uses[found];
             ++use.Targets;
-            Uses[file] = &use;
+            TargetUse[file] = found;
             if (use.Holder != NoFile && use.Holder != file)
                 Next[file] = use.Holder;
         }
@@ -122,9 +163,9 @@ private:
     void FindOwnFailures(const THeldOutside& heldOutside)
     {
         for (size_t file = 0; file < Count; ++file) {
-            const TNameUse* use = Uses[file];
-            if (use == nullptr)
+            if (TargetUse[file] == NoUse)
                 continue;
+            const TNameUse* use = &Uses[TargetUse[file]];
             if (use->Targets > 1) {
                 if (!Own[file])
                     Own[file] = TEditReason::SameNewName;
@@ -200,7 +241,7 @@ private:
     {
         AddStep(file, TEditStepKind::Direct, OldNames[file], NewNames[file].Target);
         // The file itself holds its target: only the letter case changes.
-        Result.Steps.back().CaseOnly = Uses[file]->Holder == file;
+        Result.Steps.back().CaseOnly = Uses[TargetUse[file]].Holder == file;
         Outcome[file] = TOutcome::Moves;
         ++Result.Renamed;
     }
@@ -214,9 +255,9 @@ private:
     const std::vector<TNewName>& NewNames;
     const size_t Count;
     Base::TextStore Keys;
-    // Unordered maps keep their elements in place, so Uses may point at them.
-    std::unordered_map<Base::StringView, TNameUse> Names;
-    std::vector<const TNameUse*> Uses;           // the use of the file's target; none when it keeps its name
+    std::vector<TSlot> Slots;
+    std::vector<TNameUse> Uses;                  // one per key, in the order the keys came
+    std::vector<size_t> TargetUse;               // the use of the file's target; NoUse when it keeps its name
     std::vector<size_t> Next;                    // the file of the run holding the target
     std::vector<std::optional<TEditReason>> Own; // a failure that comes from the file's own line
     std::vector<TOutcome> Outcome;

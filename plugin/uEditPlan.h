@@ -30,7 +30,8 @@
 // folder tells apart what the comparison does not) keep their names.
 //
 // Work and memory are linear in the number of files: names are looked up by
-// their key in hash maps, each file is visited a bounded number of times.
+// their key in one flat hash table, each file is visited a bounded number of
+// times.
 // Pure: the file system is seen only through the two functions passed in.
 // Plain values; safe from any thread as long as those functions are.
 #pragma once

@@ -3,6 +3,8 @@
 #include "base/Utf16.h"
 #include "base/Utf8Sequence.h"
 
+#include <algorithm>
+
 namespace Zelvane {
 
 namespace {
@@ -76,6 +78,7 @@ TNamesText ReadNamesText(std::string_view bytes)
     if (bytes.starts_with(ByteOrderMark))
         bytes.remove_prefix(ByteOrderMark.size());
     TNamesText text;
+    text.Lines.reserve(static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     size_t start = 0;
     while (start < bytes.size()) {
         const size_t end = bytes.find_first_of("\r\n", start);

@@ -4,6 +4,7 @@
 #include "base/IntConvert.h"
 #include "platform/Platform.h"
 #include "plugin/uEditNames.h"
+#include "plugin/uEditPlan.h"
 #include "plugin/uFailureList.h"
 #include "plugin/uJournal.h"
 #include "plugin/uNameRule.h"
@@ -11,6 +12,7 @@
 #include "plugin/uPreview.h"
 #include "plugin/uRenamePlan.h"
 #include "plugin/uProgress.h"
+#include "plugin/uRunBatch.h"
 #include "plugin/uPluginConsts.h"
 #include "plugin/uStrings.h"
 #include "plugin/uSystem.h"
@@ -19,7 +21,6 @@
 #include "plugin/uZelvaneDialog.h"
 
 #include <algorithm>
-#include <limits>
 #include <unordered_set>
 
 namespace Zelvane {
@@ -27,16 +28,6 @@ namespace Zelvane {
 namespace {
 
 constexpr uint32_t Selected = static_cast<uint32_t>(Far3::PPIF_SELECTED);
-
-// A run writes its renames ahead in batches: the first is small, so a short
-// run flushes once, and each next one doubles up to the largest. A batch
-// also ends once its intents fill BatchBytes of journal text (about 10 000
-// files of usual names), which bounds the memory a batch's files and text
-// hold; a million files then take about a hundred flushes.
-constexpr size_t FirstBatch = 64;
-constexpr size_t LargestBatch = 65536;
-constexpr size_t BatchBytes = 512 * 1024;
-constexpr uint64_t NoEntry = std::numeric_limits<uint64_t>::max();
 
 // One file of a batch, planned before the batch's intents are written.
 struct TBatchFile {
@@ -48,40 +39,6 @@ struct TBatchFile {
     uint64_t Entry = NoEntry;
 };
 
-// The folder of a run held open, for renaming its files and reading each
-// renamed file's stamp relative to it.
-class TOpenFolder {
-public:
-    explicit TOpenFolder(const String& directory)
-        : Handle(directory.empty() ? Platform::InvalidHandleValue : Platform::OpenFolderW(directory.c_str()))
-    {
-    }
-    ~TOpenFolder()
-    {
-        if (Handle != Platform::InvalidHandleValue)
-            Platform::CloseHandle(Handle);
-    }
-    TOpenFolder(const TOpenFolder&) = delete;
-    TOpenFolder& operator=(const TOpenFolder&) = delete;
-
-    const Platform::HANDLE Handle;
-};
-
-// The form in which the file system compares the name.
-String NameKey(const String& name)
-{
-    String key(name.size(), u'\0');
-    Platform::FileNameKey(name.data(), name.size(), key.data());
-    return key;
-}
-
-// Whether `to` names a file that a rename of `from` cannot replace (not
-// `from` itself under another spelling).
-bool IsTaken(const String& from, const String& to)
-{
-    return Platform::GetFileAttributesW(to.c_str()) != Platform::InvalidFileAttributes && NameKey(from) != NameKey(to);
-}
-
 // The careful prediction a run makes once a rename has failed: whether a
 // rename to `target` in `directory` will be made, given the names the
 // batch's earlier renames take and free.
@@ -89,18 +46,18 @@ class TBatchNames {
 public:
     bool LooksFree(const String& directory, const String& oldName, const String& target)
     {
-        const String targetKey = NameKey(target);
+        const String targetKey = FileSystemNameKey(target);
         if (Taken.count(targetKey) != 0)
             return false;
-        if (targetKey == NameKey(oldName) || Freed.count(targetKey) != 0)
+        if (targetKey == FileSystemNameKey(oldName) || Freed.count(targetKey) != 0)
             return true;
         return Platform::GetFileAttributesW((directory + target).c_str()) == Platform::InvalidFileAttributes;
     }
 
     void Rename(const String& oldName, const String& target)
     {
-        Taken.insert(NameKey(target));
-        Freed.insert(NameKey(oldName));
+        Taken.insert(FileSystemNameKey(target));
+        Freed.insert(FileSystemNameKey(oldName));
     }
 
 private:
@@ -412,7 +369,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         batch.clear();
         TBatchNames names;
         plan.Replan(counter);
-        for (size_t k = next; k < items.size() && batch.size() < batchSize && journal.PendingBytes() < BatchBytes;
+        for (size_t k = next; k < items.size() && !BatchIsFull(batch.size(), batchSize, journal.PendingBytes());
              ++k) {
             const auto& item = panel.GetItem(items[k]);
             TBatchFile& file = batch.emplace_back();
@@ -510,7 +467,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
         next += made;
         if (stopped)
             break;
-        batchSize = std::min(batchSize * 2, LargestBatch);
+        batchSize = NextBatchSize(batchSize);
     }
 
     if (rememberCounter && counter != start) {

@@ -121,6 +121,8 @@ int RunChild(const std::string& mode, const fs::path& folder, const fs::path& pr
         user.QueueKeys("<Enter>");
         host.Open();
     } else if (mode == "edit") {
+        // The test writes the names beside the profile: the folder of files
+        // is shared by the tests and may be anywhere.
         std::ifstream in(profile.parent_path() / "names.txt", std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         select(static_cast<int>(std::count(text.begin(), text.end(), '\n')));
