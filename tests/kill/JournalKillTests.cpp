@@ -296,6 +296,30 @@ protected:
         EXPECT_EQ(wrong, 0);
     }
 
+    // `rounds` runs of `mode`, each killed at a random moment within `whole`
+    // (every other one followed by an undo killed the same way), each then
+    // undone to its end: the journal stays whole and the folder holds the
+    // originals again.
+    void KillRounds(const std::string& mode, int rounds, std::chrono::microseconds whole, std::mt19937& random)
+    {
+        std::uniform_int_distribution<int64_t> moment(0, whole.count());
+        for (int round = 0; round < rounds; ++round) {
+            const std::chrono::microseconds delay(moment(random));
+            SCOPED_TRACE("round " + std::to_string(round) + ", killed after " + std::to_string(delay.count()) + " us");
+            RunKilled(mode, delay);
+            ExpectJournalWhole();
+            if (round % 2 == 1) {
+                RunKilled("undo", std::chrono::microseconds(moment(random)));
+                ExpectJournalWhole();
+            }
+            ASSERT_EQ(Run("undo"), ChildDone);
+            ExpectJournalWhole();
+            ExpectOriginals();
+            if (HasFatalFailure() || HasFailure())
+                return;
+        }
+    }
+
     // The shared folder of files, and the temporary folder it is in when
     // the test made it.
     static inline fs::path Files;
@@ -322,22 +346,7 @@ TEST_F(JournalKill, ARunOrAnUndoKilledAtAnyMomentIsTakenBackWhole)
     ExpectOriginals();
 
     std::mt19937 random(std::random_device{}());
-    std::uniform_int_distribution<int64_t> moment(0, whole.count());
-    for (int round = 0; round < Rounds; ++round) {
-        const std::chrono::microseconds delay(moment(random));
-        SCOPED_TRACE("round " + std::to_string(round) + ", killed after " + std::to_string(delay.count()) + " us");
-        RunKilled("rename", delay);
-        ExpectJournalWhole();
-        if (round % 2 == 1) {
-            RunKilled("undo", std::chrono::microseconds(moment(random)));
-            ExpectJournalWhole();
-        }
-        ASSERT_EQ(Run("undo"), ChildDone);
-        ExpectJournalWhole();
-        ExpectOriginals();
-        if (HasFatalFailure() || HasFailure())
-            return;
-    }
+    KillRounds("rename", Rounds, whole, random);
 }
 
 // An edit run whose names are a random permutation of the old ones, cut
@@ -373,22 +382,7 @@ TEST_F(EditRunKill, AnEditRunOfCyclesKilledAtAnyMomentIsTakenBackWhole)
     ASSERT_EQ(Run("undo"), ChildDone);
     ExpectOriginals();
 
-    std::uniform_int_distribution<int64_t> moment(0, whole.count());
-    for (int round = 0; round < EditRounds; ++round) {
-        const std::chrono::microseconds delay(moment(random));
-        SCOPED_TRACE("round " + std::to_string(round) + ", killed after " + std::to_string(delay.count()) + " us");
-        RunKilled("edit", delay);
-        ExpectJournalWhole();
-        if (round % 2 == 1) {
-            RunKilled("undo", std::chrono::microseconds(moment(random)));
-            ExpectJournalWhole();
-        }
-        ASSERT_EQ(Run("undo"), ChildDone);
-        ExpectJournalWhole();
-        ExpectOriginals();
-        if (HasFatalFailure() || HasFailure())
-            return;
-    }
+    KillRounds("edit", EditRounds, whole, random);
 }
 
 TEST_F(JournalKill, AProcessHoldingTheJournalKeepsAnotherFromRenaming)
