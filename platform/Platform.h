@@ -134,6 +134,20 @@ BOOL FindClose(HANDLE findFile);
 using FileNameVisitor = std::function<void(const char16_t* name, const char16_t* shortName)>;
 BOOL ListFileNames(const char16_t* directory, const FileNameVisitor& visit);
 
+// The file index of every entry of the folder `directory` from its listing
+// alone, for a caller that needs the identities of many of its files at
+// once: `visit` gets each name ("." and ".." left out; only for the call)
+// with what FileIdentity::Index holds for it, and `volume` what
+// FileIdentity::Volume holds for the files in the folder. Windows:
+// GetFileInformationByHandleEx (FileIdBothDirectoryInfo) on the folder;
+// Posix: the listing's inode numbers and the folder's device, without a
+// stat of every entry. Some file systems number a listing otherwise than
+// their files (an overlay without inode translation): a caller compares one
+// with GetFileStampW before it trusts the rest. False, with the error for
+// GetLastError, when the folder cannot be listed.
+using FileIndexVisitor = std::function<void(const char16_t* name, uint64_t index)>;
+BOOL ListFileIndexes(const char16_t* directory, uint64_t* volume, const FileIndexVisitor& visit);
+
 namespace Access {
 inline constexpr DWORD GenericRead = 0x80000000;
 inline constexpr DWORD GenericWrite = 0x40000000;
@@ -174,12 +188,11 @@ BOOL SetEndOfFile(HANDLE file);
 BOOL CloseHandle(HANDLE object);
 
 // What tells an open file from every other file while it exists. Windows:
-// the volume serial number and the file index; Posix: the device, the inode
-// and the owner.
+// the volume serial number and the file index; Posix: the device and the
+// inode.
 struct FileIdentity {
     uint64_t Volume = 0;
     uint64_t Index = 0;
-    uint64_t Owner = 0;
 
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };

@@ -236,7 +236,7 @@ bool ApplyRecord(TJournal& journal, std::string_view line, uint64_t version)
             if (!volume || !index || !owner || !size || !time)
                 return false;
             entry->HasIdentity = true;
-            entry->Identity = {*volume, *index, *owner};
+            entry->Identity = {*volume, *index};
             entry->Size = *size;
             entry->LastWriteTime = *time;
         }
@@ -305,7 +305,9 @@ void AppendRenamed(std::string& text, uint64_t entry, const Platform::FileIdenti
     text += '\t';
     AppendNumber(text, entry);
     if (identity != nullptr) {
-        for (const uint64_t value : {identity->Volume, identity->Index, identity->Owner}) {
+        // The third number held the file's owner in older journals; it is
+        // read and left aside, and written as 0.
+        for (const uint64_t value : {identity->Volume, identity->Index, uint64_t{0}}) {
             text += '\t';
             AppendNumber(text, value);
         }

@@ -14,9 +14,11 @@
 //     rename<TAB><old><TAB><new><TAB><size><TAB><time>   a rename about to be made
 //     try<TAB><old><TAB><new><TAB><size><TAB><time>      the same, expected to fail: its
 //                                                        target was taken when it was planned
-//     renamed<TAB><n>[<TAB><volume><TAB><index><TAB><owner>[<TAB><size><TAB><time>]]
-//                                                        entry n was made; the file as read after it
-//                                                        (without size and time: the intent's)
+//     renamed<TAB><n>[<TAB><volume><TAB><index><TAB>0[<TAB><size><TAB><time>]]
+//                                                        entry n was made; the file's ID, size and
+//                                                        time after it (without size and time: the
+//                                                        intent's). Older journals held the file's
+//                                                        owner where the 0 is: it is read, not compared
 //     failed<TAB><n><TAB><count>                         entries n.. n+count-1 were not made
 //     undone<TAB><n>                                     undo took entry n back (or found it never made)
 //

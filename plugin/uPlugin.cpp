@@ -351,6 +351,11 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
             items.push_back(i);
 
     const TOpenFolder folder(directory);
+    std::vector<Base::StringView> names;
+    names.reserve(items.size());
+    for (const int32_t item : items)
+        names.push_back(panel.GetItem(item).FileName());
+    TRunStamps stamps(journal.Recording() ? directory : String(), std::move(names), static_cast<size_t>(panel.Count()));
     TFailureList failures(TMessage::FailureListHeading);
     TProgress progress(TMessage::ProgressRenaming, static_cast<uint64_t>(total));
     uint64_t done = 0;
@@ -435,7 +440,9 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
                                                           item.FileName().data(), decision.Target.c_str()) != 0;
                 }
                 if (renamed)
-                    journal.Renamed(file.Entry, ReadFileStamp(folder.Handle, to, decision.Target));
+                    journal.Renamed(file.Entry, stamps.AfterRename(folder.Handle, to, decision.Target, item.FileName(),
+                                                                   item.FileSize,
+                                                                   Base::FileTimeValue(item.LastWriteTime)));
                 else
                     journal.NotDone(file.Entry, 1);
             }

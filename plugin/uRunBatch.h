@@ -17,10 +17,13 @@
 
 #include "base/String.h"
 #include "platform/Platform.h"
+#include "plugin/uJournal.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <vector>
 
 namespace Zelvane {
 
@@ -28,7 +31,7 @@ using Base::String;
 
 constexpr size_t FirstBatch = 64;
 constexpr size_t LargestBatch = 65536;
-constexpr size_t BatchBytes = 512 * 1024;
+constexpr size_t BatchBytes = 8 * 1024 * 1024;
 // A step or file of a batch that has no intent in the journal.
 constexpr uint64_t NoEntry = std::numeric_limits<uint64_t>::max();
 
@@ -56,6 +59,42 @@ public:
     TOpenFolder& operator=(const TOpenFolder&) = delete;
 
     const Platform::HANDLE Handle;
+};
+
+// The stamps a run records after its renames, from one listing of the
+// folder made before the first. A rename keeps a file's ID, size and
+// last-write time, so the stamp after it is the listed ID with the size and
+// time the panel showed: one listing instead of a stat after every rename.
+// The folder is listed only when the run renames a good share of its files
+// (a few files of a large folder read their own stamps), and the listing is
+// trusted once the stamp read after the first rename agrees with it (some
+// file systems number a listing otherwise than their files). A file the
+// listing did not show, or showed otherwise than the panel, reads its own.
+class TRunStamps {
+public:
+    // `names`: the run's files in the folder `directory` (views that
+    // outlive the object); `folderFiles`: how many files the panel shows.
+    TRunStamps(const String& directory, std::vector<Base::StringView> names, size_t folderFiles);
+
+    // The stamp of the file that was `oldName`, of `size` and
+    // `lastWriteTime`, and is now `newName` in `folder` (full name
+    // `fullNewName`); nothing when it cannot be read.
+    std::optional<TFileStamp> AfterRename(Platform::HANDLE folder, const String& fullNewName, const String& newName,
+                                          Base::StringView oldName, uint64_t size, uint64_t lastWriteTime);
+
+private:
+    // The run's name in `slot` of the table, or where it would go.
+    size_t SlotOf(Base::StringView name) const;
+
+    enum class TTrust { Unchecked, Trusted, Distrusted };
+    TTrust Trust = TTrust::Distrusted;
+    uint64_t Volume = 0;
+    std::vector<Base::StringView> Names;
+    // Open addressing over Names: a slot holds a name's position plus one,
+    // 0 when empty; a power of two, at least twice the names.
+    std::vector<uint32_t> Slots;
+    std::vector<uint64_t> Indexes;
+    std::vector<bool> Listed;
 };
 
 // Whether `to` names a file that a rename of `from` cannot replace (not

@@ -124,8 +124,7 @@ public:
 void StampOf(const struct stat& seen, FileStamp* stamp)
 {
     const FILETIME time = FileTimeOf(seen.st_mtim);
-    stamp->Identity = {static_cast<uint64_t>(seen.st_dev), static_cast<uint64_t>(seen.st_ino),
-                       static_cast<uint64_t>(seen.st_uid)};
+    stamp->Identity = {static_cast<uint64_t>(seen.st_dev), static_cast<uint64_t>(seen.st_ino)};
     stamp->Size = S_ISDIR(seen.st_mode) ? 0 : static_cast<uint64_t>(seen.st_size);
     stamp->LastWriteTime = Base::FileTimeValue(time);
 }

@@ -187,7 +187,6 @@ BOOL GetFileIdentity(HANDLE file, FileIdentity* identity)
         return FailErrno();
     identity->Volume = static_cast<uint64_t>(seen.st_dev);
     identity->Index = static_cast<uint64_t>(seen.st_ino);
-    identity->Owner = static_cast<uint64_t>(seen.st_uid);
     return 1;
 }
 

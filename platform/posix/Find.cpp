@@ -168,4 +168,27 @@ BOOL ListFileNames(const char16_t* directory, const FileNameVisitor& visit)
     return 1;
 }
 
+BOOL ListFileIndexes(const char16_t* directory, uint64_t* volume, const FileIndexVisitor& visit)
+{
+    if (directory == nullptr || volume == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(OpenListing(directory), ::closedir);
+    if (!listing)
+        return 0;
+    struct stat folder{};
+    if (::fstat(::dirfd(listing.get()), &folder) != 0)
+        return FailErrno();
+    *volume = static_cast<uint64_t>(folder.st_dev);
+    errno = 0;
+    while (const dirent* entry = ::readdir(listing.get())) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            visit(PosixNames::ToUtf16(name).c_str(), static_cast<uint64_t>(entry->d_ino));
+        errno = 0;
+    }
+    if (errno != 0)
+        return FailErrno();
+    return 1;
+}
+
 } // namespace Platform

@@ -7,8 +7,10 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Platform {
 
@@ -152,6 +154,48 @@ BOOL ListFileNames(const char16_t* directory, const FileNameVisitor& visit)
     return error == ERROR_NO_MORE_FILES ? 1 : 0;
 }
 
+BOOL ListFileIndexes(const char16_t* directory, uint64_t* volume, const FileIndexVisitor& visit)
+{
+    if (directory == nullptr || volume == nullptr) {
+        ::SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const ::HANDLE folder = ::CreateFileW(Wide(directory), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE)
+        return 0;
+    BY_HANDLE_FILE_INFORMATION information{};
+    ::DWORD error = ERROR_SUCCESS;
+    if (::GetFileInformationByHandle(folder, &information)) {
+        *volume = information.dwVolumeSerialNumber;
+        // Whole records, 8-byte aligned, as many as a large fetch takes.
+        std::vector<std::uint64_t> buffer(8192);
+        std::u16string name;
+        while (::GetFileInformationByHandleEx(folder, FileIdBothDirectoryInfo, buffer.data(),
+                                              static_cast<::DWORD>(buffer.size() * sizeof(buffer[0])))) {
+            const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data());
+            for (size_t at = 0;;) {
+                const auto* entry = reinterpret_cast<const ::FILE_ID_BOTH_DIR_INFO*>(bytes + at);
+                name.assign(reinterpret_cast<const char16_t*>(entry->FileName), entry->FileNameLength / 2);
+                if (name != u"." && name != u"..")
+                    visit(name.c_str(), static_cast<uint64_t>(entry->FileId.QuadPart));
+                if (entry->NextEntryOffset == 0)
+                    break;
+                at += entry->NextEntryOffset;
+            }
+        }
+        error = ::GetLastError();
+        if (error == ERROR_NO_MORE_FILES)
+            error = ERROR_SUCCESS;
+    } else {
+        error = ::GetLastError();
+    }
+    ::CloseHandle(folder);
+    ::SetLastError(error);
+    return error == ERROR_SUCCESS ? 1 : 0;
+}
+
 HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode, DWORD creationDisposition,
                    DWORD flagsAndAttributes)
 {
@@ -207,7 +251,6 @@ BOOL GetFileIdentity(HANDLE file, FileIdentity* identity)
         return 0;
     identity->Volume = information.dwVolumeSerialNumber;
     identity->Index = Base::JoinHalves(information.nFileIndexHigh, information.nFileIndexLow);
-    identity->Owner = 0;
     return 1;
 }
 
@@ -236,7 +279,6 @@ BOOL GetFileStampW(const char16_t* fileName, FileStamp* stamp)
     }
     stamp->Identity.Volume = information.dwVolumeSerialNumber;
     stamp->Identity.Index = Base::JoinHalves(information.nFileIndexHigh, information.nFileIndexLow);
-    stamp->Identity.Owner = 0;
     stamp->Size = Base::JoinHalves(information.nFileSizeHigh, information.nFileSizeLow);
     stamp->LastWriteTime = Base::FileTimeValue(information.ftLastWriteTime);
     return 1;

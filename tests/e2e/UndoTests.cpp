@@ -306,16 +306,33 @@ TEST_F(Undo, AnotherWindowHoldingTheJournalStopsARunAndAnUndoBeforeAnyRename)
 TEST_F(Undo, ACopyWithTheSameSizeAndTimeAtTheNewNameIsNotMovedBack)
 {
     // As Far's F5 makes it: the renamed file moved away, a copy of it (same
-    // size, same time, another file) put in its place.
-    MakeFiles({"a.txt"});
-    RenameWithTemplate({u"a.txt"});
-    fs::create_directories(Temp.Path() / "elsewhere");
-    fs::rename(Files / "a-x.txt", Temp.Path() / "elsewhere" / "a-x.txt");
-    fs::copy_file(Temp.Path() / "elsewhere" / "a-x.txt", Files / "a-x.txt");
-    fs::last_write_time(Files / "a-x.txt", fs::last_write_time(Temp.Path() / "elsewhere" / "a-x.txt"));
-    OpenUndo();
-    EXPECT_EQ(FolderNames(), (std::set<std::string>{"a-x.txt"}));
-    EXPECT_EQ(EditorText(), std::string(Bom) + UndoHeading + "\"a-x.txt\" -> \"a.txt\"\r\n");
+    // size, same time, another file) put in its place. A few files read
+    // their IDs after each rename; many take them from one folder listing.
+    for (const size_t count : {size_t{1}, size_t{300}}) {
+        SCOPED_TRACE(count);
+        fs::remove_all(Files);
+        fs::create_directories(Files);
+        std::vector<std::u16string> selected;
+        std::set<std::string> expected;
+        for (size_t i = 0; i < count; ++i) {
+            const std::string name = "f" + std::to_string(i);
+            Temp.Write("files/" + name + ".txt", "content of " + name);
+            selected.push_back(fs::path(name + ".txt").u16string());
+            expected.insert(i == 0 ? name + "-x.txt" : name + ".txt");
+        }
+        Store("FileNameTemplate", "%n-x.%e");
+        Host->ActivePanel().ShowFolder(Files);
+        ASSERT_TRUE(Host->SelectByName(selected));
+        Open();
+        fs::create_directories(Temp.Path() / "elsewhere");
+        fs::rename(Files / "f0-x.txt", Temp.Path() / "elsewhere" / "f0-x.txt");
+        fs::copy_file(Temp.Path() / "elsewhere" / "f0-x.txt", Files / "f0-x.txt");
+        fs::last_write_time(Files / "f0-x.txt", fs::last_write_time(Temp.Path() / "elsewhere" / "f0-x.txt"));
+        fs::remove_all(Temp.Path() / "elsewhere");
+        OpenUndo();
+        EXPECT_EQ(FolderNames(), expected);
+        EXPECT_EQ(EditorText(), std::string(Bom) + UndoHeading + "\"f0-x.txt\" -> \"f0.txt\"\r\n");
+    }
 }
 
 TEST_F(Undo, AJournalOfTheFirstVersionIsStillUndone)

@@ -64,10 +64,10 @@ TEST(Journal, EveryNameAndStateComesBackExact)
           Entry(u"50%.txt", u"%41%u0041", 42, 133000000000000000, TEntryState::Intended),
           // Lone surrogates (bytes that are not UTF-8 on POSIX) and a pair.
           Entry(String(u"x") + char16_t(0xDCE9), String(1, char16_t(0xD83D)) + u"y", 1, 2, TEntryState::NotDone),
-          WithIdentity(Entry(u"\U0001F600.txt", u"sub\\moved.txt", 3, 4), {UINT64_MAX, 7, 1000}),
+          WithIdentity(Entry(u"\U0001F600.txt", u"sub\\moved.txt", 3, 4), {UINT64_MAX, 7}),
           Tried(Entry(String(u"del") + char16_t(0x7F), u"\u00E4", 5, 6, TEntryState::Intended)),
           Tried(Entry(u"t", u"u", 5, 6, TEntryState::NotDone)),
-          Undone(WithIdentity(Entry(u"c", u"d", 8, 9), {1, 2, 3})),
+          Undone(WithIdentity(Entry(u"c", u"d", 8, 9), {1, 2})),
           Undone(Entry(u"e", u"f", 8, 9, TEntryState::Intended))}},
     };
     for (const TJournal& journal : journals) {
@@ -149,7 +149,7 @@ TEST(Journal, AnythingTheWriterWouldNotMakeIsRefusedButATornLastLine)
     // An identity without size and time has the intent's.
     const std::optional<TJournal> shortOutcome = Zelvane::ParseJournal(current + intent + "renamed\t0\t1\t2\t3\r\n");
     ASSERT_NE(shortOutcome, std::nullopt);
-    EXPECT_EQ(shortOutcome->Entries, std::vector<TJournalEntry>{WithIdentity(Entry(u"a.txt", u"b.txt", 42, 7), {1, 2, 3})});
+    EXPECT_EQ(shortOutcome->Entries, std::vector<TJournalEntry>{WithIdentity(Entry(u"a.txt", u"b.txt", 42, 7), {1, 2})});
 }
 
 // The storage in the fake host's local profile.
@@ -170,7 +170,7 @@ protected:
             journal.WriteAhead();
             for (int i = 0; i < batch; ++i) {
                 journal.BeforeRename();
-                journal.Renamed(static_cast<uint64_t>(first + i), Zelvane::TFileStamp{{1, 2, 3}, 42, 7});
+                journal.Renamed(static_cast<uint64_t>(first + i), Zelvane::TFileStamp{{1, 2}, 42, 7});
             }
             journal.WriteOutcomes();
         }
@@ -207,9 +207,9 @@ TEST_F(JournalStorage, ARunJournalTakesThePlaceOfTheOldOneOnlyAtItsFirstRename)
 TEST_F(JournalStorage, AnOutcomeReadsBackAsTheFileWasReadAfterItsRename)
 {
     const std::optional<Zelvane::TFileStamp> stamps[] = {
-        Zelvane::TFileStamp{{1, 2, 3}, 42, 7},
-        Zelvane::TFileStamp{{1, 4, 3}, 43, 7},
-        Zelvane::TFileStamp{{1, 5, 3}, 42, 8},
+        Zelvane::TFileStamp{{1, 2}, 42, 7},
+        Zelvane::TFileStamp{{1, 4}, 43, 7},
+        Zelvane::TFileStamp{{1, 5}, 42, 8},
         std::nullopt,
     };
     std::vector<TJournalEntry> expected;
