@@ -1,14 +1,14 @@
 // The batch machinery that both rename runs share (the template run and the
 // edit run): how large a batch of renames written ahead to the journal may
 // grow, the run's folder held open for renaming and reading stamps relative
-// to it, and the check made before a rename while the old journal is still
-// in place.
+// to it, the stamps recorded after the renames, and the check made before a
+// rename while the old journal is still in place.
 //
 // A run writes its renames ahead in batches: the first is small, so a short
-// run flushes once, and each next one doubles up to the largest. A batch also
-// ends once its intents fill BatchBytes of journal text (about 10 000 files
-// of usual names), which bounds the memory a batch's files and text hold; a
-// million files then take about a hundred flushes.
+// run flushes once, and each next one doubles up to the largest (a million
+// files then take about 25 flushes). A batch also ends once its intents fill
+// BatchBytes of journal text, which bounds the memory a batch of long names
+// holds; usual names reach the largest batch first.
 //
 // Main thread only, as the runs. Nothing here raises but std::bad_alloc; a
 // folder that cannot be opened leaves an invalid handle, with which the
