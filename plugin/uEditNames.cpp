@@ -38,10 +38,12 @@ struct TEditFile {
     uint64_t LastWriteTime = 0;
 };
 
-// The run's files and, in the same order, their names.
+// The run's files and, in the same order, their names and the names file
+// that lists them.
 struct TRunFiles {
     std::vector<TEditFile> Files;
     std::vector<String> Names;
+    std::string Text;
 };
 
 // Where names are UTF-16 text (Windows), bytes of another encoding in a
@@ -166,7 +168,7 @@ TNewNames DecideNewNames(const String& directory, const std::vector<String>& old
 // looked for, so that the preview names it.
 TEditPlan PlanRenames(const String& directory, const std::vector<String>& oldNames, const TNewNames& newNames)
 {
-    return PlanEditRun(oldNames, newNames.Names, FileSystemNameKey,
+    return PlanEditRun(oldNames, newNames.Names, FileSystemNameKeyInto,
                        [&directory](const String& name) { return Exists(directory + name); });
 }
 
@@ -285,7 +287,7 @@ public:
         // outside the run is not looked for: its no-replace rename fails,
         // and what waits for it fails after it, as planned.
         const TEditPlan plan =
-            PlanEditRun(OldNames, NewNames.Names, FileSystemNameKey, [](const String&) { return false; });
+            PlanEditRun(OldNames, NewNames.Names, FileSystemNameKeyInto, [](const String&) { return false; });
         Reasons = FailureReasons(plan, NewNames);
         for (const TEditFailure& failure : plan.Failures)
             Failed[failure.File] = true;
@@ -541,16 +543,18 @@ private:
     std::vector<TPreviewReason> Reasons;
 };
 
-// The run's files in panel order; the item under the cursor is selected
-// when it stands in for an empty selection.
+// The run's files in panel order, each whose name fits on a line of the
+// names file; the item under the cursor is selected when it stands in for an
+// empty selection.
 TRunFiles RunFiles(Tessel::TFarPanel& panel, bool underCursor)
 {
     TRunFiles files;
     files.Files.reserve(static_cast<size_t>(panel.Count()));
     files.Names.reserve(static_cast<size_t>(panel.Count()));
+    StartNamesFile(files.Text);
     const auto add = [&files, &panel](int32_t at) {
         const auto& item = panel.GetItem(at);
-        if (FitsOnALine(item.FileName())) {
+        if (AppendNameLine(item.FileName(), files.Text)) {
             files.Files.push_back({at, item.FileSize, Base::FileTimeValue(item.LastWriteTime)});
             files.Names.emplace_back(item.FileName());
         }
@@ -576,7 +580,7 @@ TRunFiles RunFiles(Tessel::TFarPanel& panel, bool underCursor)
 
 void EditNames(Tessel::TFarPanel& panel, bool underCursor)
 {
-    const TRunFiles run = RunFiles(panel, underCursor);
+    TRunFiles run = RunFiles(panel, underCursor);
     const std::vector<String>& oldNames = run.Names;
     // Without a folder the files cannot be found: joining their names to an
     // empty one would address the root of the file system instead.
@@ -585,7 +589,7 @@ void EditNames(Tessel::TFarPanel& panel, bool underCursor)
         Ask(MessageText(TMessage::NothingToRename), {TMessage::Ok}, Far3::FMSG_WARNING);
         return;
     }
-    std::string text = NamesFileBytes(oldNames).value_or(std::string());
+    std::string text = std::move(run.Text);
 
     while (true) {
         const std::optional<std::string> saved = EditOnce(text);

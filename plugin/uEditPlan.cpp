@@ -134,7 +134,8 @@ private:
     void KeyOldNames(const TNameKey& key)
     {
         for (size_t file = 0; file < Count; ++file) {
-            TNameUse& use = Uses[Use(key(OldNames[file]))];
+            key(OldNames[file], KeyBuffer);
+            TNameUse& use = Uses[Use(KeyBuffer)];
             if (use.Holder != NoFile) {
                 Own[file] = TEditReason::AmbiguousName;
                 Own[use.Holder] = TEditReason::AmbiguousName;
@@ -149,7 +150,8 @@ private:
         for (size_t file = 0; file < Count; ++file) {
             if (!IsMove(file))
                 continue;
-            const size_t found = Use(key(NewNames[file].Target));
+            key(NewNames[file].Target, KeyBuffer);
+            const size_t found = Use(KeyBuffer);
             TNameUse& use = Uses[found];
             ++use.Targets;
             TargetUse[file] = found;
@@ -227,12 +229,12 @@ private:
         // a given cycle are always the same.
         std::rotate(begin, std::min_element(begin, Path.end()), Path.end());
         const size_t first = *begin;
-        AddStep(first, TEditStepKind::ToTemporary, OldNames[first], String());
+        AddStep(first, TEditStepKind::ToTemporary, OldNames[first], {});
         for (auto member = Path.end(); --member != begin;) {
             AddStep(*member, TEditStepKind::Direct, OldNames[*member], NewNames[*member].Target);
             Outcome[*member] = TOutcome::Moves;
         }
-        AddStep(first, TEditStepKind::FromTemporary, String(), NewNames[first].Target);
+        AddStep(first, TEditStepKind::FromTemporary, {}, NewNames[first].Target);
         Outcome[first] = TOutcome::Moves;
         Result.Renamed += Path.size() - from;
     }
@@ -246,15 +248,16 @@ private:
         ++Result.Renamed;
     }
 
-    void AddStep(size_t file, TEditStepKind kind, String from, String to)
+    void AddStep(size_t file, TEditStepKind kind, Base::StringView from, Base::StringView to)
     {
-        Result.Steps.push_back({file, kind, std::move(from), std::move(to), false});
+        Result.Steps.push_back({file, kind, from, to, false});
     }
 
     const std::vector<String>& OldNames;
     const std::vector<TNewName>& NewNames;
     const size_t Count;
     Base::TextStore Keys;
+    String KeyBuffer; // the key of the name at hand, before it is kept
     std::vector<TSlot> Slots;
     std::vector<TNameUse> Uses;                  // one per key, in the order the keys came
     std::vector<size_t> TargetUse;               // the use of the file's target; NoUse when it keeps its name
@@ -278,9 +281,15 @@ TEditPlan PlanEditRun(const std::vector<String>& oldNames, const std::vector<TNe
 
 String FileSystemNameKey(Base::StringView name)
 {
-    String key(name.size(), u'\0');
-    Platform::FileNameKey(name.data(), name.size(), key.data());
+    String key;
+    FileSystemNameKeyInto(name, key);
     return key;
+}
+
+void FileSystemNameKeyInto(Base::StringView name, String& key)
+{
+    key.resize(name.size());
+    Platform::FileNameKey(name.data(), name.size(), key.data());
 }
 
 } // namespace Zelvane

@@ -104,13 +104,29 @@ bool FitsOnALine(Base::StringView name)
 
 std::optional<std::string> NamesFileBytes(const std::vector<String>& names)
 {
-    std::string bytes(ByteOrderMark);
+    std::string bytes;
+    StartNamesFile(bytes);
     for (const String& name : names) {
-        if (!AppendLine(name, bytes))
+        if (!AppendNameLine(name, bytes))
             return std::nullopt;
-        bytes += "\r\n";
     }
     return bytes;
+}
+
+void StartNamesFile(std::string& bytes)
+{
+    bytes.assign(ByteOrderMark);
+}
+
+bool AppendNameLine(Base::StringView name, std::string& bytes)
+{
+    const size_t start = bytes.size();
+    if (!AppendLine(name, bytes)) {
+        bytes.resize(start);
+        return false;
+    }
+    bytes += "\r\n";
+    return true;
 }
 
 } // namespace Zelvane
