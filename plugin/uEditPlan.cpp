@@ -30,8 +30,7 @@ public:
           Own(Count), Outcome(Count, TOutcome::Open), PathIndex(Count, 0)
     {
         SizeTable();
-        KeyOldNames(key);
-        KeyTargets(key);
+        KeyNames(key);
         FindOwnFailures(heldOutside);
     }
 
@@ -109,55 +108,89 @@ private:
         Uses.reserve(2 * Count);
     }
 
-    // The use of the name whose key is `key`; a new key is kept in the
-    // store, where it lives as long as the table that points into it.
-    size_t Use(Base::StringView key)
+    // A name of the run keyed: its key (kept in Keys), the key's hash, and
+    // the file whose old name or target it is.
+    struct TKeyedName {
+        Base::StringView Key;
+        uint64_t Hash = 0;
+        size_t File = 0;
+    };
+
+    TKeyedName Keyed(const TNameKey& key, Base::StringView name, size_t file)
     {
-        const uint64_t hash = HashOf(key);
-        const uint32_t tag = TagOf(hash);
+        key(name, KeyBuffer);
+        const Base::StringView kept = Keys.Keep(KeyBuffer);
+        return {kept, HashOf(kept), file};
+    }
+
+    // The use of the name keyed `name`; a new one points at its key in the
+    // store, which lives as long as the table.
+    size_t Use(const TKeyedName& name)
+    {
+        const uint32_t tag = TagOf(name.Hash);
         const size_t mask = Slots.size() - 1;
-        size_t i = hash & mask;
+        size_t i = name.Hash & mask;
         for (;; i = (i + 1) & mask) {
             const TSlot& slot = Slots[i];
             if (slot.Use == NoSlotUse)
                 break;
-            if (slot.Tag == tag && Uses[slot.Use].Key == key)
+            if (slot.Tag == tag && Uses[slot.Use].Key == name.Key)
                 return slot.Use;
         }
         TSlot& slot = Slots[i];
         slot.Tag = tag;
         slot.Use = static_cast<uint32_t>(Uses.size());
-        Uses.emplace_back().Key = Keys.Keep(key);
+        Uses.emplace_back().Key = name.Key;
         return slot.Use;
     }
 
-    void KeyOldNames(const TNameKey& key)
+    // Every old name, then every target, is looked up: the old names first,
+    // so that a target finds the file of the run that holds it. The names
+    // are all keyed before the first look-up, so that each look-up can ask
+    // for the slot of one some way ahead: a large run's table is far larger
+    // than the processor's caches, and a look-up would otherwise wait for
+    // memory every time.
+    void KeyNames(const TNameKey& key)
     {
+        std::vector<TKeyedName> names;
+        names.reserve(2 * Count);
+        for (size_t file = 0; file < Count; ++file)
+            names.push_back(Keyed(key, OldNames[file], file));
         for (size_t file = 0; file < Count; ++file) {
-            key(OldNames[file], KeyBuffer);
-            TNameUse& use = Uses[Use(KeyBuffer)];
-            if (use.Holder != NoFile) {
-                Own[file] = TEditReason::AmbiguousName;
-                Own[use.Holder] = TEditReason::AmbiguousName;
-            } else {
-                use.Holder = file;
-            }
+            if (IsMove(file))
+                names.push_back(Keyed(key, NewNames[file].Target, file));
+        }
+        constexpr size_t Ahead = 16;
+        const size_t mask = Slots.size() - 1;
+        for (size_t at = 0; at < names.size(); ++at) {
+            if (at + Ahead < names.size())
+                __builtin_prefetch(&Slots[names[at + Ahead].Hash & mask]);
+            const size_t use = Use(names[at]);
+            if (at < Count)
+                HoldName(names[at].File, use);
+            else
+                TargetName(names[at].File, use);
         }
     }
 
-    void KeyTargets(const TNameKey& key)
+    void HoldName(size_t file, size_t found)
     {
-        for (size_t file = 0; file < Count; ++file) {
-            if (!IsMove(file))
-                continue;
-            key(NewNames[file].Target, KeyBuffer);
-            const size_t found = Use(KeyBuffer);
-            TNameUse& use = Uses[found];
-            ++use.Targets;
-            TargetUse[file] = found;
-            if (use.Holder != NoFile && use.Holder != file)
-                Next[file] = use.Holder;
+        TNameUse& use = Uses[found];
+        if (use.Holder != NoFile) {
+            Own[file] = TEditReason::AmbiguousName;
+            Own[use.Holder] = TEditReason::AmbiguousName;
+        } else {
+            use.Holder = file;
         }
+    }
+
+    void TargetName(size_t file, size_t found)
+    {
+        TNameUse& use = Uses[found];
+        ++use.Targets;
+        TargetUse[file] = found;
+        if (use.Holder != NoFile && use.Holder != file)
+            Next[file] = use.Holder;
     }
 
     // Two lines that give one name both fail; a target that no file of the
