@@ -262,7 +262,7 @@ public:
              const TNewNames& newNames)
         : Panel(panel), Directory(std::move(directory)), Files(run.Files), OldNames(run.Names), Lines(lines),
           NewNames(newNames),
-          At(Files.size(), TWhere::Old), Temporary(Files.size()), Spelled(Files.size()),
+          At(Files.size(), TWhere::Old),
           Failed(Files.size(), false), Reached(Files.size(), false), HasSteps(Files.size(), false)
     {
     }
@@ -344,13 +344,22 @@ private:
         case TWhere::Old:
             return OldNames[file];
         case TWhere::Temporary:
-            return Temporary[file];
+            return Temporary.empty() ? NoName : Temporary[file];
         case TWhere::Target:
             return NewNames.Names[file].Target;
         case TWhere::Spelled:
             break;
         }
-        return Spelled[file];
+        return Spelled.empty() ? NoName : Spelled[file];
+    }
+
+    // `names` with a name for every file of the run: made on first use, so
+    // that a run with no cycle and no case to check takes no memory for them.
+    std::vector<String>& PerFile(std::vector<String>& names)
+    {
+        if (names.empty())
+            names.resize(Files.size());
+        return names;
     }
 
     void MakeSteps(TRunJournal& journal, bool recordedFromStart)
@@ -387,7 +396,7 @@ private:
                     // serves them all; a new one is found after a failure.
                     if (RunTemporary.empty())
                         RunTemporary = TemporaryNameIn(Directory);
-                    Temporary[step.File] = RunTemporary;
+                    PerFile(Temporary)[step.File] = RunTemporary;
                     batchInCycle = true;
                 } else if (step.From == TWhere::Temporary && step.To == TWhere::Target) {
                     batchInCycle = false;
@@ -501,7 +510,7 @@ private:
         String spelled = SpelledName(Directory, target);
         if (spelled.empty() || spelled == target)
             return;
-        Spelled[file] = std::move(spelled);
+        PerFile(Spelled)[file] = std::move(spelled);
         At[file] = TWhere::Spelled;
         inserted.push_back({file, TWhere::Spelled, TWhere::Temporary, false});
         inserted.push_back({file, TWhere::Temporary, TWhere::Target, false});
@@ -532,8 +541,9 @@ private:
     // The temporary name the cycles go through now.
     String RunTemporary;
     // Per file: where it is, its temporary name and spelling (when it has
-    // them), whether it failed and why, whether the run reached it, and
-    // whether it has anything to do.
+    // them; both empty until a file has one), whether it failed and why,
+    // whether the run reached it, and whether it has anything to do.
+    const String NoName;
     std::vector<TWhere> At;
     std::vector<String> Temporary;
     std::vector<String> Spelled;
