@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <functional>
 #include <limits>
@@ -108,69 +109,73 @@ private:
         Uses.reserve(2 * Count);
     }
 
-    // A name of the run keyed: its key (kept in Keys), the key's hash, and
-    // the file whose old name or target it is.
-    struct TKeyedName {
-        Base::StringView Key;
-        uint64_t Hash = 0;
-        size_t File = 0;
-    };
-
-    TKeyedName Keyed(const TNameKey& key, Base::StringView name, size_t file)
+    // The use of the name whose key is `key` (its hash `hash`); a new key is
+    // kept in the store, where it lives as long as the table that points
+    // into it.
+    size_t Use(Base::StringView key, uint64_t hash)
     {
-        key(name, KeyBuffer);
-        const Base::StringView kept = Keys.Keep(KeyBuffer);
-        return {kept, HashOf(kept), file};
-    }
-
-    // The use of the name keyed `name`; a new one points at its key in the
-    // store, which lives as long as the table.
-    size_t Use(const TKeyedName& name)
-    {
-        const uint32_t tag = TagOf(name.Hash);
+        const uint32_t tag = TagOf(hash);
         const size_t mask = Slots.size() - 1;
-        size_t i = name.Hash & mask;
+        size_t i = hash & mask;
         for (;; i = (i + 1) & mask) {
             const TSlot& slot = Slots[i];
             if (slot.Use == NoSlotUse)
                 break;
-            if (slot.Tag == tag && Uses[slot.Use].Key == name.Key)
+            if (slot.Tag == tag && Uses[slot.Use].Key == key)
                 return slot.Use;
         }
         TSlot& slot = Slots[i];
         slot.Tag = tag;
         slot.Use = static_cast<uint32_t>(Uses.size());
-        Uses.emplace_back().Key = name.Key;
+        Uses.emplace_back().Key = Keys.Keep(key);
         return slot.Use;
     }
 
-    // Every old name, then every target, is looked up: the old names first,
-    // so that a target finds the file of the run that holds it. The names
-    // are all keyed before the first look-up, so that each look-up can ask
-    // for the slot of one some way ahead: a large run's table is far larger
-    // than the processor's caches, and a look-up would otherwise wait for
-    // memory every time.
+    // A name keyed, on its way to its look-up.
+    struct TPending {
+        bool Named = false; // the file has a name to look up
+        String Key;         // a buffer, reused name after name
+        uint64_t Hash = 0;
+    };
+
+    // Looks up the name `nameOf(file)` gives each file (nullptr: none) and
+    // hands its use to `settle`, file by file. Each name is keyed some
+    // files before its look-up, and its slot asked for then: a large run's
+    // table is far larger than the processor's caches, and a look-up would
+    // otherwise wait for memory every time.
+    template <typename TNameOf, typename TSettle>
+    void LookUp(const TNameKey& key, TNameOf nameOf, TSettle settle)
+    {
+        constexpr size_t Ahead = 16;
+        std::array<TPending, Ahead> pending;
+        const size_t mask = Slots.size() - 1;
+        for (size_t file = 0; file < Count + Ahead; ++file) {
+            // The file Ahead back is due; its place then takes this file.
+            TPending& at = pending[file % Ahead];
+            if (file >= Ahead && at.Named)
+                settle(file - Ahead, Use(at.Key, at.Hash));
+            if (file >= Count)
+                continue;
+            const String* name = nameOf(file);
+            at.Named = name != nullptr;
+            if (at.Named) {
+                key(*name, at.Key);
+                at.Hash = HashOf(at.Key);
+                __builtin_prefetch(&Slots[at.Hash & mask]);
+            }
+        }
+    }
+
+    // Every old name, then every target: the old names first, so that a
+    // target finds the file of the run that holds it.
     void KeyNames(const TNameKey& key)
     {
-        std::vector<TKeyedName> names;
-        names.reserve(2 * Count);
-        for (size_t file = 0; file < Count; ++file)
-            names.push_back(Keyed(key, OldNames[file], file));
-        for (size_t file = 0; file < Count; ++file) {
-            if (IsMove(file))
-                names.push_back(Keyed(key, NewNames[file].Target, file));
-        }
-        constexpr size_t Ahead = 16;
-        const size_t mask = Slots.size() - 1;
-        for (size_t at = 0; at < names.size(); ++at) {
-            if (at + Ahead < names.size())
-                __builtin_prefetch(&Slots[names[at + Ahead].Hash & mask]);
-            const size_t use = Use(names[at]);
-            if (at < Count)
-                HoldName(names[at].File, use);
-            else
-                TargetName(names[at].File, use);
-        }
+        LookUp(
+            key, [this](size_t file) { return &OldNames[file]; },
+            [this](size_t file, size_t use) { HoldName(file, use); });
+        LookUp(
+            key, [this](size_t file) { return IsMove(file) ? &NewNames[file].Target : nullptr; },
+            [this](size_t file, size_t use) { TargetName(file, use); });
     }
 
     void HoldName(size_t file, size_t found)
@@ -290,7 +295,6 @@ private:
     const std::vector<TNewName>& NewNames;
     const size_t Count;
     Base::TextStore Keys;
-    String KeyBuffer; // the key of the name at hand, before it is kept
     std::vector<TSlot> Slots;
     std::vector<TNameUse> Uses;                  // one per key, in the order the keys came
     std::vector<size_t> TargetUse;               // the use of the file's target; NoUse when it keeps its name
