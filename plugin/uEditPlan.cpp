@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 #include <functional>
 #include <limits>
@@ -95,7 +96,32 @@ private:
     };
     static constexpr uint32_t NoSlotUse = std::numeric_limits<uint32_t>::max();
 
-    static uint64_t HashOf(Base::StringView key) { return std::hash<Base::StringView>{}(key); }
+    // A hash of a short key, four characters at a time, with the whole
+    // hash stirred at the end: the slot comes from its low bits and the tag
+    // from its high ones. (The library's general hash took a third of the
+    // plan's time.)
+    static uint64_t HashOf(Base::StringView key)
+    {
+        uint64_t hash = 0x9E3779B97F4A7C15ull ^ key.size();
+        const char16_t* at = key.data();
+        size_t left = key.size();
+        for (; left >= 4; left -= 4, at += 4) {
+            uint64_t chunk = 0;
+            std::memcpy(&chunk, at, sizeof chunk);
+            hash = (hash ^ chunk) * 0xBF58476D1CE4E5B9ull;
+            hash ^= hash >> 29;
+        }
+        uint64_t tail = 0;
+        if (left > 0)
+            std::memcpy(&tail, at, left * sizeof(char16_t));
+        hash ^= tail;
+        hash ^= hash >> 30;
+        hash *= 0xBF58476D1CE4E5B9ull;
+        hash ^= hash >> 27;
+        hash *= 0x94D049BB133111EBull;
+        hash ^= hash >> 31;
+        return hash;
+    }
     static uint32_t TagOf(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
 
     // Room for every old name and target with the table at most half full,
