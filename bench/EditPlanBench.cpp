@@ -67,7 +67,7 @@ void Plan(benchmark::State& state, Shape shape)
 {
     const EditRun run = MakeRun(shape, static_cast<size_t>(state.range(0)));
     for (auto _ : state) {
-        TEditPlan plan = PlanEditRun(run.OldNames, run.NewNames, FileSystemNameKey,
+        TEditPlan plan = PlanEditRun(run.OldNames, run.NewNames, FileSystemNameKeyInto,
                                      [](const String&) { return false; });
         if (plan.Renamed != run.OldNames.size())
             state.SkipWithError("not every file was renamed");

@@ -27,7 +27,10 @@
 // Usage: RenameFilesBench [--folder=DIR] [--files=N] [--iterations=N] [benchmark options]
 // DIR is where the benchmark's folder is made (default: the executable's
 // folder, i.e. the build folder's disk; e.g. /dev/shm for tmpfs); N files
-// (default 100 000), each benchmark N iterations (default 5).
+// (default 100 000), each benchmark N iterations (default 5). On a shared
+// machine, --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
+// runs the benchmarks' repetitions in a shuffled order, so a spell of load
+// falls on both sides of a ratio, and the ratios are of the medians.
 #include "../tests/unit/FakeHost.h"
 #include "../tests/unit/FakePanel.h"
 #include "framework/FarPanel.h"
@@ -526,8 +529,12 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
+        // With --benchmark_repetitions the median of the repetitions stands
+        // for the benchmark (it comes after them); the other aggregates are
+        // no times.
         for (const Run& run : runs)
-            if (!run.error_occurred) {
+            if (!run.error_occurred &&
+                (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median")) {
                 Seconds[run.run_name.function_name] = run.GetAdjustedRealTime();
                 CpuSeconds[run.run_name.function_name] = run.GetAdjustedCPUTime();
             }

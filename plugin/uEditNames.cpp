@@ -38,10 +38,12 @@ struct TEditFile {
     uint64_t LastWriteTime = 0;
 };
 
-// The run's files and, in the same order, their names.
+// The run's files and, in the same order, their names and the names file
+// that lists them.
 struct TRunFiles {
     std::vector<TEditFile> Files;
     std::vector<String> Names;
+    std::string Text;
 };
 
 // Where names are UTF-16 text (Windows), bytes of another encoding in a
@@ -166,7 +168,7 @@ TNewNames DecideNewNames(const String& directory, const std::vector<String>& old
 // looked for, so that the preview names it.
 TEditPlan PlanRenames(const String& directory, const std::vector<String>& oldNames, const TNewNames& newNames)
 {
-    return PlanEditRun(oldNames, newNames.Names, FileSystemNameKey,
+    return PlanEditRun(oldNames, newNames.Names, FileSystemNameKeyInto,
                        [&directory](const String& name) { return Exists(directory + name); });
 }
 
@@ -260,7 +262,7 @@ public:
              const TNewNames& newNames)
         : Panel(panel), Directory(std::move(directory)), Files(run.Files), OldNames(run.Names), Lines(lines),
           NewNames(newNames),
-          At(Files.size(), TWhere::Old), Temporary(Files.size()), Spelled(Files.size()),
+          At(Files.size(), TWhere::Old),
           Failed(Files.size(), false), Reached(Files.size(), false), HasSteps(Files.size(), false)
     {
     }
@@ -285,7 +287,7 @@ public:
         // outside the run is not looked for: its no-replace rename fails,
         // and what waits for it fails after it, as planned.
         const TEditPlan plan =
-            PlanEditRun(OldNames, NewNames.Names, FileSystemNameKey, [](const String&) { return false; });
+            PlanEditRun(OldNames, NewNames.Names, FileSystemNameKeyInto, [](const String&) { return false; });
         Reasons = FailureReasons(plan, NewNames);
         for (const TEditFailure& failure : plan.Failures)
             Failed[failure.File] = true;
@@ -342,13 +344,22 @@ private:
         case TWhere::Old:
             return OldNames[file];
         case TWhere::Temporary:
-            return Temporary[file];
+            return Temporary.empty() ? NoName : Temporary[file];
         case TWhere::Target:
             return NewNames.Names[file].Target;
         case TWhere::Spelled:
             break;
         }
-        return Spelled[file];
+        return Spelled.empty() ? NoName : Spelled[file];
+    }
+
+    // `names` with a name for every file of the run: made on first use, so
+    // that a run with no cycle and no case to check takes no memory for them.
+    std::vector<String>& PerFile(std::vector<String>& names)
+    {
+        if (names.empty())
+            names.resize(Files.size());
+        return names;
     }
 
     void MakeSteps(TRunJournal& journal, bool recordedFromStart)
@@ -385,7 +396,7 @@ private:
                     // serves them all; a new one is found after a failure.
                     if (RunTemporary.empty())
                         RunTemporary = TemporaryNameIn(Directory);
-                    Temporary[step.File] = RunTemporary;
+                    PerFile(Temporary)[step.File] = RunTemporary;
                     batchInCycle = true;
                 } else if (step.From == TWhere::Temporary && step.To == TWhere::Target) {
                     batchInCycle = false;
@@ -499,7 +510,7 @@ private:
         String spelled = SpelledName(Directory, target);
         if (spelled.empty() || spelled == target)
             return;
-        Spelled[file] = std::move(spelled);
+        PerFile(Spelled)[file] = std::move(spelled);
         At[file] = TWhere::Spelled;
         inserted.push_back({file, TWhere::Spelled, TWhere::Temporary, false});
         inserted.push_back({file, TWhere::Temporary, TWhere::Target, false});
@@ -530,8 +541,9 @@ private:
     // The temporary name the cycles go through now.
     String RunTemporary;
     // Per file: where it is, its temporary name and spelling (when it has
-    // them), whether it failed and why, whether the run reached it, and
-    // whether it has anything to do.
+    // them; both empty until a file has one), whether it failed and why,
+    // whether the run reached it, and whether it has anything to do.
+    const String NoName;
     std::vector<TWhere> At;
     std::vector<String> Temporary;
     std::vector<String> Spelled;
@@ -541,16 +553,18 @@ private:
     std::vector<TPreviewReason> Reasons;
 };
 
-// The run's files in panel order; the item under the cursor is selected
-// when it stands in for an empty selection.
+// The run's files in panel order, each whose name fits on a line of the
+// names file; the item under the cursor is selected when it stands in for an
+// empty selection.
 TRunFiles RunFiles(Tessel::TFarPanel& panel, bool underCursor)
 {
     TRunFiles files;
     files.Files.reserve(static_cast<size_t>(panel.Count()));
     files.Names.reserve(static_cast<size_t>(panel.Count()));
+    StartNamesFile(files.Text);
     const auto add = [&files, &panel](int32_t at) {
         const auto& item = panel.GetItem(at);
-        if (FitsOnALine(item.FileName())) {
+        if (AppendNameLine(item.FileName(), files.Text)) {
             files.Files.push_back({at, item.FileSize, Base::FileTimeValue(item.LastWriteTime)});
             files.Names.emplace_back(item.FileName());
         }
@@ -576,7 +590,7 @@ TRunFiles RunFiles(Tessel::TFarPanel& panel, bool underCursor)
 
 void EditNames(Tessel::TFarPanel& panel, bool underCursor)
 {
-    const TRunFiles run = RunFiles(panel, underCursor);
+    TRunFiles run = RunFiles(panel, underCursor);
     const std::vector<String>& oldNames = run.Names;
     // Without a folder the files cannot be found: joining their names to an
     // empty one would address the root of the file system instead.
@@ -585,7 +599,7 @@ void EditNames(Tessel::TFarPanel& panel, bool underCursor)
         Ask(MessageText(TMessage::NothingToRename), {TMessage::Ok}, Far3::FMSG_WARNING);
         return;
     }
-    std::string text = NamesFileBytes(oldNames).value_or(std::string());
+    std::string text = std::move(run.Text);
 
     while (true) {
         const std::optional<std::string> saved = EditOnce(text);

@@ -71,11 +71,13 @@ enum class TEditStepKind : uint8_t {
     FromTemporary, // the file's temporary name -> To (From is empty)
 };
 
+// From and To view the names given to PlanEditRun (an old name, a target),
+// so a step is valid as long as those are.
 struct TEditStep {
     size_t File = 0; // index into the run's files
     TEditStepKind Kind = TEditStepKind::Direct;
-    String From;
-    String To;
+    Base::StringView From;
+    Base::StringView To;
     // From and To are one name to the file system: only the letter case
     // changes, which some file systems ignore.
     bool CaseOnly = false;
@@ -88,8 +90,10 @@ struct TEditPlan {
 };
 
 // The form in which the file system compares names: two names are one name
-// exactly when their keys are equal (FileSystemNameKey on a real folder).
-using TNameKey = std::function<String(Base::StringView name)>;
+// exactly when their keys are equal (FileSystemNameKeyInto on a real folder).
+// Writes the key of `name` over `key`, a buffer the caller reuses for every
+// name, so that keying a large run allocates nothing per name.
+using TNameKey = std::function<void(Base::StringView name, String& key)>;
 // Whether a file outside the run holds `name` (a name in the folder, or a
 // path into a subfolder). Asked only for targets that no file of the run
 // holds, at most once per file.
@@ -104,5 +108,7 @@ TEditPlan PlanEditRun(const std::vector<String>& oldNames, const std::vector<TNe
 // The key the platform's file system gives `name`: the name itself on POSIX,
 // its upper case on Windows.
 String FileSystemNameKey(Base::StringView name);
+// The same key written over `key` (a TNameKey).
+void FileSystemNameKeyInto(Base::StringView name, String& key);
 
 } // namespace Zelvane

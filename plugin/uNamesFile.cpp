@@ -71,6 +71,17 @@ bool AppendLine(Base::StringView name, std::string& out)
     return readBack == name;
 }
 
+// Where the first CR or LF at or after `start` is; npos when there is none.
+// (A plain loop: find_first_of looks each byte up in the set of two.)
+size_t LineBreakAt(std::string_view bytes, size_t start)
+{
+    for (size_t at = start; at < bytes.size(); ++at) {
+        if (bytes[at] == '\r' || bytes[at] == '\n')
+            return at;
+    }
+    return std::string_view::npos;
+}
+
 } // namespace
 
 TNamesText ReadNamesText(std::string_view bytes)
@@ -81,7 +92,7 @@ TNamesText ReadNamesText(std::string_view bytes)
     text.Lines.reserve(static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     size_t start = 0;
     while (start < bytes.size()) {
-        const size_t end = bytes.find_first_of("\r\n", start);
+        const size_t end = LineBreakAt(bytes, start);
         const size_t stop = end == std::string_view::npos ? bytes.size() : end;
         String line;
         if (!DecodeLine(bytes.substr(start, stop - start), line) && text.FirstLineNotUtf8 == 0)
@@ -104,13 +115,29 @@ bool FitsOnALine(Base::StringView name)
 
 std::optional<std::string> NamesFileBytes(const std::vector<String>& names)
 {
-    std::string bytes(ByteOrderMark);
+    std::string bytes;
+    StartNamesFile(bytes);
     for (const String& name : names) {
-        if (!AppendLine(name, bytes))
+        if (!AppendNameLine(name, bytes))
             return std::nullopt;
-        bytes += "\r\n";
     }
     return bytes;
+}
+
+void StartNamesFile(std::string& bytes)
+{
+    bytes.assign(ByteOrderMark);
+}
+
+bool AppendNameLine(Base::StringView name, std::string& bytes)
+{
+    const size_t start = bytes.size();
+    if (!AppendLine(name, bytes)) {
+        bytes.resize(start);
+        return false;
+    }
+    bytes += "\r\n";
+    return true;
 }
 
 } // namespace Zelvane

@@ -53,4 +53,12 @@ bool FitsOnALine(Base::StringView name);
 // Nothing when a name does not fit on a line.
 std::optional<std::string> NamesFileBytes(const std::vector<String>& names);
 
+// The names file built a name at a time, for a caller that leaves out the
+// names that do not fit as it goes: StartNamesFile puts the byte-order mark
+// in `bytes` (replacing what it held); AppendNameLine appends `name` and
+// CR LF, or leaves `bytes` as it was and returns false when the name does not
+// fit on a line (as FitsOnALine tells).
+void StartNamesFile(std::string& bytes);
+bool AppendNameLine(Base::StringView name, std::string& bytes);
+
 } // namespace Zelvane

@@ -22,6 +22,9 @@ using Zelvane::TEditStep;
 using Zelvane::TEditStepKind;
 using Zelvane::TNewName;
 
+// The tests' keys, as values; the plan takes them through Keying.
+using KeyOf = String (*)(Base::StringView name);
+
 String ExactKey(Base::StringView name)
 {
     return String(name);
@@ -36,6 +39,11 @@ String CaselessKey(Base::StringView name)
             c = static_cast<char16_t>(c - u'a' + u'A');
     }
     return key;
+}
+
+Zelvane::TNameKey Keying(KeyOf keyOf)
+{
+    return [keyOf](Base::StringView name, String& key) { key = keyOf(name); };
 }
 
 std::string Narrow(Base::StringView name)
@@ -66,7 +74,7 @@ const char* ReasonName(TEditReason reason)
 // subfolder paths ("sub\x") as names of their own.
 class FolderModel {
 public:
-    explicit FolderModel(Zelvane::TNameKey key) : Key(std::move(key)) {}
+    explicit FolderModel(KeyOf key) : Key(key) {}
 
     void Add(const String& name, int file) { Entries[Key(name)] = {name, file}; }
     bool Holds(Base::StringView name) const { return Entries.contains(Key(name)); }
@@ -88,8 +96,8 @@ public:
         std::map<size_t, String> temporary;
         for (const TEditStep& step : steps) {
             const int file = static_cast<int>(step.File);
-            const String from = step.Kind == TEditStepKind::FromTemporary ? temporary[step.File] : step.From;
-            String to = step.To;
+            const String from = step.Kind == TEditStepKind::FromTemporary ? temporary[step.File] : String(step.From);
+            String to(step.To);
             if (step.Kind == TEditStepKind::ToTemporary) {
                 to = u"~" + Base::String(1, static_cast<char16_t>(u'0' + temporary.size() % 10)) + u"tmp";
                 while (Holds(to))
@@ -121,7 +129,7 @@ private:
         String Name;
         int File = 0;
     };
-    Zelvane::TNameKey Key;
+    KeyOf Key;
     std::unordered_map<String, Entry> Entries;
 };
 
@@ -148,7 +156,7 @@ struct EditOutcome {
 // Plans the run, makes its steps on the folder, and checks the end state.
 EditOutcome PlanAndMake(const EditWorld& world)
 {
-    const Zelvane::TNameKey key = world.Caseless ? CaselessKey : ExactKey;
+    const KeyOf key = world.Caseless ? CaselessKey : ExactKey;
     FolderModel folder(world.FolderTellsCaseApart ? ExactKey : key);
     for (size_t file = 0; file < world.OldNames.size(); ++file)
         folder.Add(world.OldNames[file], static_cast<int>(file));
@@ -161,7 +169,7 @@ EditOutcome PlanAndMake(const EditWorld& world)
     std::unordered_set<String> outside;
     for (const String& name : world.Outside)
         outside.insert(key(name));
-    outcome.Plan = Zelvane::PlanEditRun(world.OldNames, outcome.NewNames, key, [&](const String& name) {
+    outcome.Plan = Zelvane::PlanEditRun(world.OldNames, outcome.NewNames, Keying(key), [&](const String& name) {
         ++outcome.OutsideQuestions;
         return outside.contains(key(name));
     });
@@ -270,7 +278,7 @@ TEST(EditPlan, OrdersRenamesSoThatNoneReplacesAFile)
 
 TEST(EditPlan, NeedsOneNewNamePerFile)
 {
-    EXPECT_THROW(Zelvane::PlanEditRun({u"a", u"b"}, {TNewName{TNewName::TAction::Move, u"c"}}, ExactKey,
+    EXPECT_THROW(Zelvane::PlanEditRun({u"a", u"b"}, {TNewName{TNewName::TAction::Move, u"c"}}, Keying(ExactKey),
                                       [](const String&) { return false; }),
                  Base::EListError);
 }
@@ -397,14 +405,14 @@ private:
     }
 
     std::mt19937& Random;
-    Zelvane::TNameKey Key;
+    KeyOf Key = ExactKey;
     std::unordered_set<String> Keys;
 };
 
 // Every failure has its reason in the folder and the lines.
 void CheckReasons(const EditWorld& world, const EditOutcome& outcome)
 {
-    const Zelvane::TNameKey key = world.Caseless ? CaselessKey : ExactKey;
+    const KeyOf key = world.Caseless ? CaselessKey : ExactKey;
     const auto moves = [&](size_t file) {
         return outcome.NewNames[file].Action == TNewName::TAction::Move &&
                outcome.NewNames[file].Target != world.OldNames[file];
