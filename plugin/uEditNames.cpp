@@ -365,6 +365,9 @@ private:
     void MakeSteps(TRunJournal& journal, bool recordedFromStart)
     {
         const TOpenFolder folder(Directory);
+        TRunStamps stamps(journal.Recording() ? Directory : String(),
+                          std::vector<Base::StringView>(OldNames.begin(), OldNames.end()),
+                          static_cast<size_t>(Panel.Count()));
         TProgress progress(TMessage::ProgressRenaming, Steps.size());
         uint64_t done = 0;
         bool stopAsked = false;
@@ -462,7 +465,9 @@ private:
                 Reached[file] = true;
                 if (planned.Entry != NoEntry) {
                     if (renamed)
-                        journal.Renamed(planned.Entry, ReadFileStamp(folder.Handle, to, newName));
+                        journal.Renamed(planned.Entry,
+                                        stamps.AfterRename(folder.Handle, to, newName, OldNames[file],
+                                                           Files[file].Size, Files[file].LastWriteTime));
                     else
                         journal.NotDone(planned.Entry, 1);
                 }
