@@ -466,7 +466,7 @@ private:
                 if (planned.Entry != NoEntry) {
                     if (renamed)
                         journal.Renamed(planned.Entry,
-                                        stamps.AfterRename(folder.Handle, to, newName, OldNames[file],
+                                        stamps.AfterRename(folder.Handle, to, newName, file,
                                                            Files[file].Size, Files[file].LastWriteTime));
                     else
                         journal.NotDone(planned.Entry, 1);

@@ -32,6 +32,8 @@ constexpr uint32_t Selected = static_cast<uint32_t>(Far3::PPIF_SELECTED);
 // One file of a batch, planned before the batch's intents are written.
 struct TBatchFile {
     int32_t Item = 0;
+    // Its place among the run's files.
+    size_t Position = 0;
     TPlannedFile Planned;
     // Predicted: the file is renamed (or keeps its name).
     bool Succeeds = false;
@@ -379,6 +381,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
             const auto& item = panel.GetItem(items[k]);
             TBatchFile& file = batch.emplace_back();
             file.Item = items[k];
+            file.Position = k;
             file.Planned = plan.Next({item.FileName(), Base::FileTimeValue(item.LastWriteTime),
                                       Base::FileTimeValue(item.CreationTime)});
             if (!file.Planned.GoesAhead())
@@ -440,7 +443,7 @@ bool TPlugin::RenameFiles(Tessel::TFarPanel& panel, bool rememberCounter)
                                                           item.FileName().data(), decision.Target.c_str()) != 0;
                 }
                 if (renamed)
-                    journal.Renamed(file.Entry, stamps.AfterRename(folder.Handle, to, decision.Target, item.FileName(),
+                    journal.Renamed(file.Entry, stamps.AfterRename(folder.Handle, to, decision.Target, file.Position,
                                                                    item.FileSize,
                                                                    Base::FileTimeValue(item.LastWriteTime)));
                 else

@@ -76,23 +76,28 @@ public:
     // outlive the object); `folderFiles`: how many files the panel shows.
     TRunStamps(const String& directory, std::vector<Base::StringView> names, size_t folderFiles);
 
-    // The stamp of the file that was `oldName`, of `size` and
-    // `lastWriteTime`, and is now `newName` in `folder` (full name
-    // `fullNewName`); nothing when it cannot be read.
+    // The stamp of the run's file at `position` (of `size` and
+    // `lastWriteTime` before its rename), now `newName` in `folder` (full
+    // name `fullNewName`); nothing when it cannot be read.
     std::optional<TFileStamp> AfterRename(Platform::HANDLE folder, const String& fullNewName, const String& newName,
-                                          Base::StringView oldName, uint64_t size, uint64_t lastWriteTime);
+                                          size_t position, uint64_t size, uint64_t lastWriteTime);
 
 private:
-    // The run's name in `slot` of the table, or where it would go.
-    size_t SlotOf(Base::StringView name) const;
+    // The position of the run's file `name`, or Names.size().
+    size_t PositionOf(Base::StringView name);
 
     enum class TTrust { Unchecked, Trusted, Distrusted };
     TTrust Trust = TTrust::Distrusted;
     uint64_t Volume = 0;
     std::vector<Base::StringView> Names;
-    // Open addressing over Names: a slot holds a name's position plus one,
-    // 0 when empty; a power of two, at least twice the names.
+    // Open addressing over Names while the folder is listed: a slot holds a
+    // name's position plus one, 0 when empty; a power of two, at least twice
+    // the names.
     std::vector<uint32_t> Slots;
+    // A listing usually goes in the panel's order or against it: the names
+    // beside the last one found are tried before the table.
+    size_t LastFound = 0;
+    bool AnyFound = false;
     std::vector<uint64_t> Indexes;
     std::vector<bool> Listed;
 };
