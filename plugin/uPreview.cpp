@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace Zelvane {
@@ -84,6 +85,16 @@ public:
             Slots[Place(KeyAt(name.Text), name.Hash, name.Text)].State |= Present;
         }
         FindRunFiles(runNames);
+    }
+
+    // A move to `target` is checked next: its slot is asked for now, so that
+    // the check finds it in the cache. Changes nothing.
+    void Expect(const String& target)
+    {
+        if (Directory.empty())
+            return;
+        MakeKey(target, To);
+        Prefetch(&Slots[HashOf(To) & Mask()]);
     }
 
     // Why the run's file `file` (its index in the run's names), named
@@ -324,6 +335,18 @@ void AppendPreviewLine(String& text, const TPreviewLine& line)
     }
 }
 
+// What the plan reads of the run's file `i`.
+TPlanFile PlanFile(const TRunInput& run, size_t i)
+{
+    TPlanFile file;
+    file.Name = run.FileNames[i];
+    if (i < run.FileTimes.size()) {
+        file.Modified = run.FileTimes[i].Modified;
+        file.Created = run.FileTimes[i].Created;
+    }
+    return file;
+}
+
 } // namespace
 
 std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
@@ -339,17 +362,16 @@ std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
     std::vector<TPreviewLine> lines;
     lines.reserve(run.FileNames.size());
     TProgress progress(TMessage::ProgressPreviewing, run.FileNames.size());
+    // The file after the one being checked, planned while the memory for
+    // that one's new name is on its way; planned again when the check gives
+    // the counter value back.
+    std::optional<TPlannedFile> ahead;
     for (size_t i = 0; i < run.FileNames.size(); ++i) {
         if (progress.Step(lines.size()))
             break;
         const String& oldName = run.FileNames[i];
-        TPlanFile file;
-        file.Name = oldName;
-        if (i < run.FileTimes.size()) {
-            file.Modified = run.FileTimes[i].Modified;
-            file.Created = run.FileTimes[i].Created;
-        }
-        TPlannedFile planned = plan.Next(file);
+        TPlannedFile planned = ahead ? std::move(*ahead) : plan.Next(PlanFile(run, i));
+        ahead.reset();
         TPreviewLine line;
         line.OldName = oldName;
         line.Reason = planned.Reason;
@@ -358,12 +380,17 @@ std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
             if (planned.Decision.Action == TNewName::TAction::Keep) {
                 line.NewName = oldName;
             } else {
+                folder.Expect(planned.Decision.Target);
+                if (i + 1 < run.FileNames.size())
+                    ahead = plan.Next(PlanFile(run, i + 1));
                 // A move the folder refuses gives its counter value back, as in the run.
                 line.Reason = folder.Move(i, oldName, planned.Decision.Target);
-                if (line.Reason == TPreviewReason::None)
+                if (line.Reason == TPreviewReason::None) {
                     line.NewName = std::move(planned.Decision.Target);
-                else
+                } else {
                     plan.GiveBack(planned);
+                    ahead.reset();
+                }
             }
         }
         lines.push_back(std::move(line));
