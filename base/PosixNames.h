@@ -76,20 +76,22 @@ inline size_t DecodedLength(std::string_view bytes, size_t at, char32_t& decoded
 
 } // namespace Detail
 
-// The UTF-16 the plugin sees for a POSIX name or path. Never fails.
-inline std::u16string ToUtf16(std::string_view bytes)
+// The UTF-16 the plugin sees for a POSIX name or path, added to `text`; a
+// caller that converts many names keeps one buffer for them. Never fails.
+inline void AppendUtf16(std::u16string& text, std::string_view bytes)
 {
     // Plain ASCII is shown as it is: written straight into place, up to the
     // first byte that needs a closer look.
-    std::u16string text(bytes.size(), u'\0');
+    const size_t start = text.size();
+    text.resize(start + bytes.size());
     size_t at = 0;
     for (; at < bytes.size(); ++at) {
         const unsigned char c = static_cast<unsigned char>(bytes[at]);
         if (c >= 0x80 || IsForbiddenInNames(c))
             break;
-        text[at] = c;
+        text[start + at] = c;
     }
-    text.resize(at);
+    text.resize(start + at);
     while (at < bytes.size()) {
         char32_t c = 0;
         const size_t length = Detail::DecodedLength(bytes, at, c);
@@ -105,6 +107,13 @@ inline std::u16string ToUtf16(std::string_view bytes)
             Base::AppendUtf16(text, c);
         }
     }
+}
+
+// The UTF-16 the plugin sees for a POSIX name or path. Never fails.
+inline std::u16string ToUtf16(std::string_view bytes)
+{
+    std::u16string text;
+    AppendUtf16(text, bytes);
     return text;
 }
 

@@ -67,6 +67,12 @@ inline std::string Utf16ToUtf8(std::u16string_view text)
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
+        // Plain ASCII, most of most texts, goes over one unit at a time.
+        if (text[i] < 0x80) {
+            out += static_cast<char>(text[i]);
+            ++i;
+            continue;
+        }
         const Utf16Character c = DecodeUtf16At(text, i);
         AppendUtf8(out, IsSurrogate(c.Char) ? ReplacementCharacter : c.Char);
         i += c.Length;

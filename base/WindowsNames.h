@@ -13,9 +13,25 @@ namespace Base {
 // both separate the parts of a path.
 inline constexpr std::string_view WindowsRefusedPunctuation = "<>:\"/\\|?*";
 
+namespace Detail {
+
+// WindowsRefusedPunctuation as a table over ASCII: every character of every
+// new name passes through this test, so it is one lookup rather than a search.
+struct RefusedPunctuationTable {
+    bool Refused[0x80] = {};
+    constexpr RefusedPunctuationTable()
+    {
+        for (const char c : WindowsRefusedPunctuation)
+            Refused[static_cast<unsigned char>(c)] = true;
+    }
+};
+inline constexpr RefusedPunctuationTable RefusedPunctuation;
+
+} // namespace Detail
+
 constexpr bool IsWindowsRefusedPunctuation(char32_t c)
 {
-    return c < 0x80 && WindowsRefusedPunctuation.find(static_cast<char>(c)) != std::string_view::npos;
+    return c < 0x80 && Detail::RefusedPunctuation.Refused[c];
 }
 
 constexpr bool IsRefusedInWindowsNames(char32_t c)

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace Zelvane {
@@ -48,44 +49,74 @@ bool IsFolder(const String& path)
 // of slots probed one after another: a look-up costs the slot (and, when the
 // hashes match, the key's characters), and a new name no allocation of its
 // own, which matters at a hundred thousand names.
+//
+// At that size the table and the keys are far larger than the processor's
+// caches, and a look-up's time is the wait for memory. So the work that is
+// known in advance is done in bulk with the memory asked for some names
+// ahead: the folder's names go into the table after the listing, and each of
+// the run's own files has its slot found once, before the first move. A
+// move then reaches its file's slot directly, already on its way to the
+// cache; only the new name is looked up as the run goes.
 class TFolderNames {
 public:
-    TFolderNames(const String& directory, size_t runFiles) : Directory(directory)
+    TFolderNames(const String& directory, const std::vector<String>& runNames) : Directory(directory)
     {
         if (directory.empty())
             return;
-        // Room for a folder of the run's files and their new names without growing.
+        // Names only: the listing needs no entry's size, date or attributes.
+        std::vector<TListed> listed;
+        Platform::ListFileNames(directory.c_str(), [&](const char16_t* name, const char16_t* shortName) {
+            listed.push_back(Listed(name));
+            // Windows also knows a file by its short name.
+            if (shortName[0] != u'\0')
+                listed.push_back(Listed(shortName));
+        });
+        // Room without growing, so that a file's slot stays where it is
+        // found: less than half full with the names listed and the run's
+        // files, and never full with a new name for every file on top.
         size_t slots = 64;
-        while (slots < 4 * runFiles)
+        while (slots <= 2 * (listed.size() + runNames.size()))
             slots *= 2;
         Slots.resize(slots);
-        // Names only: the listing needs no entry's size, date or attributes.
-        Platform::ListFileNames(directory.c_str(), [this](const char16_t* name, const char16_t* shortName) {
-            MakeKey(name, To);
-            State(To) |= Present;
-            // Windows also knows a file by its short name.
-            if (shortName[0] != u'\0') {
-                MakeKey(shortName, To);
-                State(To) |= Present;
-            }
-        });
+        for (size_t i = 0; i < listed.size(); ++i) {
+            if (i + Ahead < listed.size())
+                Prefetch(&Slots[listed[i + Ahead].Hash & Mask()]);
+            const TListed& name = listed[i];
+            Slots[Place(KeyAt(name.Text), name.Hash, name.Text)].State |= Present;
+        }
+        FindRunFiles(runNames);
     }
 
-    // Why `oldName` could not become `target` now; None when it could, and
-    // then the names are as the rename leaves them.
-    TPreviewReason Move(const String& oldName, const String& target)
+    // A move to `target` is checked next: its slot is asked for now, so that
+    // the check finds it in the cache. Changes nothing.
+    void Expect(const String& target)
+    {
+        if (Directory.empty())
+            return;
+        MakeKey(target, To);
+        Prefetch(&Slots[HashOf(To) & Mask()]);
+    }
+
+    // Why the run's file `file` (its index in the run's names), named
+    // `oldName`, could not become `target` now; None when it could, and then
+    // the names are as the rename leaves them.
+    TPreviewReason Move(size_t file, Base::StringView oldName, const String& target)
     {
         if (Directory.empty())
             return TPreviewReason::FolderMissing;
+        if (file + Ahead < RunSlots.size())
+            Prefetch(&Slots[RunSlots[file + Ahead]]);
+        TSlot& left = Slots[RunSlots[file]];
         MakeKey(target, To);
         MakeKey(oldName, From);
         // The same name to the file system: only its letter case changes.
         if (To == From) {
-            uint8_t& state = State(To);
-            state = static_cast<uint8_t>((state & ~Freed) | Present | Taken);
+            left.State = static_cast<uint8_t>((left.State & ~Freed) | Present | Taken);
             return TPreviewReason::None;
         }
-        const uint8_t state = StateOf(To);
+        const uint64_t hash = HashOf(To);
+        const size_t index = Find(To, hash);
+        const uint8_t state = Slots[index].Held ? Slots[index].State : 0;
         if ((state & Taken) != 0)
             return TPreviewReason::TakenEarlier;
         const size_t separator = target.rfind(u'\\');
@@ -101,10 +132,11 @@ public:
             if (Platform::GetFileAttributesW((Directory + target).c_str()) != Platform::InvalidFileAttributes)
                 return TPreviewReason::TargetExists;
         }
-        uint8_t& made = State(To);
-        made = static_cast<uint8_t>((made & ~Freed) | Present | Taken);
-        uint8_t& left = State(From);
-        left = static_cast<uint8_t>((left & ~Present) | Freed);
+        TSlot& made = Slots[index];
+        if (!made.Held)
+            Hold(made, Keep(To), hash);
+        made.State = static_cast<uint8_t>((made.State & ~Freed) | Present | Taken);
+        left.State = static_cast<uint8_t>((left.State & ~Present) | Freed);
         return TPreviewReason::None;
     }
 
@@ -112,6 +144,10 @@ private:
     static constexpr uint8_t Present = 1; // there now
     static constexpr uint8_t Taken = 2;   // made by an earlier file of the run
     static constexpr uint8_t Freed = 4;   // given up by an earlier file of the run
+
+    // How many names ahead the memory of a slot is asked for: enough to
+    // cover the wait for memory with the work on the names in between.
+    static constexpr size_t Ahead = 16;
 
     // A key and its state in eight bytes, so that the table of a large
     // folder takes few of the processor's cache lines and page entries: where
@@ -124,8 +160,18 @@ private:
         bool Held = false;
     };
 
+    // A name of the listing: its key in Texts, and the key's hash.
+    struct TListed {
+        uint32_t Text;
+        uint64_t Hash;
+    };
+
     static uint64_t HashOf(Base::StringView key) { return std::hash<Base::StringView>{}(key); }
     static uint16_t TagOf(uint64_t hash) { return static_cast<uint16_t>(hash >> 48); }
+
+    // Asks for the memory at `address` to be brought into the cache, without
+    // waiting for it. Only a hint: what the table holds is the same without it.
+    static void Prefetch(const void* address) { __builtin_prefetch(address); }
 
     static void MakeKey(Base::StringView name, String& key)
     {
@@ -133,10 +179,18 @@ private:
         Platform::FileNameKey(name.data(), name.size(), key.data());
     }
 
+    size_t Mask() const { return Slots.size() - 1; }
+
+    TListed Listed(const char16_t* name)
+    {
+        MakeKey(name, To);
+        return {Keep(To), HashOf(To)};
+    }
+
     // The index of the slot that holds `key`, or of the free slot where it belongs.
     size_t Find(Base::StringView key, uint64_t hash) const
     {
-        const size_t mask = Slots.size() - 1;
+        const size_t mask = Mask();
         const uint16_t tag = TagOf(hash);
         for (size_t i = hash & mask;; i = (i + 1) & mask) {
             const TSlot& slot = Slots[i];
@@ -151,24 +205,50 @@ private:
         return slot.Held ? slot.State : 0;
     }
 
-    // The state of `key`, made (nothing yet) when the key is new. The table
-    // doubles before it is half full, so a free slot is always near.
-    uint8_t& State(Base::StringView key)
+    static void Hold(TSlot& slot, uint32_t text, uint64_t hash)
     {
-        const uint64_t hash = HashOf(key);
-        size_t index = Find(key, hash);
-        if (Slots[index].Held)
-            return Slots[index].State;
-        if (2 * (Used + 1) > Slots.size()) {
-            Grow();
-            index = Find(key, hash);
-        }
-        TSlot& slot = Slots[index];
-        slot.Text = Keep(key);
+        slot.Text = text;
         slot.Tag = TagOf(hash);
         slot.Held = true;
-        ++Used;
-        return slot.State;
+    }
+
+    // The index of the slot of `key`, whose text is already kept at `text`;
+    // held for it when the key is new.
+    size_t Place(Base::StringView key, uint64_t hash, uint32_t text)
+    {
+        const size_t index = Find(key, hash);
+        if (!Slots[index].Held)
+            Hold(Slots[index], text, hash);
+        return index;
+    }
+
+    // The slot of each of the run's files, in the run's order; a file the
+    // listing did not show gets a slot of its own, holding nothing yet. The
+    // memory is asked for in two steps: the slot where a name's search
+    // starts, then the key that slot points to.
+    void FindRunFiles(const std::vector<String>& runNames)
+    {
+        std::vector<uint64_t> hashes(runNames.size());
+        for (size_t i = 0; i < runNames.size(); ++i) {
+            MakeKey(runNames[i], From);
+            hashes[i] = HashOf(From);
+        }
+        RunSlots.resize(runNames.size());
+        const size_t mask = Mask();
+        for (size_t i = 0; i < runNames.size(); ++i) {
+            if (i + Ahead < runNames.size())
+                Prefetch(&Slots[hashes[i + Ahead] & mask]);
+            if (i + Ahead / 2 < runNames.size()) {
+                const TSlot& first = Slots[hashes[i + Ahead / 2] & mask];
+                if (first.Held)
+                    Prefetch(&Texts[first.Text]);
+            }
+            MakeKey(runNames[i], From);
+            const size_t index = Find(From, hashes[i]);
+            if (!Slots[index].Held)
+                Hold(Slots[index], Keep(From), hashes[i]);
+            RunSlots[i] = static_cast<uint32_t>(index);
+        }
     }
 
     // Every key in Texts: its length in two characters, then the key.
@@ -189,25 +269,10 @@ private:
         return Base::StringView(Texts).substr(at + 2, size);
     }
 
-    void Grow()
-    {
-        std::vector<TSlot> old(2 * Slots.size());
-        old.swap(Slots);
-        const size_t mask = Slots.size() - 1;
-        for (const TSlot& slot : old) {
-            if (!slot.Held)
-                continue;
-            size_t i = HashOf(KeyAt(slot.Text)) & mask;
-            while (Slots[i].Held)
-                i = (i + 1) & mask;
-            Slots[i] = slot;
-        }
-    }
-
     String Directory;
     String Texts;
-    std::vector<TSlot> Slots; // a power of two of them, less than half held
-    size_t Used = 0;
+    std::vector<TSlot> Slots; // a power of two of them, never all held
+    std::vector<uint32_t> RunSlots; // the slot of each of the run's files
     String To;   // the keys of the move being checked, kept to spare an
     String From; // allocation per file
 };
@@ -270,6 +335,18 @@ void AppendPreviewLine(String& text, const TPreviewLine& line)
     }
 }
 
+// What the plan reads of the run's file `i`.
+TPlanFile PlanFile(const TRunInput& run, size_t i)
+{
+    TPlanFile file;
+    file.Name = run.FileNames[i];
+    if (i < run.FileTimes.size()) {
+        file.Modified = run.FileTimes[i].Modified;
+        file.Created = run.FileTimes[i].Created;
+    }
+    return file;
+}
+
 } // namespace
 
 std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
@@ -281,21 +358,20 @@ std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
     if (!nameTemplate)
         throw ETemplateError(error);
     TRenamePlan plan(std::move(*nameTemplate), run.Directory, start, total);
-    TFolderNames folder(run.Directory, run.FileNames.size());
+    TFolderNames folder(run.Directory, run.FileNames);
     std::vector<TPreviewLine> lines;
     lines.reserve(run.FileNames.size());
     TProgress progress(TMessage::ProgressPreviewing, run.FileNames.size());
+    // The file after the one being checked, planned while the memory for
+    // that one's new name is on its way; planned again when the check gives
+    // the counter value back.
+    std::optional<TPlannedFile> ahead;
     for (size_t i = 0; i < run.FileNames.size(); ++i) {
         if (progress.Step(lines.size()))
             break;
         const String& oldName = run.FileNames[i];
-        TPlanFile file;
-        file.Name = oldName;
-        if (i < run.FileTimes.size()) {
-            file.Modified = run.FileTimes[i].Modified;
-            file.Created = run.FileTimes[i].Created;
-        }
-        TPlannedFile planned = plan.Next(file);
+        TPlannedFile planned = ahead ? std::move(*ahead) : plan.Next(PlanFile(run, i));
+        ahead.reset();
         TPreviewLine line;
         line.OldName = oldName;
         line.Reason = planned.Reason;
@@ -304,12 +380,17 @@ std::vector<TPreviewLine> PreviewRun(const TRunInput& run)
             if (planned.Decision.Action == TNewName::TAction::Keep) {
                 line.NewName = oldName;
             } else {
+                folder.Expect(planned.Decision.Target);
+                if (i + 1 < run.FileNames.size())
+                    ahead = plan.Next(PlanFile(run, i + 1));
                 // A move the folder refuses gives its counter value back, as in the run.
-                line.Reason = folder.Move(oldName, planned.Decision.Target);
-                if (line.Reason == TPreviewReason::None)
+                line.Reason = folder.Move(i, oldName, planned.Decision.Target);
+                if (line.Reason == TPreviewReason::None) {
                     line.NewName = std::move(planned.Decision.Target);
-                else
+                } else {
                     plan.GiveBack(planned);
+                    ahead.reset();
+                }
             }
         }
         lines.push_back(std::move(line));

@@ -135,11 +135,17 @@ String QuotedName(const String& name)
 
 void AppendQuotedName(String& text, Base::StringView name)
 {
+    // The name goes over in pieces, each up to and with a quote, which is doubled.
     text += u'"';
-    for (const char16_t c : name) {
-        text += c;
-        if (c == u'"')
-            text += u'"';
+    for (size_t from = 0; from < name.size();) {
+        const size_t quote = name.find(u'"', from);
+        if (quote == Base::StringView::npos) {
+            text += name.substr(from);
+            break;
+        }
+        text += name.substr(from, quote + 1 - from);
+        text += u'"';
+        from = quote + 1;
     }
     text += u'"';
 }

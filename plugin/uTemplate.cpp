@@ -25,6 +25,15 @@ String Hex(int32_t value, bool upper)
     return text;
 }
 
+// `text` padded as PadTo pads it, added to `out` without a padded copy of
+// its own: a counter is written once per file of a run.
+void AppendPadded(String& out, const String& text, size_t width)
+{
+    if (width > text.size())
+        out.append(width - text.size(), u'0');
+    out += text;
+}
+
 // Where the extension starts: the last of ".", "\" and ":" when it is a dot.
 size_t ExtensionDot(Base::StringView fileName)
 {
@@ -422,16 +431,16 @@ TExpansionGap TTemplate::Expand(const TTemplateFile& file, int32_t counter, int3
             result += part.Text;
             continue;
         case TKind::Counter:
-            result += PadTo(Base::IntToStr(counter), Width);
+            AppendPadded(result, Base::IntToStr(counter), Width);
             continue;
         case TKind::HexUpper:
-            result += PadTo(Hex(counter, true), Width);
+            AppendPadded(result, Hex(counter, true), Width);
             continue;
         case TKind::HexLower:
-            result += PadTo(Hex(counter, false), Width);
+            AppendPadded(result, Hex(counter, false), Width);
             continue;
         case TKind::Total:
-            result += PadTo(Base::IntToStr(total), Width);
+            AppendPadded(result, Base::IntToStr(total), Width);
             continue;
         case TKind::Modified:
         case TKind::Created: {

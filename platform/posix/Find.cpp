@@ -156,11 +156,16 @@ BOOL ListFileNames(const char16_t* directory, const FileNameVisitor& visit)
     const std::unique_ptr<DIR, int (*)(DIR*)> listing(OpenListing(directory), ::closedir);
     if (!listing)
         return 0;
+    // One buffer for every name: a folder of many files costs no allocation per name.
+    String shown;
     errno = 0;
     while (const dirent* entry = ::readdir(listing.get())) {
         const std::string_view name = entry->d_name;
-        if (name != "." && name != "..")
-            visit(PosixNames::ToUtf16(name).c_str(), u"");
+        if (name != "." && name != "..") {
+            shown.clear();
+            PosixNames::AppendUtf16(shown, name);
+            visit(shown.c_str(), u"");
+        }
         errno = 0;
     }
     if (errno != 0)
@@ -179,11 +184,16 @@ BOOL ListFileIndexes(const char16_t* directory, uint64_t* volume, const FileInde
     if (::fstat(::dirfd(listing.get()), &folder) != 0)
         return FailErrno();
     *volume = static_cast<uint64_t>(folder.st_dev);
+    // One buffer for every name, as in ListFileNames.
+    String shown;
     errno = 0;
     while (const dirent* entry = ::readdir(listing.get())) {
         const std::string_view name = entry->d_name;
-        if (name != "." && name != "..")
-            visit(PosixNames::ToUtf16(name).c_str(), static_cast<uint64_t>(entry->d_ino));
+        if (name != "." && name != "..") {
+            shown.clear();
+            PosixNames::AppendUtf16(shown, name);
+            visit(shown.c_str(), static_cast<uint64_t>(entry->d_ino));
+        }
         errno = 0;
     }
     if (errno != 0)

@@ -30,6 +30,10 @@ TEST(PosixNames, Table)
     for (const Case& c : cases) {
         EXPECT_EQ(PosixNames::ToUtf16(c.Bytes), c.Shown) << c.Bytes;
         EXPECT_EQ(PosixNames::FromUtf16(c.Shown), c.Bytes) << c.Bytes;
+        // Added to a text already there, as a listing's one buffer gets it.
+        std::u16string text = u"éx";
+        PosixNames::AppendUtf16(text, c.Bytes);
+        EXPECT_EQ(text, u"éx" + c.Shown) << c.Bytes;
     }
     EXPECT_EQ(PosixNames::FromUtf16(u"dir\\name"), "dir/name"); // '\' separates, as '/' does
     // Texts no name shows as: a forbidden character itself, a surrogate that

@@ -81,9 +81,25 @@ TEST(WideToUtf8, ConvertsEveryCharacter)
          }()},
         {u"\U0001F600", Bytes({0xF0, 0x9F, 0x98, 0x80})},
         {String(1, u'\xD800') + u"x", Bytes({0xEF, 0xBF, 0xBD, 'x'})}, // an unpaired surrogate
+        {u"a\u00E9b\U0001F600c", "a" + Bytes({0xC3, 0xA9}) + "b" + Bytes({0xF0, 0x9F, 0x98, 0x80}) + "c"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(WideToUtf8(c.Text), c.Expected);
+}
+
+TEST(QuotedName, DoublesEveryQuote)
+{
+    const std::pair<String, String> cases[] = {
+        {u"", u"\"\""},
+        {u"a.txt", u"\"a.txt\""},
+        {u"\"", u"\"\"\"\""},
+        {u"\"a\"\"b\"", u"\"\"\"a\"\"\"\"b\"\"\""},
+    };
+    for (const auto& [name, quoted] : cases) {
+        String text = u"x";
+        AppendQuotedName(text, name);
+        EXPECT_EQ(text, u"x" + quoted);
+    }
 }
 
 TEST(WideToMultiByte, AnsiBytesAndTheDefaultCharacter)
