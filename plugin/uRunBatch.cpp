@@ -42,7 +42,9 @@ TRunStamps::TRunStamps(const String& directory, std::vector<Base::StringView> na
         }
     });
     Trust = listed ? TTrust::Unchecked : TTrust::Distrusted;
+    // The names and their table serve the listing only.
     Slots = {};
+    Names = {};
 }
 
 size_t TRunStamps::PositionOf(Base::StringView name)

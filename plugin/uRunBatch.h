@@ -89,6 +89,7 @@ private:
     enum class TTrust { Unchecked, Trusted, Distrusted };
     TTrust Trust = TTrust::Distrusted;
     uint64_t Volume = 0;
+    // The run's names, while the folder is listed.
     std::vector<Base::StringView> Names;
     // Open addressing over Names while the folder is listed: a slot holds a
     // name's position plus one, 0 when empty; a power of two, at least twice
