@@ -149,6 +149,32 @@ BOOL FindClose(HANDLE findFile)
     return CloseHandle(findFile);
 }
 
+namespace {
+
+// Calls `visit` with every entry of `listing` but "." and "..", and its name
+// as the plugin sees it. One buffer holds every name: a folder of many files
+// costs no allocation per name.
+template <typename Visit>
+BOOL VisitListingEntries(DIR* listing, const Visit& visit)
+{
+    String shown;
+    errno = 0;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") {
+            shown.clear();
+            PosixNames::AppendUtf16(shown, name);
+            visit(shown.c_str(), *entry);
+        }
+        errno = 0;
+    }
+    if (errno != 0)
+        return FailErrno();
+    return 1;
+}
+
+} // namespace
+
 BOOL ListFileNames(const char16_t* directory, const FileNameVisitor& visit)
 {
     if (directory == nullptr)
@@ -156,21 +182,7 @@ BOOL ListFileNames(const char16_t* directory, const FileNameVisitor& visit)
     const std::unique_ptr<DIR, int (*)(DIR*)> listing(OpenListing(directory), ::closedir);
     if (!listing)
         return 0;
-    // One buffer for every name: a folder of many files costs no allocation per name.
-    String shown;
-    errno = 0;
-    while (const dirent* entry = ::readdir(listing.get())) {
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..") {
-            shown.clear();
-            PosixNames::AppendUtf16(shown, name);
-            visit(shown.c_str(), u"");
-        }
-        errno = 0;
-    }
-    if (errno != 0)
-        return FailErrno();
-    return 1;
+    return VisitListingEntries(listing.get(), [&visit](const char16_t* name, const dirent&) { visit(name, u""); });
 }
 
 BOOL ListFileIndexes(const char16_t* directory, uint64_t* volume, const FileIndexVisitor& visit)
@@ -184,21 +196,9 @@ BOOL ListFileIndexes(const char16_t* directory, uint64_t* volume, const FileInde
     if (::fstat(::dirfd(listing.get()), &folder) != 0)
         return FailErrno();
     *volume = static_cast<uint64_t>(folder.st_dev);
-    // One buffer for every name, as in ListFileNames.
-    String shown;
-    errno = 0;
-    while (const dirent* entry = ::readdir(listing.get())) {
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..") {
-            shown.clear();
-            PosixNames::AppendUtf16(shown, name);
-            visit(shown.c_str(), static_cast<uint64_t>(entry->d_ino));
-        }
-        errno = 0;
-    }
-    if (errno != 0)
-        return FailErrno();
-    return 1;
+    return VisitListingEntries(listing.get(), [&visit](const char16_t* name, const dirent& entry) {
+        visit(name, static_cast<uint64_t>(entry.d_ino));
+    });
 }
 
 } // namespace Platform
